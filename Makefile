@@ -1,0 +1,71 @@
+# A thin layer over CMake.
+#   make          build build/brindle.exe (cross-compiled for 32-bit Windows)
+#   make test     build, then run the native unit tests and the Windows suite under Wine
+#   make run      build, then start Brindle under Wine with sample viewers (tools/demo.sh)
+#   make clean    remove the build directory (with its Wine prefixes)
+# BUILD names the build directory, JOBS the number of parallel compile jobs.
+
+BUILD ?= build
+JOBS ?= 2
+NATIVE := $(BUILD)/native
+LOGS := $(abspath $(BUILD))
+
+SHELL := /bin/bash
+
+.PHONY: all setup build native test run clean
+
+all: build
+
+# tools/setup.sh installs from Debian's packages and returns at once when all is there; it needs
+# root. Without root it is skipped as long as the tools it would install are present.
+setup:
+	@if [ "$$(id -u)" = 0 ]; then \
+	  bash tools/setup.sh; \
+	else \
+	  missing=; \
+	  for tool in cmake i686-w64-mingw32-g++-posix i686-w64-mingw32-windres wine Xvfb; do \
+	    command -v $$tool >/dev/null || missing="$$missing $$tool"; \
+	  done; \
+	  if [ -n "$$missing" ]; then \
+	    echo "missing:$$missing; run 'sudo bash tools/setup.sh' once" >&2; exit 1; \
+	  fi; \
+	  echo "note: not root, skipping tools/setup.sh (the build tools are present)"; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | setup
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+
+$(NATIVE)/CMakeCache.txt: | setup
+	cmake -S . -B $(NATIVE)
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+native: setup $(NATIVE)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS)
+
+# Both suites run even when the first fails; the Windows tests run one at a time in a single
+# Wine session because they share its registry and its desktop.
+test: build native
+	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log; \
+	echo "== Native unit tests ($(NATIVE))"; \
+	ctest --test-dir $(NATIVE) --output-on-failure --no-tests=error \
+	  -O $(LOGS)/ctest-native.log || status=1; \
+	echo; echo "== Windows tests under Wine ($(BUILD))"; \
+	tools/wine-session.sh $(BUILD)/wine-test \
+	  ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j 1 \
+	  -O $(LOGS)/ctest-windows.log || status=1; \
+	echo; echo "== Summary"; \
+	for suite in native windows; do \
+	  line=$$(grep -E 'tests passed|No tests were found' $(LOGS)/ctest-$$suite.log 2>/dev/null | tail -n 1); \
+	  printf '%-8s %s\n' "$$suite:" "$${line:-did not run}"; \
+	done; \
+	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
+	exit $$status
+
+run: build
+	BUILD=$(BUILD) bash tools/demo.sh
+
+clean:
+	@case "$(BUILD)" in ''|/|.|..) echo "refusing to remove BUILD='$(BUILD)'" >&2; exit 1;; esac
+	rm -rf $(BUILD)

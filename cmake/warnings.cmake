@@ -1,0 +1,2 @@
+# Warning flags shared by every target of ours.
+add_compile_options(-Wall -Wextra)

@@ -1,0 +1,61 @@
+#include "framework/App.h"
+
+#include <commctrl.h>
+
+#include "framework/Dialog.h"
+
+namespace fw {
+
+namespace {
+App* currentApp = nullptr;
+}
+
+App::App(const char* name) : name(name), module(GetModuleHandleA(nullptr)) { currentApp = this; }
+
+App::~App() {
+    if (currentApp == this)
+        currentApp = nullptr;
+}
+
+App* App::Current() { return currentApp; }
+
+int App::Run() {
+    MSG msg{};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int RunApplication(HINSTANCE module) {
+    // The list view of the main dialog is a common control: its class must be registered
+    // before a template that names it is loaded.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    App* app = currentApp;
+    if (!app)
+        return 1;
+    app->module = module;
+    if (!app->InitInstance())
+        return 0;
+    return app->Run();
+}
+
+HINSTANCE ResourceModule() { return currentApp ? currentApp->Module() : GetModuleHandleA(nullptr); }
+
+const char* DefaultCaption() { return currentApp ? currentApp->Name() : ""; }
+
+HWND DefaultOwner() {
+    if (!currentApp || !currentApp->MainWindow())
+        return nullptr;
+    HWND main = currentApp->MainWindow()->Hwnd();
+    return main ? GetLastActivePopup(main) : nullptr;
+}
+
+int AppMessageBox(const char* text, UINT type, const char* caption) {
+    return MessageBoxA(DefaultOwner(), text, caption ? caption : DefaultCaption(), type);
+}
+
+} // namespace fw

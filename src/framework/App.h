@@ -1,0 +1,57 @@
+#pragma once
+// The application object and the process's start-up.
+
+#include <windows.h>
+
+namespace fw {
+
+class Dialog;
+
+// One static instance per program, constructed with the application's name, which is also the
+// caption of message boxes that give none. The framework's WinMain calls InitInstance once; a
+// TRUE result runs a message loop until WM_QUIT, FALSE ends the process with exit code 0.
+class App {
+  public:
+    explicit App(const char* name);
+    virtual ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    virtual BOOL InitInstance() = 0;
+    // The application's own message loop; returns the process's exit code.
+    virtual int Run();
+
+    const char* Name() const { return name; }
+    HINSTANCE Module() const { return module; }
+
+    // The main window: the owner of last resort for dialogs created without a parent.
+    Dialog* MainWindow() const { return mainWindow; }
+    void SetMainWindow(Dialog* window) { mainWindow = window; }
+
+    // The application object of this process, or null when there is none (test programs).
+    static App* Current();
+
+  private:
+    friend int RunApplication(HINSTANCE module);
+    const char* name;
+    HINSTANCE module;
+    Dialog* mainWindow = nullptr;
+};
+
+// The body of WinMain: common controls, then InitInstance, then Run when it asked for a loop.
+int RunApplication(HINSTANCE module);
+
+// The module whose resources the framework loads: the application's, or the process's image.
+HINSTANCE ResourceModule();
+
+// The caption for message boxes that give none: the application's name ("" without one).
+const char* DefaultCaption();
+
+// The owner for a window created without a parent: the main window's last active pop-up, or
+// null when there is no main window yet.
+HWND DefaultOwner();
+
+// A message box owned by DefaultOwner(); a null caption becomes the application's name.
+int AppMessageBox(const char* text, UINT type = MB_OK, const char* caption = nullptr);
+
+} // namespace fw

@@ -1,0 +1,71 @@
+#pragma once
+// Thin wrappers of the standard controls and of pop-up menus. A wrapper does not own its
+// control window: the dialog does.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+
+#include "framework/Handle.h"
+
+namespace fw {
+
+// The whole text of `window`, however long.
+std::string WindowText(HWND window);
+
+class Window {
+  public:
+    HWND Hwnd() const { return hwnd; }
+    void Attach(HWND window) { hwnd = window; }
+    BOOL Enable(bool enable) const { return EnableWindow(hwnd, enable); }
+    bool IsEnabled() const { return IsWindowEnabled(hwnd) != FALSE; }
+    // The whole window text, however long.
+    std::string Text() const;
+    BOOL SetText(const std::string& text) const { return SetWindowTextA(hwnd, text.c_str()); }
+
+  private:
+    HWND hwnd = nullptr;
+};
+
+class Button : public Window {};
+
+class Edit : public Window {};
+
+// A report-style list view; item and sub-item texts of any length.
+class ListView : public Window {
+  public:
+    int InsertColumn(int index, const char* heading, int width) const;
+    int ItemCount() const;
+    // Inserts a row with `text` in column 0 at `index` (past the end appends); returns its index or −1.
+    int InsertItem(int index, const std::string& text) const;
+    BOOL SetItemText(int item, int column, const std::string& text) const;
+    std::string ItemText(int item, int column) const;
+    UINT ItemState(int item, UINT mask) const;
+    BOOL SetItemState(int item, UINT state, UINT mask) const;
+    BOOL DeleteItem(int item) const;
+    BOOL DeleteAllItems() const;
+    // The first row, from `start` + 1 (−1: from the first), whose text equals `text` without
+    // regard to case; −1 when there is none.
+    int FindItem(const std::string& text, int start = -1) const;
+    // The row under `point` (client coordinates), or −1.
+    int HitTest(POINT point) const;
+};
+
+// A pop-up menu, destroyed with its owner object.
+class PopupMenu {
+  public:
+    PopupMenu() : menu(CreatePopupMenu()) {}
+    HMENU Handle() const { return menu.Get(); }
+    BOOL AppendItem(UINT id, const char* text) const {
+        return AppendMenuA(menu.Get(), MF_STRING, id, text);
+    }
+    // Tracks the menu at `point` (screen coordinates), owned by `owner`; see TrackPopupMenu.
+    BOOL Track(POINT point, HWND owner, UINT flags = 0) const {
+        return TrackPopupMenu(menu.Get(), flags, point.x, point.y, 0, owner, nullptr);
+    }
+
+  private:
+    UniqueMenu menu;
+};
+
+} // namespace fw

@@ -1,0 +1,36 @@
+#include "framework/DataExchange.h"
+
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+
+namespace fw {
+
+HWND DataExchange::ControlWindow(int id) {
+    HWND control = GetDlgItem(dialog.Hwnd(), id);
+    if (!control)
+        internalError = true;
+    return control;
+}
+
+void DataExchange::Control(int id, Window& control) {
+    if (Stopped() || control.Hwnd())
+        return;
+    if (HWND window = ControlWindow(id))
+        control.Attach(window);
+}
+
+void DataExchange::Text(int id, std::string& value) {
+    if (Stopped())
+        return;
+    HWND control = ControlWindow(id);
+    if (!control)
+        return;
+    if (saving) {
+        value = WindowText(control);
+    } else if (WindowText(control) != value) {
+        // Writing an unchanged text would still move the caret and raise EN_CHANGE.
+        SetWindowTextA(control, value.c_str());
+    }
+}
+
+} // namespace fw

@@ -1,0 +1,43 @@
+#pragma once
+// The argument of Dialog::DoDataExchange: binds control wrappers to controls and moves text
+// between controls and members, in the direction given by `saving`.
+
+#include <windows.h>
+#include <string>
+
+namespace fw {
+
+class Dialog;
+class Window;
+
+class DataExchange {
+  public:
+    DataExchange(Dialog& dialog, bool saving) : dialog(dialog), saving(saving) {}
+
+    // Binds `control` to the dialog's control `id`, once: a bound wrapper keeps its window.
+    void Control(int id, Window& control);
+
+    // Saving: the whole text of control `id` into `value`. Loading: `value` into the control,
+    // written only when the control's text differs.
+    void Text(int id, std::string& value);
+
+    // Ends the exchange as a failed validation: UpdateData returns FALSE without a message
+    // (the validating code has told the user already). Later exchanges are skipped.
+    void Fail() { validationFailed = true; }
+
+    Dialog& Owner() const { return dialog; }
+    bool Saving() const { return saving; }
+    bool ValidationFailed() const { return validationFailed; }
+    bool InternalError() const { return internalError; }
+
+  private:
+    HWND ControlWindow(int id);
+    bool Stopped() const { return validationFailed || internalError; }
+
+    Dialog& dialog;
+    const bool saving;
+    bool validationFailed = false;
+    bool internalError = false;
+};
+
+} // namespace fw

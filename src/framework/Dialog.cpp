@@ -1,0 +1,294 @@
+#include "framework/Dialog.h"
+
+#include "framework/App.h"
+#include "framework/DataExchange.h"
+
+namespace fw {
+
+namespace {
+
+// WM_SYSTIMER: the caret's blink timer. Like a key press in the system menu, it means the user
+// may be waiting for a dialog that is still invisible.
+constexpr UINT systemTimerMessage = 0x118;
+
+// True when the template asks the framework to place the dialog: it sits at (0, 0) and does
+// not ask the dialog manager to align or centre it.
+bool TemplateIsUnplaced(const void* dialogTemplate) {
+    const auto* words = static_cast<const WORD*>(dialogTemplate);
+    DWORD style;
+    short x, y;
+    if (words[0] == 1 && words[1] == 0xFFFF) { // DLGTEMPLATEEX
+        const auto* extended = static_cast<const BYTE*>(dialogTemplate);
+        style = *reinterpret_cast<const DWORD*>(extended + 12);
+        x = *reinterpret_cast<const short*>(extended + 18);
+        y = *reinterpret_cast<const short*>(extended + 20);
+    } else {
+        const auto* plain = static_cast<const DLGTEMPLATE*>(dialogTemplate);
+        style = plain->style;
+        x = plain->x;
+        y = plain->y;
+    }
+    return x == 0 && y == 0 && !(style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE));
+}
+
+bool IsIdleMessage(const MSG& msg) {
+    return msg.message != WM_PAINT && msg.message != systemTimerMessage;
+}
+
+} // namespace
+
+Dialog::Dialog(UINT templateId, Dialog* parent) : templateId(templateId), parent(parent) {}
+
+Dialog::~Dialog() {
+    if (hwnd)
+        DestroyWindow(hwnd);
+}
+
+INT_PTR Dialog::DoModal() {
+    HINSTANCE module = ResourceModule();
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    const void* dialogTemplate = loaded ? LockResource(loaded) : nullptr;
+    if (!dialogTemplate)
+        return -1;
+    templateUnplaced = TemplateIsUnplaced(dialogTemplate);
+
+    HWND owner = parent ? parent->Hwnd() : DefaultOwner();
+    bool ownerDisabled = false;
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        ownerDisabled = true;
+    }
+
+    continueModal = true;
+    modalResult = -1;
+    HWND window = CreateDialogIndirectParamA(
+        module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner, DialogProc,
+        reinterpret_cast<LPARAM>(this));
+    if (window && continueModal)
+        RunModalLoop();
+
+    if (window)
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (ownerDisabled)
+        EnableWindow(owner, TRUE);
+    if (owner && window && GetActiveWindow() == window)
+        SetActiveWindow(owner);
+    if (window)
+        DestroyWindow(window);
+    return modalResult;
+}
+
+void Dialog::EndDialog(int result) {
+    modalResult = result;
+    continueModal = false;
+    if (hwnd)
+        PostMessageA(hwnd, WM_NULL, 0, 0); // wakes the modal loop
+}
+
+INT_PTR Dialog::RunModalLoop() {
+    bool showOnIdle = !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
+    bool idle = true;
+    auto showNow = [&] {
+        ::ShowWindow(hwnd, SW_SHOWNORMAL);
+        UpdateWindow(hwnd);
+        showOnIdle = false;
+    };
+    MSG msg{};
+    for (;;) {
+        if (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (showOnIdle)
+                showNow();
+            idle = false;
+        }
+        do {
+            if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+                PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
+                return -1;
+            }
+            if (!hwnd || !IsDialogMessageA(hwnd, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (showOnIdle && (msg.message == systemTimerMessage || msg.message == WM_SYSKEYDOWN))
+                showNow();
+            if (!continueModal || !hwnd)
+                return modalResult;
+            if (IsIdleMessage(msg))
+                idle = true;
+        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+BOOL Dialog::UpdateData(BOOL saveAndValidate) {
+    DataExchange dx(*this, saveAndValidate != FALSE);
+    bool failed = false;
+    try {
+        DoDataExchange(dx);
+    } catch (...) {
+        failed = true;
+    }
+    if (failed || dx.InternalError()) {
+        MessageBox(internalErrorText, nullptr, MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    return dx.ValidationFailed() ? FALSE : TRUE;
+}
+
+int Dialog::MessageBox(const char* text, const char* caption, UINT type) {
+    return ::MessageBoxA(hwnd, text, caption ? caption : DefaultCaption(), type);
+}
+
+BOOL Dialog::OnInitDialog() {
+    if (!UpdateData(FALSE))
+        EndDialog(-1);
+    return TRUE;
+}
+
+void Dialog::OnOK() {
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void Dialog::DoDataExchange(DataExchange&) {}
+
+BOOL Dialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) != BN_CLICKED) // also the code of menu commands
+        return FALSE;
+    UINT id = LOWORD(wParam);
+    if (const MessageEntry* entry = Find(MessageEntry::Kind::Command, WM_COMMAND, id, 0)) {
+        entry->invoke(*this, wParam, lParam);
+        return TRUE;
+    }
+    if (id == IDOK) {
+        OnOK();
+        return TRUE;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT Dialog::Default() {
+    return CallWindowProcA(dialogManagerProc, hwnd, current.message, current.wParam,
+                           current.lParam);
+}
+
+const MessageEntry* Dialog::Find(MessageEntry::Kind kind, UINT message, UINT id, UINT code) const {
+    for (const MessageEntry& entry : MessageTable())
+        if (entry.kind == kind && entry.Handles(message) && entry.id == id && entry.code == code)
+            return &entry;
+    return nullptr;
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
+    // Everything but the initialisation reaches the dialog through WindowProc, which the
+    // initialisation installs; before it there is no dialog object to tell.
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    auto* self = reinterpret_cast<Dialog*>(lParam);
+    try {
+        return self->InitDialog(window);
+    } catch (...) {
+        self->EndDialog(-1);
+        return FALSE;
+    }
+}
+
+BOOL Dialog::InitDialog(HWND window) {
+    hwnd = window;
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
+    dialogManagerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+
+    bool wasVisible = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+    RECT before{};
+    GetWindowRect(window, &before);
+    current = {WM_INITDIALOG, 0, 0};
+    BOOL result = OnInitDialog();
+    CentreIfUnplaced(wasVisible, before);
+    return result;
+}
+
+void Dialog::CentreIfUnplaced(bool wasVisible, const RECT& before) {
+    if (wasVisible || !hwnd || (GetWindowLongA(hwnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)))
+        return;
+    RECT now{};
+    GetWindowRect(hwnd, &now);
+    if (now.left != before.left || now.top != before.top)
+        return; // placed by OnInitDialog
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    if ((owner && IsWindowEnabled(owner)) || !templateUnplaced)
+        return;
+
+    // Over the owner when it can be seen, else in the work area; then inside the work area,
+    // where the left and top edges win over the right and bottom ones.
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT reference = area;
+    if (owner) {
+        LONG ownerStyle = GetWindowLongA(owner, GWL_STYLE);
+        if ((ownerStyle & WS_VISIBLE) && !(ownerStyle & WS_MINIMIZE))
+            GetWindowRect(owner, &reference);
+    }
+    int width = now.right - now.left;
+    int height = now.bottom - now.top;
+    int left = (reference.left + reference.right) / 2 - width / 2;
+    int top = (reference.top + reference.bottom) / 2 - height / 2;
+    if (left < area.left)
+        left = area.left;
+    else if (left + width > area.right)
+        left = area.right - width;
+    if (top < area.top)
+        top = area.top;
+    else if (top + height > area.bottom)
+        top = area.bottom - height;
+    SetWindowPos(hwnd, nullptr, left, top, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!self)
+        return DefDlgProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        WNDPROC original = self->dialogManagerProc;
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->hwnd = nullptr;
+        return CallWindowProcA(original, window, message, wParam, lParam);
+    }
+
+    CurrentMessage outer = self->current;
+    self->current = {message, wParam, lParam};
+    LRESULT result = 0;
+    try {
+        result = self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's code; the handler's work is lost.
+        result = 0;
+    }
+    self->current = outer;
+    return result;
+}
+
+LRESULT Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        if (OnCommand(wParam, lParam))
+            return 0;
+    } else if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (const MessageEntry* entry = Find(MessageEntry::Kind::Notify, WM_NOTIFY,
+                                             static_cast<UINT>(header->idFrom), header->code))
+            return entry->invoke(*this, wParam, lParam);
+    } else if (const MessageEntry* entry = Find(MessageEntry::Kind::Message, message, 0, 0)) {
+        return entry->invoke(*this, wParam, lParam);
+    }
+    return Default();
+}
+
+} // namespace fw

@@ -1,0 +1,91 @@
+#pragma once
+// The modal dialog base: template loading, the modal loop, the owner rule, show on idle,
+// centring, command routing, data exchange and message boxes.
+
+#include <windows.h>
+#include <span>
+#include <string>
+
+#include "framework/MessageMap.h"
+
+namespace fw {
+
+class DataExchange;
+
+class Dialog {
+  public:
+    // `parent` null: the owner is the main window's last active pop-up at DoModal time (none
+    // for the main window itself).
+    Dialog(UINT templateId, Dialog* parent = nullptr);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Runs the dialog modally: −1 when the template is missing or the window cannot be made;
+    // otherwise the owner is disabled while the dialog runs, enabled and re-activated after,
+    // the window is destroyed and the end code is returned (IDOK, IDCANCEL or EndDialog's).
+    INT_PTR DoModal();
+
+    // Ends the modal loop with `result` once the current message has been handled.
+    void EndDialog(int result);
+
+    // Runs DoDataExchange: controls → members when `saveAndValidate`, members → controls
+    // otherwise. FALSE when a validation failed (silently) or the exchange failed (after the
+    // internal-error message box).
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    // A message box owned by this dialog; a null caption becomes the application's name.
+    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+
+    HWND Hwnd() const { return hwnd; }
+    HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+    BOOL ShowWindow(int command) { return ::ShowWindow(hwnd, command); }
+
+    // Shown by UpdateData when an exchange fails for any reason but validation.
+    static constexpr const char* internalErrorText = "ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。";
+
+  protected:
+    // Default: UpdateData(FALSE), ending the dialog with −1 when that fails; returns TRUE
+    // (the dialog manager then focuses the first tab stop).
+    virtual BOOL OnInitDialog();
+    // Default: UpdateData(TRUE), then EndDialog(IDOK) when that succeeded.
+    virtual void OnOK();
+    // Default: EndDialog(IDCANCEL), without data exchange.
+    virtual void OnCancel();
+    // Command dispatch: the message table's command entries, then IDOK → OnOK and
+    // IDCANCEL → OnCancel. TRUE when the command was handled.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Binds controls and exchanges values; the default exchanges nothing.
+    virtual void DoDataExchange(DataExchange& dx);
+    // The dialog's message table; the default has none.
+    virtual std::span<const MessageEntry> MessageTable() const { return {}; }
+
+    // The default processing of the message being handled (the dialog manager's).
+    LRESULT Default();
+
+  private:
+    struct CurrentMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    const MessageEntry* Find(MessageEntry::Kind kind, UINT message, UINT id, UINT code) const;
+    BOOL InitDialog(HWND window);
+    void CentreIfUnplaced(bool wasVisible, const RECT& rectBefore);
+    INT_PTR RunModalLoop();
+
+    UINT templateId;
+    Dialog* parent;
+    HWND hwnd = nullptr;
+    WNDPROC dialogManagerProc = nullptr;
+    bool continueModal = false;
+    int modalResult = -1;
+    CurrentMessage current{};
+    bool templateUnplaced = false; // x = y = 0 and no DS_ABSALIGN, DS_CENTER, DS_CENTERMOUSE
+};
+
+} // namespace fw

@@ -1,0 +1,39 @@
+#include "framework/FileDialog.h"
+
+#include "framework/App.h"
+#include "framework/Dialog.h"
+
+namespace fw {
+
+FileDialog::Answer FileDialog::testAnswer = nullptr;
+
+FileDialog::FileDialog(bool open, const char* defaultExtension, const std::string& fileName,
+                       DWORD flags, const char* filterText, Dialog* parent)
+    : open(open), defaultExtension(defaultExtension ? defaultExtension : ""), filter(filterText),
+      flags(flags), parent(parent) {
+    fileName.copy(fileBuffer, sizeof fileBuffer - 1);
+    // "Name|pattern|...||" → NUL-separated; a '|' byte inside a double-byte character stays.
+    for (size_t i = 0; i < filter.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(filter[i])))
+            ++i;
+        else if (filter[i] == '|')
+            filter[i] = '\0';
+    }
+}
+
+INT_PTR FileDialog::DoModal() {
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = parent ? parent->Hwnd() : DefaultOwner();
+    request.lpstrFilter = filter.c_str();
+    request.lpstrFile = fileBuffer;
+    request.nMaxFile = sizeof fileBuffer;
+    request.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    request.Flags = flags | OFN_EXPLORER;
+    if (testAnswer)
+        return testAnswer(request);
+    BOOL chosen = open ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
+    return chosen ? IDOK : IDCANCEL;
+}
+
+} // namespace fw

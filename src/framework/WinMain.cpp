@@ -1,0 +1,5 @@
+#include "framework/App.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return fw::RunApplication(instance);
+}

@@ -1,0 +1,134 @@
+// The tray icon, the main dialog's visibility and the About box.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "framework/App.h"
+#include "mainwindow/AboutDialog.h"
+#include "mainwindow/MainDialog.h"
+#include "resource.h"
+#include "store/ViewerStore.h"
+
+const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+
+namespace {
+
+constexpr UINT trayIconId = 1000;
+// The size of the record as Windows 4.0 knows it; the shells after it accept it too.
+constexpr DWORD trayRecordSize = 88;
+constexpr const char* trayTip = "Brindle";
+constexpr const char* exitItemText = "終了";
+
+NOTIFYICONDATAA TrayRecord(HWND window) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = trayRecordSize;
+    record.hWnd = window;
+    record.uID = trayIconId;
+    return record;
+}
+
+} // namespace
+
+void MainDialog::SetUpTray() {
+    if (HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE)) {
+        char aboutText[256] = {};
+        if (LoadStringA(fw::ResourceModule(), IDS_ABOUTBOX, aboutText, sizeof aboutText) > 0) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+        }
+    }
+    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon.Get()));
+    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
+
+    // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
+    if (AddTrayIcon()) {
+        SettingsKey settings;
+        if (settings.CountSubKeys(menusKeyName) != 0)
+            keepHidden = true;
+    }
+}
+
+bool MainDialog::AddTrayIcon() {
+    NOTIFYICONDATAA record = TrayRecord(Hwnd());
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = WM_TRAYNOTIFY;
+    record.hIcon = appIcon.Get();
+    lstrcpynA(record.szTip, trayTip, sizeof record.szTip);
+    trayIconAdded = Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+    return trayIconAdded;
+}
+
+LRESULT MainDialog::OnTaskbarCreated(WPARAM, LPARAM) {
+    AddTrayIcon();
+    return 0;
+}
+
+void MainDialog::HideToTray(bool keep) {
+    if (!trayIconAdded) {
+        // Without a tray icon a hidden window could never be shown or ended again.
+        ShowWindow(SW_MINIMIZE);
+        return;
+    }
+    keepHidden = keep;
+    ShowWindow(SW_HIDE);
+}
+
+LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
+    POINT point{};
+    GetCursorPos(&point);
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        keepHidden = false;
+        ShowWindow(SW_SHOW);
+        SetForegroundWindow(Hwnd());
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        fw::PopupMenu menu;
+        menu.AppendItem(IDCANCEL, exitItemText);
+        SetForegroundWindow(Hwnd());
+        menu.Track(point, Hwnd());
+    }
+    return 0;
+}
+
+LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
+    switch (command & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+        AboutDialog about;
+        about.DoModal();
+        return 0;
+    }
+    case SC_MINIMIZE:
+        if (trayIconAdded) {
+            HideToTray(true);
+            return 0;
+        }
+        break;
+    }
+    return Default();
+}
+
+void MainDialog::OnOK() { HideToTray(false); }
+
+void MainDialog::OnDestroy() {
+    NOTIFYICONDATAA record = TrayRecord(Hwnd());
+    Shell_NotifyIconA(NIM_DELETE, &record);
+    Default();
+}
+
+LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
+    if (!IsIconic(Hwnd()))
+        return Default();
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(Hwnd(), &paint);
+    SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, appIcon.Get());
+    EndPaint(Hwnd(), &paint);
+    return 0;
+}
+
+LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(appIcon.Get());
+}

@@ -1,0 +1,38 @@
+// Resource ids, named by kind; shared by the resource script and the code.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_MAIN 102
+#define IDD_ENTRY_EDITOR 129
+
+// Strings
+#define IDS_ABOUTBOX 101
+
+// Icons
+#define IDI_APP 128
+
+// Controls of the main dialog
+#define IDC_ADD 1000
+#define IDC_EDIT 1002
+#define IDC_DELETE 1004
+#define IDC_UP 1005
+#define IDC_DOWN 1006
+#define IDC_VIEWER_LIST 1007
+
+// Controls of the entry editor
+#define IDC_BROWSE 1003
+#define IDC_TITLE 1008
+#define IDC_COMMAND 1009
+#define IDC_PARAMETERS 1010
+
+// Controls of the About box
+#define IDC_ABOUT_VERSION 1011
+#define IDC_ABOUT_NOTE 1012
+
+// System-menu command of the About box
+#define IDM_ABOUTBOX 0x0010
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

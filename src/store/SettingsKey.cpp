@@ -1,0 +1,152 @@
+#include "store/SettingsKey.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A registry key name is at most 255 UTF-16 units, so at most 510 bytes in a double-byte
+// ANSI code page.
+constexpr DWORD maxKeyNameBytes = 512;
+
+// Copies `text` into `buffer` of `capacity` (> 0) bytes, cut to fit, always terminated.
+void CopyCut(char* buffer, size_t capacity, const char* text) {
+    const size_t length = std::min(std::strlen(text), capacity - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+} // namespace
+
+RegistryKeyBase::RegistryKeyBase(const char* makerName, const char* productName)
+    : makerName(makerName), productName(productName) {}
+
+RegistryKeyBase::~RegistryKeyBase() {
+    if (rootKey)
+        RegCloseKey(rootKey);
+}
+
+HKEY RegistryKeyBase::CreateSubKey(const char* name, HKEY parent) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(Resolve(parent), name, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                        nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+HKEY RegistryKeyBase::OpenSubKey(const char* name, HKEY parent) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Resolve(parent), name, 0, access, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+BOOL RegistryKeyBase::CloseSubKey(HKEY key) {
+    return key ? RegCloseKey(key) == ERROR_SUCCESS : TRUE;
+}
+
+BOOL RegistryKeyBase::QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size,
+                                 HKEY parent) {
+    const DWORD capacity = *size;
+    DWORD needed = 0;
+    *size = 0;
+    if (RegQueryValueExA(Resolve(parent), name, nullptr, type, nullptr, &needed) != ERROR_SUCCESS)
+        return FALSE;
+    *size = needed;
+    if (needed > capacity)
+        return FALSE;
+    // The second call is told the size just learnt, not the capacity, so that the registry
+    // writes nothing (not even a terminator of its own) past the value's bytes.
+    DWORD read = needed;
+    LONG result = RegQueryValueExA(Resolve(parent), name, nullptr, type, data, &read);
+    *size = read;
+    return result == ERROR_SUCCESS;
+}
+
+BOOL RegistryKeyBase::GetString(const char* name, char* buffer, size_t capacity,
+                                const char* defaultText, HKEY parent) {
+    if (capacity == 0)
+        return FALSE;
+    CopyCut(buffer, capacity, defaultText);
+    DWORD type = REG_SZ;
+    DWORD size = static_cast<DWORD>(std::min<size_t>(capacity, MAXDWORD));
+    if (QueryValue(name, &type, reinterpret_cast<BYTE*>(buffer), &size, parent)) {
+        if (size < capacity) {
+            buffer[size] = '\0';
+            return TRUE;
+        }
+        if (buffer[size - 1] == '\0')
+            return TRUE;
+    }
+    // Either the value fills the buffer without a terminator, or a value that grew between
+    // the two reads left the buffer undefined: the default text stands.
+    CopyCut(buffer, capacity, defaultText);
+    return FALSE;
+}
+
+BOOL RegistryKeyBase::GetString(const char* name, std::string& value, const char* defaultText,
+                                HKEY parent) {
+    char buffer[1024];
+    BOOL found = GetString(name, buffer, sizeof buffer, defaultText, parent);
+    value = buffer;
+    return found;
+}
+
+BOOL RegistryKeyBase::SetValue(const char* name, DWORD type, const BYTE* data, DWORD count,
+                               HKEY parent) {
+    return RegSetValueExA(Resolve(parent), name, 0, type, data, count) == ERROR_SUCCESS;
+}
+
+BOOL RegistryKeyBase::SetString(const char* name, const char* text, HKEY parent) {
+    return SetValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                    static_cast<DWORD>(std::strlen(text)), parent);
+}
+
+BOOL RegistryKeyBase::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent) {
+    FILETIME lastWriteTime;
+    return RegEnumKeyExA(Resolve(parent), index, buffer, &size, nullptr, nullptr, nullptr,
+                         &lastWriteTime) == ERROR_SUCCESS;
+}
+
+int RegistryKeyBase::CountSubKeys(const char* name, HKEY parent) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Resolve(parent), name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    char buffer[64];
+    int count = 0;
+    while (EnumSubKey(count, buffer, sizeof buffer, key))
+        ++count;
+    RegCloseKey(key);
+    return count;
+}
+
+BOOL RegistryKeyBase::DeleteSubKey(const char* name, HKEY parent) {
+    // An empty or missing name would open the parent itself and empty it.
+    if (!name || !*name)
+        return FALSE;
+    HKEY base = Resolve(parent);
+    HKEY key = nullptr;
+    // RegDeleteKeyA refuses a key that has sub-keys, so the children go first, deepest first;
+    // index 0 each time, as every deletion moves the rest down.
+    if (RegOpenKeyExA(base, name, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char child[maxKeyNameBytes];
+        while (EnumSubKey(0, child, sizeof child, key) && DeleteSubKey(child, key)) {
+        }
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(base, name) == ERROR_SUCCESS;
+}
+
+SettingsKey::SettingsKey(const char* makerName, const char* productName)
+    : RegistryKeyBase(makerName, productName) {
+    HKEY software = nullptr;
+    HKEY maker = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, access, &software) == ERROR_SUCCESS) {
+        maker = CreateSubKey(this->makerName.c_str(), software);
+        if (maker)
+            rootKey = CreateSubKey(this->productName.c_str(), maker);
+    }
+    CloseSubKey(maker);
+    CloseSubKey(software);
+}

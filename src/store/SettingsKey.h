@@ -1,0 +1,76 @@
+#pragma once
+// The registry key wrapper through which every part of Brindle reaches its settings under
+// HKEY_CURRENT_USER\Software\<maker>\<product>. Registry failures never reach the user: they
+// become a null handle, a 0 result or a default text. In every operation that takes a parent
+// key, a null parent stands for the root key.
+
+#include <windows.h>
+#include <string>
+
+class RegistryKeyBase {
+  public:
+    RegistryKeyBase(const char* makerName, const char* productName);
+    // Closes the root key.
+    virtual ~RegistryKeyBase();
+    RegistryKeyBase(const RegistryKeyBase&) = delete;
+    RegistryKeyBase& operator=(const RegistryKeyBase&) = delete;
+
+    // The root key, or null when it could not be opened or created.
+    virtual HKEY RootKey() const = 0;
+
+    // Access used for every key opened or created for writing.
+    static constexpr REGSAM access = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+    // Creates or opens `parent\name`; the caller releases the handle with CloseSubKey. Null on failure.
+    HKEY CreateSubKey(const char* name, HKEY parent = nullptr);
+    // Opens an existing `parent\name`; null when it is missing or cannot be opened.
+    HKEY OpenSubKey(const char* name, HKEY parent = nullptr);
+    // Closes a key from CreateSubKey or OpenSubKey; a null key is ignored (and succeeds).
+    BOOL CloseSubKey(HKEY key);
+
+    // Reads value `name` (null: the default value) into `data`, whose capacity is `*size`
+    // bytes; on return `*size` is the number of bytes read and `*type` the stored type. 1 when
+    // the value exists and fits; else 0 with the buffer unchanged (nothing is ever read past
+    // it) and `*size` the value's size when it exists but does not fit, 0 when it is missing.
+    // A value that grows between the size probe and the read fails the same way, but may
+    // leave the buffer changed.
+    BOOL QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size, HKEY parent = nullptr);
+
+    // Reads a string value into `buffer` of `capacity` bytes, always zero-terminated (a stored
+    // terminator is not relied on). The buffer holds `defaultText` (cut to fit) when the value
+    // is missing or does not fit with its terminator. 1 when the value was read. The stored
+    // type is not checked.
+    BOOL GetString(const char* name, char* buffer, size_t capacity, const char* defaultText,
+                   HKEY parent = nullptr);
+    // The same through a 1,024-byte buffer: at most 1,023 characters.
+    BOOL GetString(const char* name, std::string& value, const char* defaultText,
+                   HKEY parent = nullptr);
+
+    BOOL SetValue(const char* name, DWORD type, const BYTE* data, DWORD count, HKEY parent = nullptr);
+    // Writes `text` as REG_SZ with its length as byte count (no terminator).
+    BOOL SetString(const char* name, const char* text, HKEY parent = nullptr);
+
+    // The name of sub-key `index` of `parent` into `buffer` of `size` bytes. 1 when a sub-key
+    // exists at that index and its name fits, else 0.
+    BOOL EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent = nullptr);
+    // The number of sub-keys of `parent\name`, enumerated through a 64-byte name buffer (so it
+    // stops at the first longer name); 0 when the key cannot be opened.
+    int CountSubKeys(const char* name, HKEY parent = nullptr);
+    // Deletes `parent\name` with everything below it. 1 on success.
+    BOOL DeleteSubKey(const char* name, HKEY parent = nullptr);
+
+  protected:
+    std::string makerName;
+    std::string productName;
+    HKEY rootKey = nullptr;
+
+  private:
+    HKEY Resolve(HKEY parent) const { return parent ? parent : RootKey(); }
+};
+
+class SettingsKey : public RegistryKeyBase {
+  public:
+    // Opens HKCU\Software and creates or opens `maker` and `maker\product` below it.
+    SettingsKey(const char* makerName = "Copperfinch", const char* productName = "Brindle");
+    HKEY RootKey() const override { return rootKey; }
+};

@@ -1,0 +1,173 @@
+#include "store/ViewerStore.h"
+
+#include <algorithm>
+
+namespace {
+
+// Enough for any key name: 255 characters of at most two bytes each.
+constexpr DWORD nameBufferBytes = 1024;
+
+// Counts one registry create, write or delete of SaveViewers; false when StoreFaults makes
+// it fail.
+bool NextCallGoesThrough() {
+    const int call = ++StoreFaults::calls;
+    return StoreFaults::failFrom == 0 || call < StoreFaults::failFrom ||
+           call > StoreFaults::failTo;
+}
+
+// A name as the registry compares it: letter by letter in Unicode without regard to case, so
+// that a double-byte character whose second byte looks like an ASCII letter is not folded.
+std::wstring Folded(const std::string& name) {
+    const int length = static_cast<int>(name.size());
+    std::wstring wide(name.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, name.data(), length, wide.data(), length));
+    std::wstring upper(wide.size(), L'\0');
+    const int wideLength = static_cast<int>(wide.size());
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), wideLength, upper.data(),
+                 wideLength);
+    return upper;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return Folded(a) == Folded(b);
+}
+
+// The names of the sub-keys of `parent` (not null) in enumeration order.
+std::vector<std::string> SubKeyNames(RegistryKeyBase& key, HKEY parent) {
+    std::vector<std::string> names;
+    char name[nameBufferBytes];
+    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent); ++i)
+        names.emplace_back(name);
+    return names;
+}
+
+// The titles that `Order` of `menus` lists, as stored; none when it is missing or not a
+// REG_MULTI_SZ.
+std::vector<std::string> ReadOrder(RegistryKeyBase& key, HKEY menus) {
+    DWORD type = 0;
+    DWORD size = 0;
+    key.QueryValue(orderValueName, &type, nullptr, &size, menus); // learns the size
+    std::vector<char> data(size);
+    if (!key.QueryValue(orderValueName, &type, reinterpret_cast<BYTE*>(data.data()), &size,
+                        menus) ||
+        type != REG_MULTI_SZ)
+        return {};
+    std::vector<std::string> titles;
+    const auto end = data.begin() + size;
+    for (auto start = data.begin(); start < end;) {
+        const auto stop = std::find(start, end, '\0');
+        if (stop != start)
+            titles.emplace_back(start, stop);
+        start = stop == end ? end : stop + 1;
+    }
+    return titles;
+}
+
+// Writes `titles` as `Order` of `menus` in one call, so a reader sees the old or the new list.
+bool WriteOrder(RegistryKeyBase& key, HKEY menus, const std::vector<std::string>& titles) {
+    std::string data;
+    for (const std::string& title : titles) {
+        data += title;
+        data += '\0';
+    }
+    data += '\0';
+    return key.SetValue(orderValueName, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                        static_cast<DWORD>(data.size()), menus);
+}
+
+bool WriteEntry(RegistryKeyBase& key, HKEY menus, const ViewerEntry& row) {
+    HKEY entry = NextCallGoesThrough() ? key.CreateSubKey(row.title.c_str(), menus) : nullptr;
+    if (!entry) // a null parent below would mean the root key
+        return false;
+    bool ok = NextCallGoesThrough() && key.SetString(nullptr, row.command.c_str(), entry);
+    ok = NextCallGoesThrough() && key.SetString(paramValueName, row.parameters.c_str(), entry) &&
+         ok;
+    key.CloseSubKey(entry);
+    return ok;
+}
+
+} // namespace
+
+bool IsStorableTitle(const std::string& title) {
+    if (title.empty() || title.size() > 2 * maxTitleChars ||
+        title.find_first_of(std::string("\\\0", 2)) != std::string::npos)
+        return false;
+    const int length = static_cast<int>(title.size());
+    return MultiByteToWideChar(CP_ACP, 0, title.data(), length, nullptr, 0) <= maxTitleChars;
+}
+
+std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus) {
+    if (!menus)
+        return {};
+    std::vector<std::string> unlisted = SubKeyNames(key, menus);
+    std::vector<std::string> titles;
+    for (const std::string& listed : ReadOrder(key, menus)) {
+        const auto found = std::find_if(unlisted.begin(), unlisted.end(),
+                                        [&](const std::string& name) { return SameName(name, listed); });
+        if (found != unlisted.end()) {
+            titles.push_back(std::move(*found));
+            unlisted.erase(found);
+        }
+    }
+    titles.insert(titles.end(), std::make_move_iterator(unlisted.begin()),
+                  std::make_move_iterator(unlisted.end()));
+    return titles;
+}
+
+std::vector<ViewerEntry> LoadViewers(RegistryKeyBase& key) {
+    std::vector<ViewerEntry> rows;
+    HKEY menus = key.OpenSubKey(menusKeyName);
+    for (const std::string& title : ViewerTitles(key, menus)) {
+        HKEY entry = key.OpenSubKey(title.c_str(), menus);
+        if (!entry)
+            continue;
+        ViewerEntry row{title, {}, {}};
+        key.GetString(nullptr, row.command, "", entry);
+        key.GetString(paramValueName, row.parameters, "", entry);
+        key.CloseSubKey(entry);
+        rows.push_back(std::move(row));
+    }
+    key.CloseSubKey(menus);
+    return rows;
+}
+
+bool SaveViewers(RegistryKeyBase& key, const std::vector<ViewerEntry>& rows) {
+    HKEY menus = NextCallGoesThrough() ? key.CreateSubKey(menusKeyName) : nullptr;
+    if (!menus) // a null parent below would mean the root key
+        return false;
+    bool ok = true;
+    std::vector<std::string> titles;
+    for (const ViewerEntry& row : rows) {
+        if (!IsStorableTitle(row.title)) {
+            ok = false;
+            continue;
+        }
+        titles.push_back(row.title);
+        ok = WriteEntry(key, menus, row) && ok;
+    }
+    // Only once every row is stored may the order change and old keys go.
+    ok = ok && NextCallGoesThrough() && WriteOrder(key, menus, titles);
+    if (ok) {
+        for (const std::string& name : SubKeyNames(key, menus)) {
+            const bool named = std::any_of(titles.begin(), titles.end(), [&](const std::string& title) {
+                return SameName(name, title);
+            });
+            if (!named)
+                ok = NextCallGoesThrough() && key.DeleteSubKey(name.c_str(), menus) && ok;
+        }
+    }
+    key.CloseSubKey(menus);
+    return ok;
+}
+
+bool DeleteViewer(RegistryKeyBase& key, const std::string& title) {
+    if (!IsStorableTitle(title))
+        return false;
+    HKEY menus = key.OpenSubKey(menusKeyName);
+    if (!menus) // a null parent below would mean the root key
+        return false;
+    const bool deleted = key.DeleteSubKey(title.c_str(), menus);
+    const bool ordered = WriteOrder(key, menus, ViewerTitles(key, menus));
+    key.CloseSubKey(menus);
+    return deleted && ordered;
+}

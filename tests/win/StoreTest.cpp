@@ -1,0 +1,453 @@
+// The settings store on Wine's real registry. Each test works below a product key of its own
+// (HKCU\Software\Copperfinch\BrindleTest-<test>), which it deletes afterwards.
+
+#include "store/SettingsKey.h"
+#include "store/ViewerStore.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <set>
+
+namespace {
+
+// "ア" and "ヂ" in code page 932: the same lead byte, trail bytes 'A' and 'a'.
+const std::string katakanaA = "\x83\x41";
+const std::string katakanaDi = "\x83\x61";
+
+struct RawValue {
+    bool exists = false;
+    DWORD type = 0;
+    std::string bytes;
+};
+
+class StoreTest : public testing::Test {
+  protected:
+    const std::string product =
+        std::string("BrindleTest-") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string rootPath = "Software\\Copperfinch\\" + product;
+    const std::string menusPath = rootPath + "\\Menus";
+
+    void TearDown() override {
+        StoreFaults::failFrom = StoreFaults::failTo = 0;
+        HKEY maker = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Copperfinch", 0, KEY_READ, &maker));
+        SettingsKey key(settingsMaker, product.c_str());
+        key.DeleteSubKey(product.c_str(), maker);
+        RegCloseKey(maker);
+    }
+
+    // The helpers below reach the registry directly, not through the code under test.
+    static bool Exists(const std::string& path) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
+
+    static void MakeKey(const std::string& path) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegCloseKey(key);
+    }
+
+    static void Write(const std::string& path, const char* name, DWORD type,
+                      const std::string& bytes) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                 static_cast<DWORD>(bytes.size())));
+        RegCloseKey(key);
+    }
+
+    static RawValue Read(const std::string& path, const char* name) {
+        RawValue value;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return value;
+        char data[4096];
+        DWORD size = sizeof data;
+        if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data),
+                             &size) == ERROR_SUCCESS) {
+            value.exists = true;
+            value.bytes.assign(data, size);
+        }
+        RegCloseKey(key);
+        return value;
+    }
+
+    // Sub-key names of `path` in the registry's enumeration order.
+    static std::vector<std::string> Enumerate(const std::string& path) {
+        std::vector<std::string> names;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return names;
+        char name[1024];
+        for (DWORD i = 0;; ++i) {
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            names.emplace_back(name);
+        }
+        RegCloseKey(key);
+        return names;
+    }
+
+    std::vector<std::string> LoadedTitles() {
+        SettingsKey key(settingsMaker, product.c_str());
+        std::vector<std::string> titles;
+        for (const ViewerEntry& entry : LoadViewers(key))
+            titles.push_back(entry.title);
+        return titles;
+    }
+
+    bool Save(const std::vector<ViewerEntry>& rows) {
+        SettingsKey key(settingsMaker, product.c_str());
+        return SaveViewers(key, rows);
+    }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(StoreTest, FirstConstructionCreatesTheRootAndNoMenus) {
+    ASSERT_FALSE(Exists(rootPath));
+    SettingsKey key(settingsMaker, product.c_str());
+    ASSERT_NE(nullptr, key.RootKey());
+    EXPECT_TRUE(Exists(rootPath));
+    EXPECT_EQ(0, key.CountSubKeys(menusKeyName, nullptr));
+    EXPECT_EQ(nullptr, key.OpenSubKey(menusKeyName, nullptr));
+    EXPECT_TRUE(LoadViewers(key).empty());
+
+    // A second construction opens the same root.
+    EXPECT_TRUE(key.SetString("Mark", "kept"));
+    SettingsKey again(settingsMaker, product.c_str());
+    std::string mark;
+    EXPECT_TRUE(again.GetString("Mark", mark, ""));
+    EXPECT_EQ("kept", mark);
+}
+
+TEST_F(StoreTest, NullParentMeansTheRootKey) {
+    SettingsKey key(settingsMaker, product.c_str());
+    HKEY created = key.CreateSubKey("Child");
+    ASSERT_NE(nullptr, created);
+    EXPECT_TRUE(key.CloseSubKey(created));
+    EXPECT_TRUE(Exists(rootPath + "\\Child"));
+    EXPECT_TRUE(key.CloseSubKey(nullptr));
+
+    EXPECT_TRUE(key.SetString("Value", "on root"));
+    EXPECT_EQ("on root", Read(rootPath, "Value").bytes.substr(0, 7));
+    char name[64];
+    EXPECT_TRUE(key.EnumSubKey(0, name, sizeof name));
+    EXPECT_STREQ("Child", name);
+    EXPECT_FALSE(key.EnumSubKey(1, name, sizeof name));
+    HKEY opened = key.OpenSubKey("Child");
+    EXPECT_NE(nullptr, opened);
+    key.CloseSubKey(opened);
+    EXPECT_TRUE(key.DeleteSubKey("Child"));
+    EXPECT_FALSE(Exists(rootPath + "\\Child"));
+}
+
+TEST_F(StoreTest, ViewerListIgnoresTheRootWhenMenusIsMissing) {
+    MakeKey(rootPath + "\\Stray");
+    SettingsKey key(settingsMaker, product.c_str());
+    EXPECT_TRUE(ViewerTitles(key, nullptr).empty());
+    EXPECT_TRUE(LoadViewers(key).empty());
+    EXPECT_FALSE(DeleteViewer(key, "Stray"));
+    EXPECT_TRUE(Exists(rootPath + "\\Stray"));
+
+    // A save that cannot create Menus writes nothing onto the root instead.
+    StoreFaults::calls = 0;
+    StoreFaults::failFrom = StoreFaults::failTo = 1;
+    EXPECT_FALSE(SaveViewers(key, {{"Text", "notepad.exe", "/a"}}));
+    EXPECT_EQ(Names{"Stray"}, Enumerate(rootPath));
+    EXPECT_FALSE(Read(rootPath, nullptr).exists);
+    EXPECT_FALSE(Read(rootPath, paramValueName).exists);
+}
+
+TEST_F(StoreTest, MissingValuesReadAsDefaults) {
+    MakeKey(menusPath + "\\Bare");
+    Write(menusPath + "\\OnlyParam", paramValueName, REG_SZ, "-p");
+    SettingsKey key(settingsMaker, product.c_str());
+    std::vector<ViewerEntry> entries = LoadViewers(key);
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("Bare", entries[0].title);
+    EXPECT_EQ("", entries[0].command);
+    EXPECT_EQ("", entries[0].parameters);
+    EXPECT_EQ("OnlyParam", entries[1].title);
+    EXPECT_EQ("", entries[1].command);
+    EXPECT_EQ("-p", entries[1].parameters);
+
+    HKEY menus = key.OpenSubKey(menusKeyName);
+    HKEY bare = key.OpenSubKey("Bare", menus);
+    ASSERT_NE(nullptr, bare);
+    char buffer[16];
+    EXPECT_FALSE(key.GetString(paramValueName, buffer, sizeof buffer, "fallback", bare));
+    EXPECT_STREQ("fallback", buffer);
+    key.CloseSubKey(bare);
+    key.CloseSubKey(menus);
+}
+
+TEST_F(StoreTest, StringsAreStoredWithoutTerminatorAndReadBackTerminated) {
+    SettingsKey key(settingsMaker, product.c_str());
+    EXPECT_TRUE(key.SetString("Empty", ""));
+    RawValue empty = Read(rootPath, "Empty");
+    EXPECT_TRUE(empty.exists);
+    EXPECT_EQ(DWORD{REG_SZ}, empty.type);
+    EXPECT_EQ(0u, empty.bytes.size());
+    std::string text = "stale";
+    EXPECT_TRUE(key.GetString("Empty", text, "default"));
+    EXPECT_EQ("", text);
+
+    // Three bytes of "abcX": no terminator is stored.
+    EXPECT_TRUE(key.SetValue("Bare", REG_SZ, reinterpret_cast<const BYTE*>("abcX"), 3));
+    ASSERT_EQ(3u, Read(rootPath, "Bare").bytes.size());
+    char buffer[16];
+    std::memset(buffer, 'Z', sizeof buffer);
+    EXPECT_TRUE(key.GetString("Bare", buffer, sizeof buffer, "default"));
+    EXPECT_STREQ("abc", buffer);
+    // Exactly room for the text and a terminator of our own.
+    std::memset(buffer, 'Z', sizeof buffer);
+    EXPECT_TRUE(key.GetString("Bare", buffer, 4, "default"));
+    EXPECT_STREQ("abc", buffer);
+    // A stored terminator may take the last byte.
+    EXPECT_TRUE(key.SetValue("Ended", REG_SZ, reinterpret_cast<const BYTE*>("abc"), 4));
+    EXPECT_TRUE(key.GetString("Ended", buffer, 4, "default"));
+    EXPECT_STREQ("abc", buffer);
+}
+
+TEST_F(StoreTest, OverlongValuesNeverOverrunTheBuffer) {
+    SettingsKey key(settingsMaker, product.c_str());
+    ASSERT_TRUE(key.SetString("Long", std::string(100, 'L').c_str()));
+    ASSERT_TRUE(key.SetValue("Bare", REG_SZ, reinterpret_cast<const BYTE*>("abcX"), 3));
+
+    struct Guarded {
+        char buffer[8];
+        char guard[8];
+    } area;
+    const auto guardIntact = [&area] {
+        return std::string(area.guard, sizeof area.guard) == std::string(8, '\xCD');
+    };
+
+    std::memset(&area, '\xCD', sizeof area);
+    EXPECT_FALSE(key.GetString("Long", area.buffer, sizeof area.buffer, "default"));
+    EXPECT_STREQ("default", area.buffer);
+    EXPECT_TRUE(guardIntact());
+
+    // The default text is cut to fit.
+    std::memset(&area, '\xCD', sizeof area);
+    EXPECT_FALSE(key.GetString("Long", area.buffer, sizeof area.buffer, "far too long default"));
+    EXPECT_STREQ("far too", area.buffer);
+    EXPECT_TRUE(guardIntact());
+
+    // Three bytes without a terminator do not fit three bytes.
+    std::memset(&area, '\xCD', sizeof area);
+    EXPECT_FALSE(key.GetString("Bare", area.buffer, 3, "default"));
+    EXPECT_STREQ("de", area.buffer);
+
+    std::memset(&area, '\xAA', sizeof area.buffer);
+    DWORD type = 0;
+    DWORD size = sizeof area.buffer;
+    EXPECT_FALSE(key.QueryValue("Long", &type, reinterpret_cast<BYTE*>(area.buffer), &size));
+    EXPECT_GE(size, 100u);
+    EXPECT_EQ(std::string(8, '\xAA'), std::string(area.buffer, 8));
+    EXPECT_TRUE(guardIntact());
+    size = sizeof area.buffer;
+    EXPECT_FALSE(key.QueryValue("Missing", &type, reinterpret_cast<BYTE*>(area.buffer), &size));
+    EXPECT_EQ(0u, size);
+
+    // The string form holds 1,023 characters.
+    ASSERT_TRUE(key.SetString("Max", std::string(1023, 'M').c_str()));
+    ASSERT_TRUE(key.SetString("Over", std::string(1024, 'O').c_str()));
+    std::string value;
+    EXPECT_TRUE(key.GetString("Max", value, "default"));
+    EXPECT_EQ(std::string(1023, 'M'), value);
+    EXPECT_FALSE(key.GetString("Over", value, "default"));
+    EXPECT_EQ("default", value);
+}
+
+TEST_F(StoreTest, ValueOfAnotherTypeReadsAsTerminatedText) {
+    SettingsKey key(settingsMaker, product.c_str());
+    const DWORD number = 0x44434241; // the bytes "ABCD"
+    ASSERT_TRUE(key.SetValue("Number", REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4));
+    char area[16];
+    std::memset(area, 'Z', sizeof area);
+    EXPECT_TRUE(key.GetString("Number", area, 8, "default"));
+    EXPECT_STREQ("ABCD", area);
+    std::memset(area, 'Z', sizeof area);
+    EXPECT_FALSE(key.GetString("Number", area, 4, "default"));
+    EXPECT_STREQ("def", area);
+    EXPECT_EQ(std::string(12, 'Z'), std::string(area + 4, 12));
+}
+
+TEST_F(StoreTest, CountSubKeysStopsAtTheFirstNameOf64Bytes) {
+    SettingsKey key(settingsMaker, product.c_str());
+    MakeKey(menusPath + "\\" + std::string(63, 'a'));
+    MakeKey(menusPath + "\\c");
+    EXPECT_EQ(2, key.CountSubKeys(menusKeyName));
+    MakeKey(menusPath + "\\" + std::string(64, 'b'));
+    EXPECT_EQ(1, key.CountSubKeys(menusKeyName));
+    MakeKey(menusPath + "\\" + std::string(70, '0'));
+    EXPECT_EQ(0, key.CountSubKeys(menusKeyName));
+    // The viewer list reads names of any length.
+    EXPECT_EQ(4u, LoadViewers(key).size());
+}
+
+TEST_F(StoreTest, DeleteSubKeyRemovesTheWholeTree) {
+    MakeKey(menusPath + "\\Text\\Nested\\Deeper");
+    MakeKey(menusPath + "\\Hex");
+    Write(menusPath + "\\Hex", nullptr, REG_SZ, "hexdump.exe");
+    MakeKey(rootPath + "\\Other");
+    SettingsKey key(settingsMaker, product.c_str());
+    EXPECT_TRUE(key.DeleteSubKey(menusKeyName));
+    EXPECT_FALSE(Exists(menusPath));
+    EXPECT_TRUE(Exists(rootPath + "\\Other"));
+    EXPECT_FALSE(key.DeleteSubKey(menusKeyName));
+    // An empty name is not the parent itself.
+    EXPECT_FALSE(key.DeleteSubKey(""));
+    EXPECT_TRUE(Exists(rootPath + "\\Other"));
+}
+
+TEST_F(StoreTest, SavedOrderIsKeptAndIsNotTheRegistryOrder) {
+    const std::vector<ViewerEntry> rows = {
+        {"Zeta", "z.exe", "-z"}, {"alpha", "a.exe", ""}, {"Mid", "C:\\m m\\m.exe", "/x /y"}};
+    ASSERT_TRUE(Save(rows));
+    EXPECT_EQ((Names{"alpha", "Mid", "Zeta"}), Enumerate(menusPath));
+    RawValue order = Read(menusPath, orderValueName);
+    EXPECT_EQ(DWORD{REG_MULTI_SZ}, order.type);
+    EXPECT_EQ(std::string("Zeta\0alpha\0Mid\0\0", 16), order.bytes);
+
+    SettingsKey key(settingsMaker, product.c_str());
+    std::vector<ViewerEntry> loaded = LoadViewers(key);
+    ASSERT_EQ(3u, loaded.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].title, loaded[i].title);
+        EXPECT_EQ(rows[i].command, loaded[i].command);
+        EXPECT_EQ(rows[i].parameters, loaded[i].parameters);
+    }
+    // Moving the last to the front.
+    ASSERT_TRUE(SaveViewers(key, {rows[2], rows[0], rows[1]}));
+    EXPECT_EQ((Names{"Mid", "Zeta", "alpha"}), LoadedTitles());
+}
+
+TEST_F(StoreTest, KeysMissingFromOrderFollowInRegistryOrder) {
+    ASSERT_TRUE(Save({{"Beta", "b", ""}, {"Alpha", "a", ""}}));
+    MakeKey(menusPath + "\\Delta");
+    MakeKey(menusPath + "\\Charlie");
+    EXPECT_EQ((Names{"Beta", "Alpha", "Charlie", "Delta"}), LoadedTitles());
+
+    // Without any Order, as written by hand: the registry order.
+    Write(menusPath, orderValueName, REG_SZ, "Delta");
+    EXPECT_EQ((Names{"Alpha", "Beta", "Charlie", "Delta"}), LoadedTitles());
+}
+
+TEST_F(StoreTest, OrderMatchesKeysWithoutRegardToCase) {
+    ASSERT_TRUE(Save({{"A", "", ""}, {"B", "", ""}, {"C", "", ""}}));
+    Write(menusPath, orderValueName, REG_MULTI_SZ, std::string("ghost\0c\0b\0C\0\0", 14));
+    // Names as the keys spell them; the ghost and the second "C" are ignored.
+    EXPECT_EQ((Names{"C", "B", "A"}), LoadedTitles());
+
+    // Double-byte titles whose second bytes differ only in case are different names.
+    ASSERT_TRUE(Save({{katakanaDi, "di", ""}, {katakanaA, "a", ""}}));
+    EXPECT_EQ((Names{katakanaDi, katakanaA}), LoadedTitles());
+}
+
+TEST_F(StoreTest, SavingATitleInAnotherCaseUpdatesTheSameKey) {
+    ASSERT_TRUE(Save({{"text", "old.exe", ""}}));
+    ASSERT_TRUE(Save({{"TEXT", "new.exe", "-n"}}));
+    SettingsKey key(settingsMaker, product.c_str());
+    std::vector<ViewerEntry> loaded = LoadViewers(key);
+    ASSERT_EQ(1u, loaded.size());
+    EXPECT_EQ("new.exe", loaded[0].command);
+    EXPECT_EQ("-n", loaded[0].parameters);
+}
+
+TEST_F(StoreTest, RenameAndRemovalLeaveExactlyTheSavedKeys) {
+    ASSERT_TRUE(Save({{"Text", "notepad.exe", ""}, {"Hex", "hexdump.exe", "/r"}, {"Gone", "", ""}}));
+    MakeKey(menusPath + "\\Gone\\Nested");
+    ASSERT_TRUE(Save({{"Hex", "hexdump.exe", "/r"}, {"Plain text", "notepad.exe", ""}}));
+    EXPECT_EQ((Names{"Hex", "Plain text"}), Enumerate(menusPath));
+    EXPECT_EQ((Names{"Hex", "Plain text"}), LoadedTitles());
+
+    ASSERT_TRUE(Save({}));
+    EXPECT_TRUE(Enumerate(menusPath).empty());
+    EXPECT_TRUE(LoadedTitles().empty());
+}
+
+TEST_F(StoreTest, FailedSavesLoseNothing) {
+    const std::vector<ViewerEntry> before = {{"Text", "notepad.exe", "-t"}, {"Hex", "hex", ""}};
+    const std::vector<ViewerEntry> after = {{"Hex", "hex", ""}, {"Renamed", "notepad.exe", "-t"}};
+    ASSERT_TRUE(Save(before));
+    StoreFaults::calls = 0;
+    ASSERT_TRUE(Save(after));
+    const int calls = StoreFaults::calls;
+
+    // One failing call, and a death at a call (it and every later one fail).
+    for (int last : {0, INT_MAX}) {
+        for (int failing = 1; failing <= calls; ++failing) {
+            SCOPED_TRACE(testing::Message() << "call " << failing << " to " << last);
+            ASSERT_TRUE(Save(before));
+            StoreFaults::calls = 0;
+            StoreFaults::failFrom = failing;
+            StoreFaults::failTo = last ? last : failing;
+            EXPECT_FALSE(Save(after));
+            StoreFaults::failFrom = StoreFaults::failTo = 0;
+
+            SettingsKey key(settingsMaker, product.c_str());
+            std::vector<ViewerEntry> loaded = LoadViewers(key);
+            std::set<std::string> titles;
+            for (const ViewerEntry& entry : loaded) {
+                titles.insert(entry.title);
+                if (entry.title == "Text") {
+                    EXPECT_EQ("notepad.exe", entry.command);
+                }
+            }
+            EXPECT_TRUE(titles.count("Text") && titles.count("Hex"));
+            // Nothing went astray onto Menus or the root.
+            EXPECT_FALSE(Read(menusPath, nullptr).exists);
+            EXPECT_FALSE(Read(rootPath, nullptr).exists);
+            EXPECT_FALSE(Read(rootPath, paramValueName).exists);
+        }
+    }
+}
+
+TEST_F(StoreTest, UnstorableTitlesAreSkippedWithoutDeletingKeys) {
+    ASSERT_TRUE(Save({{"Kept", "k", ""}}));
+    EXPECT_FALSE(Save({{"Good", "g", ""}, {"", "empty", "e"}, {"a\\b", "nested", ""}}));
+    EXPECT_EQ((Names{"Good", "Kept"}), Enumerate(menusPath));
+    EXPECT_FALSE(Read(menusPath, nullptr).exists);
+    EXPECT_FALSE(Read(menusPath, paramValueName).exists);
+
+    EXPECT_TRUE(IsStorableTitle(std::string(maxTitleChars, 'x')));
+    EXPECT_FALSE(IsStorableTitle(std::string(maxTitleChars + 1, 'x')));
+    std::string doubleByte;
+    for (int i = 0; i < maxTitleChars; ++i)
+        doubleByte += katakanaA;
+    EXPECT_TRUE(IsStorableTitle(doubleByte));
+    EXPECT_FALSE(IsStorableTitle(doubleByte + "x"));
+    EXPECT_FALSE(IsStorableTitle(std::string("a\0b", 3)));
+}
+
+TEST_F(StoreTest, DeleteViewerRemovesItsKeyAndItsPlaceInOrder) {
+    ASSERT_TRUE(Save({{"B", "b", ""}, {"A", "a", ""}, {"C", "c", ""}}));
+    MakeKey(menusPath + "\\B\\Nested");
+    SettingsKey key(settingsMaker, product.c_str());
+    EXPECT_TRUE(DeleteViewer(key, "b"));
+    EXPECT_EQ((Names{"A", "C"}), Enumerate(menusPath));
+    EXPECT_EQ((Names{"A", "C"}), LoadedTitles());
+    // Recreated by hand, B is no longer listed in front.
+    MakeKey(menusPath + "\\B");
+    EXPECT_EQ((Names{"A", "C", "B"}), LoadedTitles());
+
+    EXPECT_FALSE(DeleteViewer(key, "Missing"));
+    EXPECT_FALSE(DeleteViewer(key, ""));
+    EXPECT_EQ((Names{"A", "C", "B"}), LoadedTitles());
+}
+
+} // namespace
