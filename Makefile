@@ -3,16 +3,23 @@
 #   make test     build, then run the native unit tests and the Windows suite under Wine
 #   make run      build, then start Brindle under Wine with sample viewers (tools/demo.sh)
 #   make clean    remove the build directory (with its Wine prefixes)
+#   make dist     build the release archive build/brindle-<version>-win32.zip (tools/dist.sh)
+#   make fuzz     build the fuzz targets natively with clang and run each for FUZZ_SECONDS
+#   make bench    build, then time Brindle against baselines under Wine and print the table
 # BUILD names the build directory, JOBS the number of parallel compile jobs.
 
 BUILD ?= build
 JOBS ?= 2
 NATIVE := $(BUILD)/native
+FUZZ := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+BENCH_RUNS ?= 21
 LOGS := $(abspath $(BUILD))
 
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 
-.PHONY: all setup build native test run clean
+.PHONY: all setup build native test run clean dist fuzz bench
 
 all: build
 
@@ -63,8 +70,27 @@ test: build native
 	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
 	exit $$status
 
+# The archive is a target of the Windows build (tests/e2e/CMakeLists.txt), where its test is.
+dist: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target dist
+
+$(FUZZ)/CMakeCache.txt: | setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DBRINDLE_FUZZ=ON
+
+# Each target fuzzes a copy of its seeds in $(FUZZ)/corpus; a finding fails the run.
+fuzz: setup $(FUZZ)/CMakeCache.txt
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzzers
+	bash tests/fuzz/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
 run: build
 	BUILD=$(BUILD) bash tools/demo.sh
+
+# The benchmark programs are not part of the default build. Each figure is timed BENCH_RUNS
+# times against its baseline in one Wine session (fresh prefix $(BUILD)/wine-bench); the
+# figures are printed, never checked.
+bench: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target bench_programs
+	bash bench/run-bench.sh $(BUILD) $(BENCH_RUNS)
 
 clean:
 	@case "$(BUILD)" in ''|/|.|..) echo "refusing to remove BUILD='$(BUILD)'" >&2; exit 1;; esac

@@ -14,7 +14,8 @@ exe=$1
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 allowed=" kernel32 user32 gdi32 advapi32 shell32 comctl32 comdlg32 shlwapi msvcrt ole32 oleaut32 version uxtheme "
 
-headers=$("$objdump" -p "$exe") || { echo "FAIL: $objdump cannot read $exe" >&2; exit 1; }
+# objdump speaks the session's language (Japanese under Wine); its labels are parsed in English.
+headers=$(LC_ALL=C "$objdump" -p "$exe") || { echo "FAIL: $objdump cannot read $exe" >&2; exit 1; }
 format=$(sed -n 's/.*file format \(.*\)$/\1/p' <<<"$headers" | head -n 1)
 subsystem=$(awk '$1 == "Subsystem" { print $2; exit }' <<<"$headers")
 mapfile -t dlls < <(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$headers" | tr -d '\r')

@@ -69,11 +69,23 @@ wait_for() { # tenths-of-a-second command...: runs the command until it prints s
   done
   return 1
 }
-# A Wine pop-up menu is an X window of the program's class without a name; the dialogs have one.
-menu_window() {
-  local window
+# A Wine pop-up menu is a visible X window of the program's class without a name (the dialogs
+# have one); it counts only if it is still there a moment later, not a window on its way out.
+unnamed_windows() {
+  local window name
   for window in $(xdotool search --onlyvisible --class '^brindle\.exe$' 2>/dev/null); do
-    [ -z "$(xdotool getwindowname "$window" 2>/dev/null)" ] && { echo "$window"; return 0; }
+    name=$(xdotool getwindowname "$window" 2>/dev/null) || continue
+    [ -z "$name" ] && echo "$window"
+  done
+  return 0
+}
+menu_window() {
+  local first window
+  first=$(unnamed_windows)
+  [ -n "$first" ] || return 1
+  sleep 0.3
+  for window in $(unnamed_windows); do
+    grep -qx "$window" <<<"$first" && { echo "$window"; return 0; }
   done
   return 1
 }
@@ -103,6 +115,9 @@ if [ $status = 0 ]; then
   if tray=$(wait_for 50 xdotool search --onlyvisible --name '^Wine System Tray$'); then
     eval "$(xdotool getwindowgeometry --shell "$tray")"
     xdotool mousemove $((X + HEIGHT / 2)) $((Y + HEIGHT / 2)) click --repeat 2 --delay 100 1
+    # Away from the icon, so that its tooltip does not cover the picture.
+    read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+    xdotool mousemove $((screen_width - 1)) $((screen_height - 1))
     if wait_for 100 xdotool search --onlyvisible --name '^Brindle Launcher$' >/dev/null; then
       sleep 1 # let the list paint
       shot "$build/brindle-demo-main.png"

@@ -50,5 +50,13 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
 # The dialogs' font, drawn with the proportional IPA font (the default stand-in is fixed-width
 # and cuts the labels short).
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+# Wine's own desktop programs (the tray among them) started during wineboot, before Managed=N:
+# restart the server so that they start again with it.
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+wineserver -p
+# The first program starts Wine's desktop programs, which outlive it: start them here, detached
+# from the caller's output, so that no pipe of the caller's stays open behind them.
+wine cmd /c exit </dev/null >/dev/null 2>&1
 
 "$@"

@@ -1,1 +1,137 @@
-// placeholder
+#include "editor/EntryEditorDialog.h"
+
+#include <algorithm>
+
+#include "framework/DataExchange.h"
+#include "framework/FileDialog.h"
+#include "mainwindow/CommandLine.h"
+#include "resource.h"
+#include "store/ViewerStore.h"
+
+namespace {
+
+constexpr const char* programFilter = "実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*||";
+constexpr const char* noTitleText = "タイトルを入力してください";
+constexpr const char* backslashText = "タイトルに \\ は使えません";
+constexpr const char* longTitleText = "タイトルが長すぎます (255 文字まで)";
+constexpr const char* duplicateFormat = " は既に登録されています"; // after the title
+constexpr const char* longCommandText = "コマンドが長すぎます (半角 259 文字まで)";
+constexpr const char* longParametersText = "パラメータが長すぎます (半角 259 文字まで)";
+
+// `text` in UTF-16, as the registry sees a key name.
+std::wstring Wide(const std::string& text) {
+    const int length = static_cast<int>(text.size());
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), length));
+    return wide;
+}
+
+// Whether the registry takes `a` and `b` for the same key name: equal letter by letter
+// without regard to case.
+bool SameKeyName(const std::string& a, const std::string& b) {
+    auto folded = [](const std::string& name) {
+        std::wstring wide = Wide(name);
+        std::wstring upper(wide.size(), L'\0');
+        const int length = static_cast<int>(wide.size());
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
+        return upper;
+    };
+    return folded(a) == folded(b);
+}
+
+// The longest start of `text` of at most `limit` bytes that does not split a double-byte
+// character.
+std::string CutWhole(const std::string& text, size_t limit) {
+    size_t end = 0;
+    while (end < text.size()) {
+        const size_t next = end + (IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1);
+        if (next > limit || next > text.size())
+            break;
+        end = next;
+    }
+    return text.substr(0, end);
+}
+
+// The program of a command: the text inside its quotes when it starts with one.
+std::string ProgramOf(const std::string& command) {
+    if (command.empty() || command[0] != '"')
+        return command;
+    const size_t close = command.find('"', 1);
+    return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+}
+
+} // namespace
+
+const fw::MessageEntry EntryEditorDialog::messageTable[] = {
+    fw::CommandHandler<&EntryEditorDialog::OnBrowse>(IDC_BROWSE),
+};
+
+std::span<const fw::MessageEntry> EntryEditorDialog::MessageTable() const {
+    return messageTable;
+}
+
+EntryEditorDialog::EntryEditorDialog(fw::Dialog* parent) : fw::Dialog(IDD_ENTRY_EDITOR, parent) {}
+
+void EntryEditorDialog::DoDataExchange(fw::DataExchange& dx) {
+    dx.Control(IDC_TITLE, titleEdit);
+    dx.Control(IDC_COMMAND, commandEdit);
+    dx.Text(IDC_COMMAND, command);
+    dx.Text(IDC_TITLE, title);
+    dx.Text(IDC_PARAMETERS, parameters);
+}
+
+BOOL EntryEditorDialog::OnInitDialog() {
+    fw::Dialog::OnInitDialog();
+    // The template's default button is Cancel, so Enter in a field would throw the typed entry
+    // away. OK is checked before it ends the dialog, so it is the safe default.
+    SendMessageA(Hwnd(), DM_SETDEFID, IDOK, 0);
+    return TRUE;
+}
+
+void EntryEditorDialog::OnOK() {
+    // Checked here, not in the data exchange: browsing exchanges the fields too, and must work
+    // before a title has been typed.
+    if (UpdateData(TRUE) && CheckEntry())
+        EndDialog(IDOK);
+}
+
+bool EntryEditorDialog::CheckEntry() {
+    const std::wstring wideTitle = Wide(title);
+    if (title.empty()) {
+        Refuse(IDC_TITLE, noTitleText);
+    } else if (wideTitle.find(L'\\') != std::wstring::npos) {
+        Refuse(IDC_TITLE, backslashText);
+    } else if (!IsStorableTitle(title)) {
+        Refuse(IDC_TITLE, longTitleText);
+    } else if (std::any_of(otherTitles.begin(), otherTitles.end(),
+                           [&](const std::string& other) { return SameKeyName(title, other); })) {
+        Refuse(IDC_TITLE, title + duplicateFormat);
+    } else if (command.size() > maxCommandLine) {
+        Refuse(IDC_COMMAND, longCommandText);
+    } else if (parameters.size() > maxCommandLine) {
+        Refuse(IDC_PARAMETERS, longParametersText);
+    } else {
+        return true;
+    }
+    return false;
+}
+
+void EntryEditorDialog::Refuse(int controlId, const std::string& message) {
+    MessageBox(message.c_str(), nullptr, MB_ICONEXCLAMATION);
+    // The dialog manager also selects an edit's whole text when it gets the focus this way.
+    SendMessageA(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(controlId)), TRUE);
+}
+
+void EntryEditorDialog::OnBrowse() {
+    if (!UpdateData(TRUE))
+        return;
+    fw::FileDialog dialog(true, "exe", CutWhole(ProgramOf(command), maxCommandLine),
+                          OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, programFilter);
+    if (dialog.DoModal() != IDOK)
+        return;
+    // Unquoted, a path with a space would start the program named by its part before the
+    // space.
+    const std::string path = dialog.PathName();
+    command = path.find(' ') == std::string::npos ? path : '"' + path + '"';
+    UpdateData(FALSE);
+}

@@ -1,7 +1,5 @@
 #include "framework/App.h"
 
-#include <commctrl.h>
-
 #include "framework/Dialog.h"
 
 namespace fw {
@@ -29,11 +27,6 @@ int App::Run() {
 }
 
 int RunApplication(HINSTANCE module) {
-    // The list view of the main dialog is a common control: its class must be registered
-    // before a template that names it is loaded.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     App* app = currentApp;
     if (!app)
         return 1;

@@ -38,7 +38,7 @@ class App {
     Dialog* mainWindow = nullptr;
 };
 
-// The body of WinMain: common controls, then InitInstance, then Run when it asked for a loop.
+// The body of WinMain: InitInstance, then Run when it asked for a loop.
 int RunApplication(HINSTANCE module);
 
 // The module whose resources the framework loads: the application's, or the process's image.

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/SystemLibrary.h"
 
 namespace fw {
 
@@ -31,6 +32,19 @@ bool TemplateIsUnplaced(const void* dialogTemplate) {
     return x == 0 && y == 0 && !(style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE));
 }
 
+// Registers the common controls' window classes (the list view among them) before the first
+// template that may name one is loaded.
+void RegisterCommonControls() {
+    static bool registered = false;
+    if (registered)
+        return;
+    using Init = BOOL WINAPI(const INITCOMMONCONTROLSEX*);
+    if (auto* init = SystemFunction<Init>("comctl32.dll", "InitCommonControlsEx")) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        registered = init(&controls) != FALSE;
+    }
+}
+
 bool IsIdleMessage(const MSG& msg) {
     return msg.message != WM_PAINT && msg.message != systemTimerMessage;
 }
@@ -40,8 +54,12 @@ bool IsIdleMessage(const MSG& msg) {
 Dialog::Dialog(UINT templateId, Dialog* parent) : templateId(templateId), parent(parent) {}
 
 Dialog::~Dialog() {
-    if (hwnd)
+    if (hwnd) {
+        // The derived parts are gone: no message may reach a handler any more.
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogManagerProc));
         DestroyWindow(hwnd);
+    }
 }
 
 INT_PTR Dialog::DoModal() {
@@ -52,6 +70,7 @@ INT_PTR Dialog::DoModal() {
     if (!dialogTemplate)
         return -1;
     templateUnplaced = TemplateIsUnplaced(dialogTemplate);
+    RegisterCommonControls();
 
     HWND owner = parent ? parent->Hwnd() : DefaultOwner();
     bool ownerDisabled = false;
@@ -97,6 +116,8 @@ INT_PTR Dialog::RunModalLoop() {
     };
     MSG msg{};
     for (;;) {
+        if (!continueModal) // ended while a nested loop ran
+            return modalResult;
         if (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (showOnIdle)
                 showNow();

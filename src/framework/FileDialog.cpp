@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "framework/SystemLibrary.h"
 
 namespace fw {
 
@@ -23,7 +24,8 @@ FileDialog::FileDialog(bool open, const char* defaultExtension, const std::strin
 
 INT_PTR FileDialog::DoModal() {
     OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
+    // The size every Windows from 4.0 on accepts; the fields after it are not used.
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = parent ? parent->Hwnd() : DefaultOwner();
     request.lpstrFilter = filter.c_str();
     request.lpstrFile = fileBuffer;
@@ -32,8 +34,9 @@ INT_PTR FileDialog::DoModal() {
     request.Flags = flags | OFN_EXPLORER;
     if (testAnswer)
         return testAnswer(request);
-    BOOL chosen = open ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
-    return chosen ? IDOK : IDCANCEL;
+    using Run = BOOL WINAPI(OPENFILENAMEA*);
+    auto* run = SystemFunction<Run>("comdlg32.dll", open ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    return run && run(&request) ? IDOK : IDCANCEL;
 }
 
 } // namespace fw

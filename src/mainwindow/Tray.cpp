@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "mainwindow/AboutDialog.h"
 #include "mainwindow/MainDialog.h"
 #include "resource.h"
@@ -18,6 +19,13 @@ constexpr UINT trayIconId = 1000;
 constexpr DWORD trayRecordSize = 88;
 constexpr const char* trayTip = "Brindle";
 constexpr const char* exitItemText = "終了";
+
+// Shell_NotifyIconA, with the shell loaded only by the resident instance.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
+    using Notify = BOOL WINAPI(DWORD, NOTIFYICONDATAA*);
+    auto* notify = fw::SystemFunction<Notify>("shell32.dll", "Shell_NotifyIconA");
+    return notify ? notify(message, record) : FALSE;
+}
 
 NOTIFYICONDATAA TrayRecord(HWND window) {
     NOTIFYICONDATAA record{};
@@ -54,7 +62,10 @@ bool MainDialog::AddTrayIcon() {
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = appIcon.Get();
     lstrcpynA(record.szTip, trayTip, sizeof record.szTip);
-    trayIconAdded = Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+    // A shell that announces itself (TaskbarCreated) may still hold the icon and then refuses to
+    // add it again; the icon is there all the same.
+    trayIconAdded = NotifyIcon(NIM_ADD, &record) != FALSE ||
+                    NotifyIcon(NIM_MODIFY, &record) != FALSE;
     return trayIconAdded;
 }
 
@@ -80,11 +91,17 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
         keepHidden = false;
         ShowWindow(SW_SHOW);
         SetForegroundWindow(Hwnd());
-    } else if (mouseMessage == WM_RBUTTONDOWN) {
+    } else if (mouseMessage == WM_RBUTTONDOWN && !menuOpen) {
+        // One menu at a time (the system refuses a second one): a hand-off that arrives while
+        // this menu is open waits for it, as for a viewer menu, instead of losing its file.
         fw::PopupMenu menu;
         menu.AppendItem(IDCANCEL, exitItemText);
         SetForegroundWindow(Hwnd());
+        menuOpen = true;
         menu.Track(point, Hwnd());
+        menuOpen = false;
+        if (!waitingHandoffs.empty())
+            PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
     }
     return 0;
 }
@@ -110,7 +127,7 @@ void MainDialog::OnOK() { HideToTray(false); }
 
 void MainDialog::OnDestroy() {
     NOTIFYICONDATAA record = TrayRecord(Hwnd());
-    Shell_NotifyIconA(NIM_DELETE, &record);
+    NotifyIcon(NIM_DELETE, &record);
     Default();
 }
 

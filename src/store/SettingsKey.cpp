@@ -29,8 +29,8 @@ RegistryKeyBase::~RegistryKeyBase() {
 HKEY RegistryKeyBase::CreateSubKey(const char* name, HKEY parent) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(Resolve(parent), name, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                        nullptr, &key, &disposition) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(Resolve(parent), name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                        &key, &disposition) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }

@@ -21,7 +21,8 @@ class RegistryKeyBase {
     // Access used for every key opened or created for writing.
     static constexpr REGSAM access = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-    // Creates or opens `parent\name`; the caller releases the handle with CloseSubKey. Null on failure.
+    // Creates or opens `parent\name`; the caller releases the handle with CloseSubKey. Null on
+    // failure.
     HKEY CreateSubKey(const char* name, HKEY parent = nullptr);
     // Opens an existing `parent\name`; null when it is missing or cannot be opened.
     HKEY OpenSubKey(const char* name, HKEY parent = nullptr);
@@ -46,8 +47,10 @@ class RegistryKeyBase {
     BOOL GetString(const char* name, std::string& value, const char* defaultText,
                    HKEY parent = nullptr);
 
-    BOOL SetValue(const char* name, DWORD type, const BYTE* data, DWORD count, HKEY parent = nullptr);
-    // Writes `text` as REG_SZ with its length as byte count (no terminator).
+    BOOL SetValue(const char* name, DWORD type, const BYTE* data, DWORD count,
+                  HKEY parent = nullptr);
+    // Writes `text` as REG_SZ with its length as byte count, without the terminator (the
+    // registry may add one of its own, as Windows NT and Wine do when the next byte is zero).
     BOOL SetString(const char* name, const char* text, HKEY parent = nullptr);
 
     // The name of sub-key `index` of `parent` into `buffer` of `size` bytes. 1 when a sub-key

@@ -1,6 +1,8 @@
 #include "store/ViewerStore.h"
 
 #include <algorithm>
+#include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -11,8 +13,7 @@ constexpr DWORD nameBufferBytes = 1024;
 // it fail.
 bool NextCallGoesThrough() {
     const int call = ++StoreFaults::calls;
-    return StoreFaults::failFrom == 0 || call < StoreFaults::failFrom ||
-           call > StoreFaults::failTo;
+    return StoreFaults::failFrom == 0 || call < StoreFaults::failFrom || call > StoreFaults::failTo;
 }
 
 // A name as the registry compares it: letter by letter in Unicode without regard to case, so
@@ -26,10 +27,6 @@ std::wstring Folded(const std::string& name) {
     LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), wideLength, upper.data(),
                  wideLength);
     return upper;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return Folded(a) == Folded(b);
 }
 
 // The names of the sub-keys of `parent` (not null) in enumeration order.
@@ -80,8 +77,8 @@ bool WriteEntry(RegistryKeyBase& key, HKEY menus, const ViewerEntry& row) {
     if (!entry) // a null parent below would mean the root key
         return false;
     bool ok = NextCallGoesThrough() && key.SetString(nullptr, row.command.c_str(), entry);
-    ok = NextCallGoesThrough() && key.SetString(paramValueName, row.parameters.c_str(), entry) &&
-         ok;
+    ok =
+        NextCallGoesThrough() && key.SetString(paramValueName, row.parameters.c_str(), entry) && ok;
     key.CloseSubKey(entry);
     return ok;
 }
@@ -89,28 +86,37 @@ bool WriteEntry(RegistryKeyBase& key, HKEY menus, const ViewerEntry& row) {
 } // namespace
 
 bool IsStorableTitle(const std::string& title) {
-    if (title.empty() || title.size() > 2 * maxTitleChars ||
-        title.find_first_of(std::string("\\\0", 2)) != std::string::npos)
+    if (title.empty() || title.size() > 2 * maxTitleChars)
         return false;
+    // Looked for in UTF-16: the second byte of a double-byte character (that of "ソ" or "表")
+    // may be 0x5C without being a backslash.
     const int length = static_cast<int>(title.size());
-    return MultiByteToWideChar(CP_ACP, 0, title.data(), length, nullptr, 0) <= maxTitleChars;
+    std::wstring wide(title.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, title.data(), length, wide.data(), length));
+    return !wide.empty() && wide.size() <= maxTitleChars &&
+           wide.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }
 
 std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus) {
     if (!menus)
         return {};
-    std::vector<std::string> unlisted = SubKeyNames(key, menus);
+    std::vector<std::string> names = SubKeyNames(key, menus);
+    // Each name is folded once: lists of a thousand viewers stay quick to match.
+    std::unordered_map<std::wstring, size_t> unlisted;
+    for (size_t i = 0; i < names.size(); ++i)
+        unlisted.emplace(Folded(names[i]), i);
+    std::vector<bool> taken(names.size(), false);
     std::vector<std::string> titles;
     for (const std::string& listed : ReadOrder(key, menus)) {
-        const auto found = std::find_if(unlisted.begin(), unlisted.end(),
-                                        [&](const std::string& name) { return SameName(name, listed); });
-        if (found != unlisted.end()) {
-            titles.push_back(std::move(*found));
-            unlisted.erase(found);
+        const auto found = unlisted.find(Folded(listed));
+        if (found != unlisted.end() && !taken[found->second]) {
+            taken[found->second] = true;
+            titles.push_back(names[found->second]);
         }
     }
-    titles.insert(titles.end(), std::make_move_iterator(unlisted.begin()),
-                  std::make_move_iterator(unlisted.end()));
+    for (size_t i = 0; i < names.size(); ++i)
+        if (!taken[i])
+            titles.push_back(std::move(names[i]));
     return titles;
 }
 
@@ -148,13 +154,12 @@ bool SaveViewers(RegistryKeyBase& key, const std::vector<ViewerEntry>& rows) {
     // Only once every row is stored may the order change and old keys go.
     ok = ok && NextCallGoesThrough() && WriteOrder(key, menus, titles);
     if (ok) {
-        for (const std::string& name : SubKeyNames(key, menus)) {
-            const bool named = std::any_of(titles.begin(), titles.end(), [&](const std::string& title) {
-                return SameName(name, title);
-            });
-            if (!named)
+        std::set<std::wstring> named;
+        for (const std::string& title : titles)
+            named.insert(Folded(title));
+        for (const std::string& name : SubKeyNames(key, menus))
+            if (!named.count(Folded(name)))
                 ok = NextCallGoesThrough() && key.DeleteSubKey(name.c_str(), menus) && ok;
-        }
     }
     key.CloseSubKey(menus);
     return ok;

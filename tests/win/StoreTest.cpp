@@ -5,6 +5,7 @@
 #include "store/ViewerStore.h"
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <climits>
 #include <cstring>
@@ -29,14 +30,11 @@ class StoreTest : public testing::Test {
     const std::string rootPath = "Software\\Copperfinch\\" + product;
     const std::string menusPath = rootPath + "\\Menus";
 
+    // Also in SetUp, for what an interrupted earlier run left behind.
+    void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str()); }
     void TearDown() override {
         StoreFaults::failFrom = StoreFaults::failTo = 0;
-        HKEY maker = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Copperfinch", 0, KEY_READ, &maker));
-        SettingsKey key(settingsMaker, product.c_str());
-        key.DeleteSubKey(product.c_str(), maker);
-        RegCloseKey(maker);
+        SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str());
     }
 
     // The helpers below reach the registry directly, not through the code under test.
@@ -359,17 +357,23 @@ TEST_F(StoreTest, OrderMatchesKeysWithoutRegardToCase) {
 }
 
 TEST_F(StoreTest, SavingATitleInAnotherCaseUpdatesTheSameKey) {
-    ASSERT_TRUE(Save({{"text", "old.exe", ""}}));
-    ASSERT_TRUE(Save({{"TEXT", "new.exe", "-n"}}));
-    SettingsKey key(settingsMaker, product.c_str());
-    std::vector<ViewerEntry> loaded = LoadViewers(key);
-    ASSERT_EQ(1u, loaded.size());
-    EXPECT_EQ("new.exe", loaded[0].command);
-    EXPECT_EQ("-n", loaded[0].parameters);
+    // Plain letters, and full-width ones ("ａ" and "Ａ"), which the registry folds as well.
+    for (const auto& [stored, saved] :
+         {std::pair<std::string, std::string>{"text", "TEXT"}, {"\x82\x81", "\x82\x60"}}) {
+        ASSERT_TRUE(Save({{stored, "old.exe", ""}}));
+        ASSERT_TRUE(Save({{saved, "new.exe", "-n"}}));
+        SettingsKey key(settingsMaker, product.c_str());
+        std::vector<ViewerEntry> loaded = LoadViewers(key);
+        ASSERT_EQ(1u, loaded.size());
+        EXPECT_EQ(stored, loaded[0].title);
+        EXPECT_EQ("new.exe", loaded[0].command);
+        EXPECT_EQ("-n", loaded[0].parameters);
+    }
 }
 
 TEST_F(StoreTest, RenameAndRemovalLeaveExactlyTheSavedKeys) {
-    ASSERT_TRUE(Save({{"Text", "notepad.exe", ""}, {"Hex", "hexdump.exe", "/r"}, {"Gone", "", ""}}));
+    ASSERT_TRUE(
+        Save({{"Text", "notepad.exe", ""}, {"Hex", "hexdump.exe", "/r"}, {"Gone", "", ""}}));
     MakeKey(menusPath + "\\Gone\\Nested");
     ASSERT_TRUE(Save({{"Hex", "hexdump.exe", "/r"}, {"Plain text", "notepad.exe", ""}}));
     EXPECT_EQ((Names{"Hex", "Plain text"}), Enumerate(menusPath));

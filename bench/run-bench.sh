@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# What `make bench` runs once the programs are built:
+#   bench/run-bench.sh BUILD-DIR [RUNS]
+# Makes stripped copies of brindle.exe and of the minimal dialog program (their sizes go into
+# the table), runs brindle_bench in one Wine session with a fresh prefix BUILD-DIR/wine-bench,
+# then lists brindle.exe's imports. The figures are printed, never checked; the exit code is
+# non-zero only when a run failed or the benchmark did not finish within its deadline.
+set -uo pipefail
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 BUILD-DIR [RUNS]" >&2
+  exit 2
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath -m "$1")
+runs=${2:-21}
+strip=${STRIP:-i686-w64-mingw32-strip}
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+# The whole Wine part; a stuck benchmark is ended at this deadline (and wine-session.sh then
+# ends every program of the session).
+limit_seconds=${BENCH_TIMEOUT:-420}
+
+brindle=$build/brindle.exe
+bench=$build/bench/brindle_bench.exe
+dialog=$build/bench/bench_minimal_dialog.exe
+for file in "$brindle" "$bench" "$dialog" "$build/bench/bench_trivial.exe" \
+  "$build/bench/bench_trivial_user32.exe"; do
+  [ -f "$file" ] || { echo "run-bench: $file is missing; build the bench_programs target" >&2; exit 1; }
+done
+
+stripped=$build/bench/stripped
+rm -rf "$stripped"
+mkdir -p "$stripped"
+for file in "$brindle" "$dialog"; do
+  "$strip" -o "$stripped/$(basename "$file")" "$file" || exit 1
+done
+
+# Other work on the machine widens the spread; the load average says how much there was.
+echo "== Benchmarks: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version 2>/dev/null)," \
+  "load average $(cut -d ' ' -f 1-3 /proc/loadavg)"
+status=0
+"$root/tools/wine-session.sh" "$build/wine-bench" \
+  timeout --kill-after=10 "$limit_seconds" wine "$bench" --runs "$runs" --stripped-dir "$stripped" ||
+  status=$?
+case $status in
+  0) ;;
+  124 | 137) echo "run-bench: the benchmark did not finish within ${limit_seconds} s" >&2 ;;
+  *) echo "run-bench: the benchmark ended with status $status" >&2 ;;
+esac
+
+echo
+echo "brindle.exe: $(stat -c %s "$brindle") bytes, stripped $(stat -c %s "$stripped/brindle.exe") bytes"
+echo "imports (objdump -p, DLL Name):"
+LC_ALL=C "$objdump" -p "$brindle" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*/  /p'
+exit $status

@@ -1,0 +1,282 @@
+// brindle.exe started the way the mail client starts it: the first start stays resident and
+// shows its viewer menu, later starts hand their file over to it and end; the viewer picked
+// (the fake viewer) records the command line it was started with.
+
+#include "E2eSupport.h"
+
+using namespace e2e;
+
+namespace {
+
+using Records = std::vector<std::string>;
+
+// Stored in an order that is not the alphabetical one (Hex, Plain, Text).
+const std::vector<ViewerEntry> threeViewers = {
+    {"Text", fakeViewer, "/t"}, {"Hex", fakeViewer, "/r"}, {"Plain", fakeViewer, ""}};
+
+class HandoffTest : public BrindleTest {
+  protected:
+    // Hands `arguments` over to the resident instance `resident`, picks menu item `item` and
+    // checks that the starting process ends with exit code 0 once the menu has closed.
+    void HandOverAndPick(DWORD resident, const std::string& arguments, int item) {
+        Process& start = Start(arguments);
+        HWND menu = WaitForMenu(resident);
+        ASSERT_NE(nullptr, menu) << "no menu for " << arguments;
+        PickMenuItem(menu, item);
+        EXPECT_EQ(0u, start.WaitForExit());
+    }
+
+    // Waits until the hand-off of `text` by `start` has reached the resident instance
+    // `resident` while a menu of it is open: `start` has ended, the resident has taken (deleted)
+    // the atom `start` made, or a second menu has opened over the first.
+    static bool WaitForDelivery(const Process& start, const char* text, DWORD resident) {
+        bool atomSeen = false;
+        return WaitUntil([&] {
+            if (GlobalFindAtomA(text))
+                atomSeen = true;
+            else if (atomSeen)
+                return true;
+            return !start.Running() || OpenMenus(resident) > 1;
+        });
+    }
+
+    static int OpenMenus(DWORD processId) {
+        int count = 0;
+        for (HWND window : TopLevelWindows(processId))
+            count += ClassOf(window) == "#32768" && IsWindowVisible(window);
+        return count;
+    }
+};
+
+TEST_F(HandoffTest, FirstStartStaysResidentAndLaterStartsHandOverToIt) {
+    SeedViewers(threeViewers);
+
+    Process& first = Start("C:\\mail\\12.txt");
+    HWND menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    ASSERT_NE(nullptr, MainDialogOf(first.Id()));
+    PickMenuItem(menu, 1);
+    EXPECT_EQ(Records{fakeViewer + " /r \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
+
+    // A later start: the resident's menu opens while the start waits, windowless, for it.
+    Process& second = Start("C:\\mail\\13.txt");
+    menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    EXPECT_TRUE(second.Running());
+    EXPECT_TRUE(TopLevelWindows(second.Id()).empty());
+    PickMenuItem(menu, 2);
+    EXPECT_EQ(0u, second.WaitForExit());
+    Records log = WaitForViewerLog(2);
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ(fakeViewer + "  \"C:\\mail\\13.txt \"", log[1]);
+
+    // Escape starts nothing: the next launch is the next record.
+    Process& third = Start("C:\\mail\\14.txt");
+    menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    DismissMenu(menu);
+    EXPECT_EQ(0u, third.WaitForExit());
+    HandOverAndPick(first.Id(), "C:\\mail\\15.txt", 0);
+    log = WaitForViewerLog(3);
+    ASSERT_EQ(3u, log.size());
+    EXPECT_EQ(fakeViewer + " /t \"C:\\mail\\15.txt \"", log[2]);
+    EXPECT_TRUE(first.Running());
+}
+
+TEST_F(HandoffTest, HandoffTextReachesTheViewerByteForByte) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    Process* resident = nullptr;
+    ASSERT_NE(nullptr, StartResident(&resident));
+
+    // Two arguments, the second quoted: each followed by one space.
+    HandOverAndPick(resident->Id(), "ab \"cd ef\"", 0);
+    // "C:\mail\予定表" in code page 932: both 予 and 表 end in byte 0x5C, here right before
+    // the closing quote, where a backslash would escape it.
+    HandOverAndPick(resident->Id(), "\"C:\\mail\\\x97\x5C\x92\xE8\x95\x5C\"", 0);
+    EXPECT_EQ((Records{fakeViewer + " /t \"ab cd ef \"",
+                       fakeViewer + " /t \"C:\\mail\\\x97\x5C\x92\xE8\x95\x5C \""}),
+              WaitForViewerLog(2));
+}
+
+TEST_F(HandoffTest, LaunchFailuresAreReportedAndStartNothing) {
+    const std::string file = "C:\\mail\\12.txt";
+    const std::string head = fakeViewer + ' ';
+    const std::string tail = " \"" + file + " \"";
+    const std::string longest(259 - head.size() - tail.size(), 'p');
+    SeedViewers({{"Missing", "Z:\\no\\such\\viewer.exe", "/x"},
+                 {"Longest", fakeViewer, longest},
+                 {"TooLong", fakeViewer, longest + 'p'}});
+    Process* resident = nullptr;
+    ASSERT_NE(nullptr, StartResident(&resident));
+
+    HandOverAndPick(resident->Id(), file, 0);
+    HWND box = WaitForMessageBox(resident->Id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Z:\\no\\such\\viewer.exe /x \"C:\\mail\\12.txt \" の起動に失敗しました",
+              MessageText(box));
+    DismissMessageBox(box);
+
+    HandOverAndPick(resident->Id(), file, 2);
+    box = WaitForMessageBox(resident->Id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("コマンドラインが長すぎます (259 文字まで)", MessageText(box));
+    DismissMessageBox(box);
+
+    // A command line of exactly 259 characters is started, and is the first thing started.
+    HandOverAndPick(resident->Id(), file, 1);
+    Records log = WaitForViewerLog(1);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(head + longest + tail, log[0]);
+    EXPECT_EQ(259u, log[0].size());
+}
+
+TEST_F(HandoffTest, HandoffWithAQuoteIsRefused) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    Process* resident = nullptr;
+    ASSERT_NE(nullptr, StartResident(&resident));
+
+    // a\"b is the text a"b: its quote would end the quoted file name on the viewer's line.
+    Process& start = Start("a\\\"b");
+    HWND box = WaitForMessageBox(resident->Id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("ファイル名に \" が含まれているため開けません", MessageText(box));
+    EXPECT_EQ(nullptr, FindWindowOf(resident->Id(), "#32768", nullptr, true));
+    DismissMessageBox(box);
+    EXPECT_EQ(0u, start.WaitForExit());
+
+    HandOverAndPick(resident->Id(), "C:\\mail\\12.txt", 0);
+    EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
+}
+
+TEST_F(HandoffTest, OverlappingHandoffsEachLaunchTheirOwnFile) {
+    SeedViewers(threeViewers);
+    Process* resident = nullptr;
+    ASSERT_NE(nullptr, StartResident(&resident));
+
+    Process& a = Start("C:\\mail\\a.txt");
+    HWND menu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, menu);
+    // B arrives while A's menu is open.
+    Process& b = Start("C:\\mail\\b.txt");
+    ASSERT_TRUE(WaitForDelivery(b, "C:\\mail\\b.txt ", resident->Id()));
+    ASSERT_EQ(1, OpenMenus(resident->Id())) << "B's menu opened over A's";
+
+    PickMenuItem(menu, 0);
+    EXPECT_EQ(0u, a.WaitForExit());
+    EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\a.txt \""}, WaitForViewerLog(1));
+
+    menu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, menu) << "no menu for the waiting hand-off";
+    PickMenuItem(menu, 1);
+    EXPECT_EQ(0u, b.WaitForExit());
+    Records log = WaitForViewerLog(2);
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ(fakeViewer + " /r \"C:\\mail\\b.txt \"", log[1]);
+    EXPECT_TRUE(resident->Running());
+}
+
+TEST_F(HandoffTest, HandoffWhileTheTrayMenuIsOpenGetsItsMenuAfterIt) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    Process* resident = nullptr;
+    HWND dialog = StartResident(&resident);
+    ASSERT_NE(nullptr, dialog);
+    HWND icon = WaitForTrayIcon();
+    ASSERT_NE(nullptr, icon);
+
+    PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
+    HWND trayMenu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, trayMenu);
+    Process& start = Start("C:\\mail\\12.txt");
+    ASSERT_TRUE(WaitForDelivery(start, "C:\\mail\\12.txt ", resident->Id()));
+    ASSERT_EQ(1, OpenMenus(resident->Id())) << "the hand-off's menu opened over the tray menu";
+    DismissMenu(trayMenu);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu); }));
+
+    HWND menu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, menu) << "the hand-off got no menu";
+    // Nor does a right click on the icon open the tray menu over a viewer menu.
+    SendMessageTimeoutA(icon, WM_RBUTTONDOWN, 0, 0, SMTO_NORMAL, waitLimitMs, nullptr);
+    SyncWith(dialog);
+    EXPECT_EQ(1, OpenMenus(resident->Id()));
+    PickMenuItem(menu, 0);
+    EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
+    EXPECT_EQ(0u, start.WaitForExit());
+}
+
+TEST_F(HandoffTest, OverlongHandoffIsRefusedByTheStartingProcess) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    // One argument of 255 characters: 256 with its space, one more than an atom name holds.
+    const std::string overlong(255, 'x');
+
+    // Without a resident instance: the start says so, and stays resident without a menu.
+    Process& first = Start(overlong);
+    HWND box = WaitForMessageBox(first.Id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("ファイル名が長すぎます (255 文字まで)", MessageText(box));
+    DismissMessageBox(box);
+    ASSERT_NE(nullptr, MainDialogOf(first.Id()));
+
+    // With one: the start says so itself and ends; the resident hears nothing of it.
+    Process& second = Start(overlong);
+    box = WaitForMessageBox(second.Id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("ファイル名が長すぎます (255 文字まで)", MessageText(box));
+    DismissMessageBox(box);
+    EXPECT_EQ(0u, second.WaitForExit());
+
+    // 255 characters with the space still go over; the first menu is this start's.
+    Process& third = Start(overlong.substr(1));
+    HWND menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    DismissMenu(menu);
+    EXPECT_EQ(0u, third.WaitForExit());
+    HandOverAndPick(first.Id(), "C:\\mail\\12.txt", 0);
+    EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
+}
+
+TEST_F(HandoffTest, StartWithoutArgumentsShowsTheResidentWindow) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    HWND dialog = StartResident();
+    ASSERT_NE(nullptr, dialog);
+    SyncWith(dialog);
+    ASSERT_FALSE(IsWindowVisible(dialog));
+
+    Process& second = Start("");
+    EXPECT_EQ(0u, second.WaitForExit());
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
+}
+
+// A window of another program that happens to have Brindle's title.
+LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == wmHandoff)
+        SetPropA(window, "handoffs", reinterpret_cast<HANDLE>(1));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(HandoffTest, ForeignWindowWithTheSameTitleIsNotTheResident) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ForeignWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "E2eForeignWindow";
+    ASSERT_NE(0, RegisterClassA(&windowClass));
+    HWND foreign = CreateWindowA("E2eForeignWindow", mainDialogTitle, WS_OVERLAPPEDWINDOW, 0, 0,
+                                 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(nullptr, foreign);
+
+    // The start becomes the resident instance itself.
+    Process& start = Start("C:\\mail\\12.txt");
+    HWND menu = WaitForMenu(start.Id());
+    EXPECT_NE(nullptr, MainDialogOf(start.Id()));
+    if (menu)
+        PickMenuItem(menu, 0);
+    EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
+    EXPECT_EQ(nullptr, GetPropA(foreign, "handoffs"));
+
+    End(start);
+    RemovePropA(foreign, "handoffs");
+    DestroyWindow(foreign);
+    UnregisterClassA("E2eForeignWindow", windowClass.hInstance);
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+// The resident instance in the notification area: whether it shows itself at start, how the
+// tray icon, the "最小化" button and the minimise command show and hide it, the About box of
+// its system menu, the icon's return when the shell restarts, and the tray menu's "終了".
+// Clicks reach the program as Wine's stand-alone tray passes them on: as mouse messages to
+// the icon's window, which notifies the program.
+
+#include "E2eSupport.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr UINT aboutCommand = 0x10;
+constexpr const char* aboutTitle = "ﾊﾞｰｼﾞｮﾝ情報 Brindle";
+
+const std::vector<ViewerEntry> oneViewer = {{"Text", fakeViewer, "/t"}};
+
+class TrayTest : public BrindleTest {};
+
+bool Visible(HWND window) {
+    return IsWindowVisible(window) != FALSE;
+}
+
+// A click the tray passes on at once: the program has it once `dialog` has synchronised.
+void ClickAndSync(HWND icon, UINT message, HWND dialog) {
+    SendMessageTimeoutA(icon, message, 0, 0, SMTO_NORMAL, waitLimitMs, nullptr);
+    SyncWith(dialog);
+}
+
+TEST_F(TrayTest, ShownAtStartOnlyWhenItCountsNoViewers) {
+    struct Case {
+        const char* what;
+        std::vector<ViewerEntry> viewers;
+        bool shown;
+    };
+    // First in the registry's order (not in the menu's), and too long for the count's buffer.
+    const std::string longTitle(64, 'A');
+    const Case cases[] = {
+        {"no viewers", {}, true},
+        {"one viewer", oneViewer, false},
+        {"a first title of 64 bytes", {oneViewer[0], {longTitle, fakeViewer, "/r"}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetSettings();
+        if (!c.viewers.empty())
+            SeedViewers(c.viewers);
+        Process* process = nullptr;
+        HWND dialog = StartResident(&process);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_NE(nullptr, WaitForTrayIcon());
+        if (c.shown) {
+            EXPECT_TRUE(WaitUntil([&] { return Visible(dialog); }));
+        } else {
+            SyncWith(dialog);
+            EXPECT_FALSE(Visible(dialog));
+        }
+        End(*process);
+        ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }));
+    }
+}
+
+TEST_F(TrayTest, TrayIconAndMinimiseShowAndHideTheWindow) {
+    SeedViewers(oneViewer);
+    Process* process = nullptr;
+    HWND dialog = StartResident(&process);
+    ASSERT_NE(nullptr, dialog);
+    HWND icon = WaitForTrayIcon();
+    ASSERT_NE(nullptr, icon);
+
+    ClickAndSync(icon, WM_LBUTTONDOWN, dialog);
+    ClickAndSync(icon, WM_LBUTTONUP, dialog);
+    EXPECT_FALSE(Visible(dialog)) << "a single click shows the window";
+
+    PostMessageA(icon, WM_LBUTTONDBLCLK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Visible(dialog); }));
+    SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, waitLimitMs,
+                        nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !Visible(dialog); })) << "最小化 does not hide";
+    ASSERT_TRUE(process->Running());
+
+    PostMessageA(icon, WM_LBUTTONDBLCLK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Visible(dialog); }));
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Visible(dialog); })) << "minimise does not hide";
+    EXPECT_FALSE(IsIconic(dialog));
+
+    // The About box, owned by the main dialog.
+    PostMessageA(dialog, WM_SYSCOMMAND, aboutCommand, 0);
+    HWND about = WaitForWindow(process->Id(), "#32770", aboutTitle);
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ(dialog, GetWindow(about, GW_OWNER));
+    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Brindle Version 0.61"));
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+}
+
+TEST_F(TrayTest, IconReturnsWhenTheShellRestartsAndExitEndsTheProgram) {
+    SeedViewers(oneViewer);
+    Process* process = nullptr;
+    HWND dialog = StartResident(&process);
+    ASSERT_NE(nullptr, dialog);
+    HWND icon = WaitForTrayIcon();
+    ASSERT_NE(nullptr, icon);
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+
+    // A shell may announce itself while it still has the icon: the icon stays one, and still
+    // the way back to a hidden window.
+    SendMessageTimeoutA(dialog, taskbarCreated, 0, 0, SMTO_NORMAL, waitLimitMs, nullptr);
+    ASSERT_EQ(1u, TrayIcons().size());
+    PostMessageA(icon, WM_LBUTTONDBLCLK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Visible(dialog); }));
+    SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, waitLimitMs,
+                        nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !Visible(dialog); })) << "最小化 does not hide";
+    EXPECT_FALSE(IsIconic(dialog));
+
+    // A restarted shell has lost every icon and tells every top-level window so.
+    NOTIFYICONDATAA record{};
+    record.cbSize = 88; // the record as Windows 4.0 knows it
+    record.hWnd = dialog;
+    record.uID = 1000;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
+    ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }));
+    PostMessageA(HWND_BROADCAST, taskbarCreated, 0, 0);
+    icon = WaitForTrayIcon();
+    ASSERT_NE(nullptr, icon) << "the icon did not come back";
+
+    // The icon that came back works: its menu's one item, 終了, ends the program.
+    PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
+    HWND menu = WaitForMenu(process->Id());
+    ASSERT_NE(nullptr, menu);
+    PickMenuItem(menu, 0);
+    EXPECT_NE(static_cast<DWORD>(STILL_ACTIVE), process->WaitForExit());
+    EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); }));
+}
+
+} // namespace

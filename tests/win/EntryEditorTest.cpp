@@ -1,0 +1,198 @@
+// The entry editor on its own, driven like a user: what it shows, what OK and Enter return,
+// which entries it refuses, and the browse button.
+
+#include "ViewerListTestSupport.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "editor/EntryEditorDialog.h"
+#include "framework/FileDialog.h"
+#include "mainwindow/CommandLine.h"
+#include "resource.h"
+
+using namespace listtest;
+
+namespace {
+
+// "表" and "ソ": their second byte in code page 932 is 0x5C, the byte of a backslash.
+const std::string hyo = "\x95\x5C";
+const std::string so = "\x83\x5C";
+
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i)
+        repeated += text;
+    return repeated;
+}
+
+// Where the keyboard focus of the dialogs' thread is.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Clicks OK with the fields as they are and expects a refusal: an exclamation box (whose text
+// is returned) owned by the editor, and after it the editor still open with the typed text
+// and the focus on the field at fault.
+std::string ExpectRefused(HWND editor, int faultyField) {
+    const std::string typed = ItemTextOf(editor, faultyField);
+    Click(editor, IDOK);
+    HWND box = WaitForDialog(editor, "BRINDLE");
+    if (!box)
+        return {};
+    const MessageBoxView view = ReadMessageBox(box);
+    EXPECT_TRUE(view.exclamation);
+    Click(box, IDOK);
+    WaitUntilGone(box, editor);
+    EXPECT_TRUE(IsWindowVisible(editor)) << "the editor closed";
+    EXPECT_EQ(typed, ItemTextOf(editor, faultyField));
+    EXPECT_EQ(GetDlgItem(editor, faultyField), FocusOf(editor));
+    return view.text;
+}
+
+class EntryEditorTest : public DialogTest {};
+
+TEST_F(EntryEditorTest, ShowsTheEntryAndReturnsWhatWasTypedOnOkOrEnter) {
+    EntryEditorDialog editor;
+    editor.title = "メモ帳";
+    editor.command = "notepad.exe";
+    editor.parameters = "/a";
+    // 255 characters of two bytes each: as long as a key name may be; a 0x5C second byte is
+    // no backslash.
+    const std::string longTitle = Repeat(hyo, 255);
+    INT_PTR result = RunDriven(editor, [&](HWND window) {
+        EXPECT_EQ(editorCaption, TextOf(window));
+        EXPECT_EQ("メモ帳", ItemTextOf(window, IDC_TITLE));
+        EXPECT_EQ("notepad.exe", ItemTextOf(window, IDC_COMMAND));
+        EXPECT_EQ("/a", ItemTextOf(window, IDC_PARAMETERS));
+        SetItemText(window, IDC_TITLE, longTitle);
+        SetItemText(window, IDC_COMMAND, "\"C:\\Program Files\\v.exe\"");
+        SetItemText(window, IDC_PARAMETERS, std::string(maxCommandLine, 'p'));
+        Click(window, IDOK);
+        WaitUntilGone(window, window);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(longTitle, editor.title);
+    EXPECT_EQ("\"C:\\Program Files\\v.exe\"", editor.command);
+    EXPECT_EQ(std::string(maxCommandLine, 'p'), editor.parameters);
+
+    // Enter in a field saves what was typed: the template's default button would cancel.
+    EntryEditorDialog entered;
+    result = RunDriven(entered, [&](HWND window) {
+        SetItemText(window, IDC_TITLE, so + "フト");
+        PostMessageA(GetDlgItem(window, IDC_TITLE), WM_KEYDOWN, VK_RETURN, 1);
+        WaitUntilGone(window, window);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(so + "フト", entered.title);
+}
+
+TEST_F(EntryEditorTest, RefusesTitlesTheStoreCannotHoldAsKeys) {
+    EntryEditorDialog editor;
+    editor.otherTitles = {"Viewer", "Other"};
+    INT_PTR result = RunDriven(editor, [&](HWND window) {
+        std::vector<std::string> reasons;
+        for (const std::string& title :
+             {std::string(), std::string("a\\b"), std::string(maxTitleChars + 1, 'x'),
+              std::string("vIEWER")}) {
+            SCOPED_TRACE("title \"" + title + "\"");
+            SetItemText(window, IDC_TITLE, title);
+            reasons.push_back(ExpectRefused(window, IDC_TITLE));
+            EXPECT_FALSE(reasons.back().empty());
+        }
+        // Each says what is wrong; the duplicate names the title.
+        for (size_t i = 1; i < reasons.size(); ++i)
+            EXPECT_NE(reasons[i - 1], reasons[i]);
+        EXPECT_NE(std::string::npos, reasons.back().find("vIEWER"));
+
+        SetItemText(window, IDC_TITLE, "Viewer2");
+        Click(window, IDOK);
+        WaitUntilGone(window, window);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ("Viewer2", editor.title);
+}
+
+TEST_F(EntryEditorTest, RefusesCommandsAndParametersTooLongForTheLaunch) {
+    EntryEditorDialog editor;
+    editor.title = "Viewer";
+    INT_PTR result = RunDriven(editor, [&](HWND window) {
+        SetItemText(window, IDC_COMMAND, std::string(maxCommandLine + 1, 'c'));
+        const std::string commandReason = ExpectRefused(window, IDC_COMMAND);
+
+        SetItemText(window, IDC_COMMAND, std::string(maxCommandLine, 'c'));
+        SetItemText(window, IDC_PARAMETERS, std::string(maxCommandLine + 1, 'p'));
+        const std::string parametersReason = ExpectRefused(window, IDC_PARAMETERS);
+        EXPECT_NE(commandReason, parametersReason);
+
+        SetItemText(window, IDC_PARAMETERS, std::string(maxCommandLine, 'p'));
+        Click(window, IDOK);
+        WaitUntilGone(window, window);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(std::string(maxCommandLine, 'c'), editor.command);
+}
+
+// What the browse button asked the file dialog, and what the test answers.
+struct Browse {
+    static inline std::string offered;  // the starting file name
+    static inline HWND owner = nullptr; // the owner window
+    static inline std::string filter;   // "|" for each separator
+    static inline std::string chosen;   // answered with IDOK when not empty
+    static INT_PTR Answer(OPENFILENAMEA& request) {
+        offered = request.lpstrFile;
+        owner = request.hwndOwner;
+        filter.clear();
+        for (const char* part = request.lpstrFilter; *part; part += strlen(part) + 1)
+            filter += std::string(part) + "|";
+        if (chosen.empty())
+            return IDCANCEL;
+        lstrcpynA(request.lpstrFile, chosen.c_str(), static_cast<int>(request.nMaxFile));
+        return IDOK;
+    }
+};
+
+TEST_F(EntryEditorTest, BrowsePutsTheChosenProgramInTheCommand) {
+    fw::FileDialog::testAnswer = Browse::Answer;
+    EntryEditorDialog editor;
+    // As main window, the editor is the last active pop-up that owns the file dialog.
+    INT_PTR result = RunAsMainWindow(editor, [&](HWND window) {
+        auto browse = [&](const std::string& chosen) {
+            Browse::chosen = chosen;
+            SendMessageA(GetDlgItem(window, IDC_BROWSE), BM_CLICK, 0, 0);
+        };
+        // Typed, not saved yet: the typed command is where the file dialog starts. The empty
+        // title is not refused: only OK checks the entry.
+        SetItemText(window, IDC_COMMAND, "old.exe");
+        SetItemText(window, IDC_PARAMETERS, "-p");
+        browse("C:\\Program Files\\Viewer\\view.exe");
+        EXPECT_EQ("old.exe", Browse::offered);
+        EXPECT_EQ(window, Browse::owner);
+        EXPECT_EQ("実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*|", Browse::filter);
+        // Quoted, or the launch would start C:\Program with the rest as arguments.
+        EXPECT_EQ("\"C:\\Program Files\\Viewer\\view.exe\"", ItemTextOf(window, IDC_COMMAND));
+        EXPECT_EQ("-p", ItemTextOf(window, IDC_PARAMETERS));
+        EXPECT_TRUE(NoDialogOwnedBy(window));
+
+        // The quoted program is offered without its quotes; a path without a space stays bare.
+        browse("C:\\Tools\\view.exe");
+        EXPECT_EQ("C:\\Program Files\\Viewer\\view.exe", Browse::offered);
+        EXPECT_EQ("C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
+
+        // Cancelled: nothing changes.
+        browse("");
+        EXPECT_EQ("C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
+
+        // A command longer than the file dialog takes is offered cut, never inside a character.
+        SetItemText(window, IDC_COMMAND, Repeat(hyo, 150));
+        browse("");
+        EXPECT_EQ(Repeat(hyo, 129), Browse::offered);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+} // namespace

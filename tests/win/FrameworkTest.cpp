@@ -1,0 +1,367 @@
+// The application object, the handle owners, the list-view wrapper and the file dialog.
+
+#include "FrameworkTestSupport.h"
+
+#include <cstring>
+#include <type_traits>
+#include <utility>
+
+#include "framework/Controls.h"
+#include "framework/FileDialog.h"
+#include "framework/Handle.h"
+
+namespace fwtest {
+namespace {
+
+using namespace std::string_literals;
+
+class Application : public FrameworkTest {};
+class HandleOwner : public FrameworkTest {};
+class ListViewWrapper : public FrameworkTest {};
+class FileOpenDialog : public FrameworkTest {};
+
+TEST_F(Application, InitInstanceFalseGivesZeroWithoutRunning) {
+    TestApp& app = TheApp();
+    ASSERT_EQ(&app, fw::App::Current());
+    app.initResult = FALSE;
+    app.runResult = 77;
+    EXPECT_EQ(0, fw::RunApplication(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(1, app.initCalls);
+    EXPECT_EQ(0, app.runCalls);
+}
+
+TEST_F(Application, InitInstanceTrueGivesRunsResult) {
+    TestApp& app = TheApp();
+    app.initResult = TRUE;
+    app.runResult = 77;
+    EXPECT_EQ(77, fw::RunApplication(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(1, app.initCalls);
+    EXPECT_EQ(1, app.runCalls);
+}
+
+static_assert(!std::is_copy_constructible_v<fw::UniqueKernelHandle>);
+static_assert(!std::is_copy_assignable_v<fw::UniqueKernelHandle>);
+static_assert(std::is_nothrow_move_constructible_v<fw::UniqueKernelHandle>);
+
+bool IsOpenHandle(HANDLE handle) {
+    DWORD flags = 0;
+    return GetHandleInformation(handle, &flags) != FALSE;
+}
+
+bool IsOpenKey(HKEY key) {
+    DWORD subKeys = 0;
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+HANDLE NewEvent() {
+    return CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
+
+TEST_F(HandleOwner, ReleasesOnScopeExit) {
+    HKEY rawKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &rawKey));
+    HANDLE rawEvent = NewEvent();
+    ASSERT_TRUE(IsOpenHandle(rawEvent));
+    {
+        fw::UniqueKey key(rawKey);
+        fw::UniqueKernelHandle event(rawEvent);
+        EXPECT_TRUE(key);
+        EXPECT_EQ(rawKey, key.Get());
+        EXPECT_TRUE(IsOpenKey(rawKey));
+        EXPECT_TRUE(IsOpenHandle(rawEvent));
+    }
+    EXPECT_FALSE(IsOpenKey(rawKey));
+    EXPECT_FALSE(IsOpenHandle(rawEvent));
+}
+
+TEST_F(HandleOwner, ResetReleasesTheOldHandle) {
+    HANDLE first = NewEvent();
+    HANDLE second = NewEvent();
+    fw::UniqueKernelHandle event(first);
+    event.Reset(second);
+    EXPECT_FALSE(IsOpenHandle(first));
+    EXPECT_TRUE(IsOpenHandle(second));
+    EXPECT_EQ(second, event.Get());
+    event.Reset();
+    EXPECT_FALSE(IsOpenHandle(second));
+    EXPECT_FALSE(event);
+}
+
+TEST_F(HandleOwner, MoveTransfersOwnership) {
+    HANDLE raw = NewEvent();
+    fw::UniqueKernelHandle source(raw);
+    fw::UniqueKernelHandle moved(std::move(source));
+    EXPECT_FALSE(source);
+    EXPECT_EQ(raw, moved.Get());
+
+    HANDLE replaced = NewEvent();
+    fw::UniqueKernelHandle assigned(replaced);
+    assigned = std::move(moved);
+    EXPECT_FALSE(IsOpenHandle(replaced)); // the target's own handle is released
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(raw, assigned.Get());
+    EXPECT_TRUE(IsOpenHandle(raw));
+    assigned.Reset();
+    EXPECT_FALSE(IsOpenHandle(raw));
+}
+
+TEST_F(HandleOwner, ReleaseGivesUpOwnership) {
+    HANDLE raw = NewEvent();
+    {
+        fw::UniqueKernelHandle event(raw);
+        EXPECT_EQ(raw, event.Release());
+        EXPECT_FALSE(event);
+    }
+    EXPECT_TRUE(IsOpenHandle(raw));
+    CloseHandle(raw);
+}
+
+TEST_F(HandleOwner, MenuIsDestroyedWithItsOwner) {
+    HMENU raw = nullptr;
+    {
+        fw::PopupMenu menu;
+        raw = menu.Handle();
+        ASSERT_TRUE(IsMenu(raw));
+        EXPECT_TRUE(menu.AppendItem(3400, "表示"));
+        EXPECT_EQ(1, GetMenuItemCount(raw));
+    }
+    EXPECT_FALSE(IsMenu(raw));
+}
+
+// Runs IDD_LIST with its list view bound and `body` called once the dialog is visible.
+void WithListView(const std::function<void(fw::ListView&, HWND dialog)>& body) {
+    fw::ListView list;
+    ProbeDialog dialog(IDD_LIST);
+    dialog.exchange = [&](fw::DataExchange& dx) { dx.Control(IDC_LIST, list); };
+    dialog.onShown = [&](ProbeDialog& self) {
+        body(list, self.Hwnd());
+        self.EndDialog(IDOK);
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal());
+}
+
+// `count` double-byte characters "表" (second byte a backslash), after `prefix`.
+std::string Kanji(const std::string& prefix, size_t count) {
+    std::string text = prefix;
+    for (size_t i = 0; i < count; ++i)
+        text += "表";
+    return text;
+}
+
+TEST_F(ListViewWrapper, TextsOfAnyLengthRoundTrip) {
+    const std::vector<std::string> texts = {
+        "",
+        "短い",
+        std::string(255, 'a'),
+        std::string(256, 'b'),
+        std::string(257, 'c'),
+        Kanji("x", 127), // 255 bytes
+        Kanji("", 128),  // 256 bytes
+        Kanji("y", 128), // 257 bytes
+        std::string(511, 'd') + "表",
+        Kanji("長い", 900) + "ﾃｷｽﾄ",
+    };
+    WithListView([&](fw::ListView& list, HWND) {
+        EXPECT_EQ(0, list.InsertColumn(0, "タイトル", 100));
+        EXPECT_EQ(1, list.InsertColumn(1, "コマンド", 100));
+        EXPECT_EQ(2, list.InsertColumn(2, "パラメータ", 100));
+        for (size_t i = 0; i < texts.size(); ++i) {
+            int row = list.InsertItem(static_cast<int>(i) + 100, texts[i]); // past the end
+            ASSERT_EQ(static_cast<int>(i), row);
+            EXPECT_TRUE(list.SetItemText(row, 1, texts[texts.size() - 1 - i]));
+            EXPECT_TRUE(list.SetItemText(row, 2, texts[i] + "!"));
+        }
+        ASSERT_EQ(static_cast<int>(texts.size()), list.ItemCount());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            int row = static_cast<int>(i);
+            EXPECT_EQ(texts[i], list.ItemText(row, 0)) << "row " << i;
+            EXPECT_EQ(texts[texts.size() - 1 - i], list.ItemText(row, 1)) << "row " << i;
+            EXPECT_EQ(texts[i] + "!", list.ItemText(row, 2)) << "row " << i;
+        }
+        EXPECT_EQ(0, list.InsertItem(0, "先頭"));
+        EXPECT_EQ("先頭", list.ItemText(0, 0));
+        EXPECT_EQ(texts[0], list.ItemText(1, 0));
+    });
+}
+
+TEST_F(ListViewWrapper, ItemStateRoundTrips) {
+    WithListView([](fw::ListView& list, HWND) {
+        list.InsertColumn(0, "タイトル", 100);
+        for (const char* text : {"一", "二", "三"})
+            list.InsertItem(list.ItemCount(), text);
+        EXPECT_TRUE(
+            list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
+        EXPECT_EQ(0u, list.ItemState(0, LVIS_SELECTED));
+        EXPECT_EQ(static_cast<UINT>(LVIS_SELECTED), list.ItemState(1, LVIS_SELECTED));
+        EXPECT_EQ(static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED),
+                  list.ItemState(1, LVIS_SELECTED | LVIS_FOCUSED));
+        EXPECT_TRUE(list.SetItemState(1, 0, LVIS_SELECTED));
+        EXPECT_EQ(0u, list.ItemState(1, LVIS_SELECTED));
+        EXPECT_EQ(static_cast<UINT>(LVIS_FOCUSED), list.ItemState(1, LVIS_FOCUSED));
+    });
+}
+
+TEST_F(ListViewWrapper, FindItemIgnoresCase) {
+    WithListView([](fw::ListView& list, HWND) {
+        list.InsertColumn(0, "タイトル", 100);
+        for (const char* text : {"Viewer", "表示ソフト", "VIEWER", "Viewer Two"})
+            list.InsertItem(list.ItemCount(), text);
+        EXPECT_EQ(0, list.FindItem("viewer"));
+        EXPECT_EQ(2, list.FindItem("viewer", 0));  // from the row after 0
+        EXPECT_EQ(-1, list.FindItem("viewer", 2)); // no wrapping round
+        EXPECT_EQ(1, list.FindItem("表示ソフト"));
+        EXPECT_EQ(-1, list.FindItem("View")); // whole texts only
+        EXPECT_EQ(-1, list.FindItem("none"));
+    });
+}
+
+TEST_F(ListViewWrapper, DeleteItemRemovesTheRow) {
+    WithListView([](fw::ListView& list, HWND) {
+        list.InsertColumn(0, "タイトル", 100);
+        for (const char* text : {"一", "二", "三"})
+            list.InsertItem(list.ItemCount(), text);
+        EXPECT_TRUE(list.DeleteItem(0));
+        EXPECT_EQ(2, list.ItemCount());
+        EXPECT_EQ("二", list.ItemText(0, 0));
+        EXPECT_EQ("三", list.ItemText(1, 0));
+        EXPECT_FALSE(list.DeleteItem(5));
+        EXPECT_TRUE(list.DeleteAllItems());
+        EXPECT_EQ(0, list.ItemCount());
+    });
+}
+
+TEST_F(ListViewWrapper, HitTestFindsRowsAndNothingOnEmptySpace) {
+    WithListView([](fw::ListView& list, HWND) {
+        list.InsertColumn(0, "タイトル", 100);
+        list.InsertItem(0, "一");
+        list.InsertItem(1, "二");
+        RECT label{};
+        label.left = LVIR_LABEL;
+        ASSERT_TRUE(
+            SendMessageA(list.Hwnd(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label)));
+        EXPECT_EQ(1,
+                  list.HitTest({(label.left + label.right) / 2, (label.top + label.bottom) / 2}));
+        RECT client{};
+        GetClientRect(list.Hwnd(), &client);
+        ASSERT_GT(client.bottom - 4, label.bottom);
+        EXPECT_EQ(-1, list.HitTest({label.left + 2, client.bottom - 4}));
+    });
+}
+
+// What the file dialog handed over in place of the system dialog.
+struct FileRequest {
+    int calls = 0;
+    HWND owner = nullptr;
+    std::string filter; // up to and including its double NUL
+    std::string file;
+    DWORD maxFile = 0;
+    const char* answerPath = nullptr;
+};
+FileRequest request;
+
+INT_PTR AnswerFileRequest(OPENFILENAMEA& asked) {
+    ++request.calls;
+    request.owner = asked.hwndOwner;
+    const char* end = asked.lpstrFilter;
+    while (*end)
+        end += std::strlen(end) + 1;
+    request.filter.assign(asked.lpstrFilter, end + 1);
+    request.file = asked.lpstrFile;
+    request.maxFile = asked.nMaxFile;
+    if (!request.answerPath)
+        return IDCANCEL;
+    std::strncpy(asked.lpstrFile, request.answerPath, asked.nMaxFile - 1);
+    asked.lpstrFile[asked.nMaxFile - 1] = '\0';
+    return IDOK;
+}
+
+constexpr const char* programsFilter = "実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*||";
+
+// Runs `dialog` with the answer above; `answerPath` null cancels.
+INT_PTR Ask(fw::FileDialog& dialog, const char* answerPath = nullptr) {
+    request = {};
+    request.answerPath = answerPath;
+    fw::FileDialog::testAnswer = AnswerFileRequest;
+    return dialog.DoModal();
+}
+
+TEST_F(FileOpenDialog, FilterArrivesNulSeparatedWithADoubleNulEnd) {
+    fw::FileDialog dialog(true, "exe", "", OFN_HIDEREADONLY, programsFilter);
+    EXPECT_EQ(IDCANCEL, Ask(dialog));
+    ASSERT_EQ(1, request.calls);
+    EXPECT_EQ("実行ﾌｧｲﾙ (*.exe)\0*.exe\0全てのﾌｧｲﾙ (*.*)\0*.*\0\0"s, request.filter);
+}
+
+TEST_F(FileOpenDialog, DoubleByteCharacterEndingInABarStaysWhole) {
+    const std::string name = "ポスト (*.txt)"; // "ポ" is 0x83 0x7C: its second byte is '|'
+    ASSERT_EQ('|', name[1]);
+    fw::FileDialog dialog(true, nullptr, "", 0, (name + "|*.txt||").c_str());
+    Ask(dialog);
+    EXPECT_EQ(name + "\0*.txt\0\0"s, request.filter);
+}
+
+TEST_F(FileOpenDialog, StartingFileNameIsPassedAndCutToTheBuffer) {
+    fw::FileDialog shortName(true, nullptr, "C:\\ﾂｰﾙ\\表示.exe", 0, programsFilter);
+    Ask(shortName);
+    EXPECT_EQ("C:\\ﾂｰﾙ\\表示.exe", request.file);
+    EXPECT_EQ(static_cast<DWORD>(MAX_PATH), request.maxFile);
+
+    const std::string longName = "C:\\" + std::string(400, 'n') + ".exe";
+    struct Guarded {
+        fw::FileDialog dialog;
+        char guard[64];
+    };
+    Guarded guarded{fw::FileDialog(true, nullptr, longName, 0, programsFilter), {}};
+    std::memset(guarded.guard, 0x5A, sizeof guarded.guard);
+    Ask(guarded.dialog);
+    EXPECT_EQ(longName.substr(0, MAX_PATH - 1), request.file);
+    EXPECT_EQ(static_cast<DWORD>(MAX_PATH), request.maxFile);
+    EXPECT_EQ(std::string(sizeof guarded.guard, '\x5A'),
+              std::string(guarded.guard, sizeof guarded.guard));
+}
+
+TEST_F(FileOpenDialog, ChosenPathIsReturned) {
+    fw::FileDialog dialog(true, "exe", "", 0, programsFilter);
+    EXPECT_EQ(IDOK, Ask(dialog, "C:\\ﾂｰﾙ\\表示ソフト.exe"));
+    EXPECT_EQ("C:\\ﾂｰﾙ\\表示ソフト.exe", dialog.PathName());
+
+    const std::string longest = "C:\\" + std::string(MAX_PATH - 4, 'p');
+    fw::FileDialog longDialog(true, "exe", "", 0, programsFilter);
+    EXPECT_EQ(IDOK, Ask(longDialog, longest.c_str()));
+    EXPECT_EQ(longest, longDialog.PathName());
+}
+
+TEST_F(FileOpenDialog, OwnerIsTheMainWindowsLastActivePopup) {
+    HWND popup = nullptr;
+    HWND ownerWithoutParent = nullptr;
+    HWND ownerWithParent = nullptr;
+    ProbeDialog main(IDD_PLAIN);
+    TheApp().SetMainWindow(&main);
+    main.onShown = [&](ProbeDialog& first) {
+        ProbeDialog editor(IDD_SMALL);
+        editor.onShown = [&](ProbeDialog& self) {
+            popup = self.Hwnd();
+            fw::FileDialog withoutParent(true, "exe", "", 0, programsFilter);
+            Ask(withoutParent);
+            ownerWithoutParent = request.owner;
+            fw::FileDialog withParent(true, "exe", "", 0, programsFilter, &first);
+            Ask(withParent);
+            ownerWithParent = request.owner;
+            self.EndDialog(IDOK);
+        };
+        EXPECT_EQ(IDOK, editor.DoModal());
+        first.EndDialog(IDOK);
+    };
+    ASSERT_EQ(IDOK, main.DoModal());
+    EXPECT_EQ(popup, ownerWithoutParent);
+    EXPECT_EQ(main.initWindow, ownerWithParent);
+
+    TheApp().SetMainWindow(nullptr);
+    fw::FileDialog unowned(true, "exe", "", 0, programsFilter);
+    Ask(unowned);
+    EXPECT_EQ(nullptr, request.owner);
+}
+
+} // namespace
+} // namespace fwtest

@@ -1,0 +1,265 @@
+// The modal run of a dialog: its end, its owner, and when it becomes visible.
+
+#include "FrameworkTestSupport.h"
+
+namespace fwtest {
+namespace {
+
+class ModalRun : public FrameworkTest {};
+class OwnerRule : public FrameworkTest {};
+class ShowOnIdle : public FrameworkTest {};
+
+TEST_F(ModalRun, MissingTemplateGivesMinusOne) {
+    fw::Dialog missing(IDD_MISSING);
+    EXPECT_EQ(-1, missing.DoModal());
+}
+
+TEST_F(ModalRun, ReturnsTheEndCode) {
+    ProbeDialog okDialog(IDD_PLAIN);
+    okDialog.onShown = [](ProbeDialog& self) { SendMessageA(self.Item(IDOK), BM_CLICK, 0, 0); };
+    EXPECT_EQ(IDOK, okDialog.DoModal());
+
+    ProbeDialog closedDialog(IDD_PLAIN);
+    closedDialog.onShown = [](ProbeDialog& self) { SendMessageA(self.Hwnd(), WM_CLOSE, 0, 0); };
+    EXPECT_EQ(IDCANCEL, closedDialog.DoModal());
+
+    ProbeDialog customDialog(IDD_PLAIN);
+    customDialog.onShown = [](ProbeDialog& self) { self.EndDialog(42); };
+    EXPECT_EQ(42, customDialog.DoModal());
+}
+
+TEST_F(ModalRun, DestroysTheWindowBeforeReturning) {
+    ProbeDialog dialog(IDD_PLAIN);
+    dialog.onShown = [](ProbeDialog& self) { self.EndDialog(IDOK); };
+    ASSERT_EQ(IDOK, dialog.DoModal());
+    ASSERT_NE(nullptr, dialog.initWindow);
+    EXPECT_FALSE(IsWindow(dialog.initWindow));
+    EXPECT_EQ(nullptr, dialog.Hwnd());
+}
+
+// Records the active window at the moment `watched` starts being destroyed: DestroyWindow
+// of an active window activates another one by itself, so only this moment shows whether the
+// activation was given back before.
+class DestroyWatch {
+  public:
+    explicit DestroyWatch(HWND& watched)
+        : hook(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {
+        watchedWindow = &watched;
+    }
+    ~DestroyWatch() {
+        UnhookWindowsHookEx(hook);
+        watchedWindow = nullptr;
+    }
+    DestroyWatch(const DestroyWatch&) = delete;
+    DestroyWatch& operator=(const DestroyWatch&) = delete;
+
+    static inline HWND activeAtDestroy = nullptr;
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_DESTROYWND && watchedWindow &&
+            reinterpret_cast<HWND>(wParam) == *watchedWindow)
+            activeAtDestroy = GetActiveWindow();
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HWND* watchedWindow = nullptr;
+    HHOOK hook;
+};
+
+TEST_F(ModalRun, DisablesTheOwnerWhileRunningAndReactivatesItAfter) {
+    struct Seen {
+        bool ownerActiveBefore = false;
+        bool ownerEnabledAtInit = true;
+        bool ownerEnabledWhenShown = true;
+        bool innerActive = false;
+        INT_PTR result = 0;
+        bool ownerEnabledAfter = false;
+        HWND activeAtDestroy = nullptr;
+        HWND activeAfter = nullptr;
+        bool innerExistsAfter = true;
+    } seen;
+    ProbeDialog owner(IDD_PLAIN);
+    owner.onShown = [&](ProbeDialog& outer) {
+        seen.ownerActiveBefore = GetActiveWindow() == outer.Hwnd();
+        HWND innerWindow = nullptr;
+        DestroyWatch watch(innerWindow);
+        DestroyWatch::activeAtDestroy = nullptr;
+        ProbeDialog inner(IDD_SMALL, &outer);
+        inner.onInit = [&](ProbeDialog& self) {
+            innerWindow = self.Hwnd();
+            seen.ownerEnabledAtInit = IsWindowEnabled(outer.Hwnd()) != FALSE;
+        };
+        inner.onShown = [&](ProbeDialog& self) {
+            seen.ownerEnabledWhenShown = IsWindowEnabled(outer.Hwnd()) != FALSE;
+            seen.innerActive = GetActiveWindow() == self.Hwnd();
+            self.EndDialog(7);
+        };
+        seen.result = inner.DoModal();
+        seen.activeAtDestroy = DestroyWatch::activeAtDestroy;
+        seen.ownerEnabledAfter = IsWindowEnabled(outer.Hwnd()) != FALSE;
+        seen.activeAfter = GetActiveWindow();
+        seen.innerExistsAfter = IsWindow(innerWindow) != FALSE;
+        outer.EndDialog(IDOK);
+    };
+    ASSERT_EQ(IDOK, owner.DoModal());
+    EXPECT_TRUE(seen.ownerActiveBefore);
+    EXPECT_FALSE(seen.ownerEnabledAtInit);
+    EXPECT_FALSE(seen.ownerEnabledWhenShown);
+    EXPECT_TRUE(seen.innerActive);
+    EXPECT_EQ(7, seen.result);
+    EXPECT_TRUE(seen.ownerEnabledAfter);
+    EXPECT_EQ(owner.initWindow, seen.activeAtDestroy);
+    EXPECT_EQ(owner.initWindow, seen.activeAfter);
+    EXPECT_FALSE(seen.innerExistsAfter);
+}
+
+TEST_F(ModalRun, MissingTemplateLeavesTheOwnerEnabled) {
+    bool enabledAfter = false;
+    ProbeDialog owner(IDD_PLAIN);
+    owner.onShown = [&](ProbeDialog& self) {
+        fw::Dialog missing(IDD_MISSING, &self);
+        EXPECT_EQ(-1, missing.DoModal());
+        enabledAfter = IsWindowEnabled(self.Hwnd()) != FALSE;
+        self.EndDialog(IDOK);
+    };
+    ASSERT_EQ(IDOK, owner.DoModal());
+    EXPECT_TRUE(enabledAfter);
+}
+
+TEST_F(OwnerRule, NullParentMeansTheMainWindowsLastActivePopup) {
+    HWND secondOwner = nullptr;
+    HWND thirdOwner = nullptr;
+    HWND secondWindow = nullptr;
+    ProbeDialog main(IDD_PLAIN);
+    TheApp().SetMainWindow(&main);
+    main.onShown = [&](ProbeDialog& first) {
+        ProbeDialog second(IDD_PLAIN);
+        second.onInit = [&](ProbeDialog& self) {
+            secondWindow = self.Hwnd();
+            secondOwner = GetWindow(self.Hwnd(), GW_OWNER);
+        };
+        second.onShown = [&](ProbeDialog& self) {
+            ProbeDialog third(IDD_SMALL);
+            third.onInit = [&](ProbeDialog& innermost) {
+                thirdOwner = GetWindow(innermost.Hwnd(), GW_OWNER);
+                innermost.EndDialog(IDOK);
+            };
+            EXPECT_EQ(IDOK, third.DoModal());
+            self.EndDialog(IDOK);
+        };
+        EXPECT_EQ(IDOK, second.DoModal());
+        first.EndDialog(IDOK);
+    };
+    ASSERT_EQ(IDOK, main.DoModal());
+    EXPECT_EQ(main.initWindow, secondOwner);
+    EXPECT_EQ(secondWindow, thirdOwner);
+}
+
+TEST_F(OwnerRule, MainWindowItselfHasNoOwner) {
+    HWND owner = reinterpret_cast<HWND>(1);
+    ProbeDialog main(IDD_PLAIN);
+    TheApp().SetMainWindow(&main);
+    main.onInit = [&](ProbeDialog& self) {
+        owner = GetWindow(self.Hwnd(), GW_OWNER);
+        self.EndDialog(IDOK);
+    };
+    ASSERT_EQ(IDOK, main.DoModal());
+    EXPECT_EQ(nullptr, owner);
+}
+
+TEST_F(OwnerRule, WithoutMainWindowThereIsNoOwner) {
+    HWND owner = reinterpret_cast<HWND>(1);
+    ProbeDialog unrelated(IDD_PLAIN);
+    unrelated.onShown = [&](ProbeDialog& first) {
+        // A running dialog that is not the main window owns nothing by this rule.
+        ProbeDialog second(IDD_SMALL);
+        second.onInit = [&](ProbeDialog& self) {
+            owner = GetWindow(self.Hwnd(), GW_OWNER);
+            self.EndDialog(IDOK);
+        };
+        EXPECT_EQ(IDOK, second.DoModal());
+        first.EndDialog(IDOK);
+    };
+    ASSERT_EQ(IDOK, unrelated.DoModal());
+    EXPECT_EQ(nullptr, owner);
+}
+
+TEST_F(ShowOnIdle, HiddenDialogIsShownOnceItsQueueRunsEmpty) {
+    bool visibleAtInit = true;
+    bool normal = false;
+    ProbeDialog dialog(IDD_PLAIN);
+    dialog.onInit = [&](ProbeDialog& self) { visibleAtInit = IsWindowVisible(self.Hwnd()); };
+    dialog.onShown = [&](ProbeDialog& self) {
+        normal = !IsIconic(self.Hwnd()) && !IsZoomed(self.Hwnd());
+        self.EndDialog(IDOK);
+    };
+    // Without the show, the probe gives up after its tick limit and the result is −2.
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_FALSE(visibleAtInit);
+    EXPECT_TRUE(normal);
+}
+
+TEST_F(ShowOnIdle, StaysHiddenWhileMessagesAreWaiting) {
+    bool visibleAtFirstMessage = true;
+    ProbeDialog dialog(IDD_PLAIN);
+    dialog.onInit = [](ProbeDialog& self) { PostMessageA(self.Hwnd(), WM_PROBE, 0, 0); };
+    dialog.onPosted = [&](ProbeDialog& self, WPARAM) {
+        visibleAtFirstMessage = IsWindowVisible(self.Hwnd()) != FALSE;
+    };
+    dialog.onShown = [](ProbeDialog& self) { self.EndDialog(IDOK); };
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_FALSE(visibleAtFirstMessage);
+}
+
+// A message queued before the probe shows the dialog before the queue runs empty.
+void ExpectShownEarlyBy(UINT message, WPARAM wParam) {
+    bool visibleAtProbe = false;
+    ProbeDialog dialog(IDD_PLAIN);
+    dialog.onInit = [&](ProbeDialog& self) {
+        PostMessageA(self.Hwnd(), message, wParam, 0);
+        PostMessageA(self.Hwnd(), WM_PROBE, 0, 0);
+    };
+    dialog.onPosted = [&](ProbeDialog& self, WPARAM) {
+        visibleAtProbe = IsWindowVisible(self.Hwnd()) != FALSE;
+        self.EndDialog(IDOK);
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_TRUE(visibleAtProbe) << "message " << message;
+}
+
+TEST_F(ShowOnIdle, SystemTimerMessageShowsItEarlier) {
+    ExpectShownEarlyBy(0x118, 0);
+}
+
+TEST_F(ShowOnIdle, SystemKeyDownShowsItEarlier) {
+    ExpectShownEarlyBy(WM_SYSKEYDOWN, VK_SHIFT);
+}
+
+// Runs `templateId` with its shows vetoed until the framework's show on idle has been vetoed
+// too (`showsToVeto` in all), then checks that it is hidden and ends it.
+void ExpectVetoedDialogStaysHidden(UINT templateId, int showsToVeto) {
+    bool visibleAfterVeto = true;
+    ProbeDialog dialog(templateId);
+    dialog.vetoShow = true;
+    dialog.onTick = [&](ProbeDialog& self, int) {
+        if (self.vetoedShows < showsToVeto)
+            return;
+        visibleAfterVeto = IsWindowVisible(self.Hwnd()) != FALSE;
+        self.EndDialog(IDOK);
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal()) << "template " << templateId;
+    EXPECT_EQ(showsToVeto, dialog.vetoedShows) << "template " << templateId;
+    EXPECT_FALSE(visibleAfterVeto) << "template " << templateId;
+}
+
+TEST_F(ShowOnIdle, VetoedShowKeepsTheDialogHiddenAndItStillEnds) {
+    ExpectVetoedDialogStaysHidden(IDD_PLAIN, 1);
+}
+
+TEST_F(ShowOnIdle, VetoedVisibleTemplateStaysHiddenToo) {
+    // The dialog manager's own show after WM_INITDIALOG, then the framework's on idle.
+    ExpectVetoedDialogStaysHidden(IDD_VISIBLE, 2);
+}
+
+} // namespace
+} // namespace fwtest

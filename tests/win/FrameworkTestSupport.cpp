@@ -1,0 +1,203 @@
+#include "FrameworkTestSupport.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/FileDialog.h"
+#include "framework/MessageMap.h"
+
+namespace fwtest {
+
+namespace {
+
+constexpr UINT_PTR tickTimer = 0x7E57;
+constexpr const char* probeProperty = "BrindleFrameworkProbe";
+constexpr DWORD watchdogMilliseconds = 20000;
+
+TestApp theApp;
+
+// The list view of IDD_LIST is a common control: its class must exist before a template names it.
+const bool commonControlsReady = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    return InitCommonControlsEx(&controls) != FALSE;
+}();
+
+MessageBoxCloser* activeCloser = nullptr;
+
+std::string ClassName(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+} // namespace
+
+std::string TextOf(HWND window) {
+    std::vector<char> text(static_cast<size_t>(std::max(GetWindowTextLengthA(window), 0)) + 1);
+    int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), static_cast<size_t>(std::max(copied, 0)));
+}
+
+TestApp& TheApp() {
+    return theApp;
+}
+
+BOOL ProbeDialog::OnInitDialog() {
+    initWindow = Hwnd();
+    GetWindowRect(Hwnd(), &initRect);
+    SetPropA(Hwnd(), probeProperty, reinterpret_cast<HANDLE>(1));
+    BOOL result = Dialog::OnInitDialog();
+    if (onInit)
+        onInit(*this);
+    if (Hwnd())
+        SetTimer(Hwnd(), tickTimer, 10, nullptr);
+    return result;
+}
+
+std::span<const fw::MessageEntry> ProbeDialog::MessageTable() const {
+    static constexpr fw::MessageEntry table[] = {
+        fw::MessageHandler<&ProbeDialog::OnTimer>(WM_TIMER),
+        fw::MessageHandler<&ProbeDialog::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+        fw::MessageHandler<&ProbeDialog::OnProbe>(WM_PROBE),
+        fw::CommandHandler<&ProbeDialog::OnAction>(IDC_ACTION),
+    };
+    return table;
+}
+
+LRESULT ProbeDialog::OnTimer(WPARAM id, LPARAM) {
+    if (id != tickTimer || inTick)
+        return 0;
+    inTick = true;
+    ++ticks;
+    if (!shown && IsWindowVisible(Hwnd())) {
+        shown = true;
+        if (onShown)
+            onShown(*this);
+    }
+    if (onTick)
+        onTick(*this, ticks);
+    if (ticks == tickLimit) {
+        ADD_FAILURE() << "dialog " << templateId << " still running after " << ticks << " ticks";
+        EndDialog(-2);
+    }
+    inTick = false;
+    return 0;
+}
+
+LRESULT ProbeDialog::OnWindowPosChanging(WPARAM, LPARAM position) {
+    auto* change = reinterpret_cast<WINDOWPOS*>(position);
+    if (vetoShow && (change->flags & SWP_SHOWWINDOW)) {
+        change->flags &= ~SWP_SHOWWINDOW;
+        ++vetoedShows;
+    }
+    return Default();
+}
+
+LRESULT ProbeDialog::OnProbe(WPARAM value, LPARAM) {
+    if (onPosted)
+        onPosted(*this, value);
+    return 0;
+}
+
+void ProbeDialog::OnAction() {
+    if (onAction)
+        onAction(*this);
+}
+
+bool IsProbe(HWND window) {
+    return GetPropA(window, probeProperty) != nullptr;
+}
+
+MessageBoxCloser::MessageBoxCloser() : timer(SetTimer(nullptr, 0, 20, Check)) {
+    activeCloser = this;
+}
+
+MessageBoxCloser::~MessageBoxCloser() {
+    KillTimer(nullptr, timer);
+    activeCloser = nullptr;
+}
+
+void CALLBACK MessageBoxCloser::Check(HWND, UINT, UINT_PTR, DWORD) {
+    if (!activeCloser)
+        return;
+    auto& closing = activeCloser->closing;
+    closing.erase(std::remove_if(closing.begin(), closing.end(),
+                                 [](HWND window) { return !IsWindow(window); }),
+                  closing.end());
+    EnumThreadWindows(GetCurrentThreadId(), CheckWindow, 0);
+}
+
+BOOL CALLBACK MessageBoxCloser::CheckWindow(HWND window, LPARAM) {
+    auto& closing = activeCloser->closing;
+    if (ClassName(window) != "#32770" || IsProbe(window) ||
+        std::find(closing.begin(), closing.end(), window) != closing.end())
+        return TRUE;
+    SeenMessageBox box{GetWindow(window, GW_OWNER), TextOf(window), {}, nullptr};
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) != "Static")
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        else
+            box.text += TextOf(child);
+    }
+    activeCloser->seen.push_back(box);
+    closing.push_back(window);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return TRUE;
+}
+
+void FrameworkTest::SetUp() {
+    ASSERT_TRUE(commonControlsReady);
+    testName = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    watcher = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+}
+
+void FrameworkTest::TearDown() {
+    SetEvent(finished);
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+    CloseHandle(finished);
+    TestApp& app = TheApp();
+    app.SetMainWindow(nullptr);
+    app.initResult = FALSE;
+    app.runResult = 0;
+    app.initCalls = 0;
+    app.runCalls = 0;
+    fw::FileDialog::testAnswer = nullptr;
+}
+
+DWORD WINAPI FrameworkTest::Watch(void* self) {
+    auto* test = static_cast<FrameworkTest*>(self);
+    if (WaitForSingleObject(test->finished, watchdogMilliseconds) == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "\n%s hung for %lu ms: ending the test program\n",
+                     test->testName.c_str(), watchdogMilliseconds);
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return 0;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT WorkArea() {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+int Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+int Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
+
+} // namespace fwtest

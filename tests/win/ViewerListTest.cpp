@@ -1,0 +1,353 @@
+// The main dialog's list of viewers, driven like a user from a second thread: buttons are
+// clicked, rows selected, the editor and the message boxes answered; the registry is checked
+// after each change.
+
+#include "ViewerListTestSupport.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "mainwindow/MainDialog.h"
+#include "resource.h"
+
+using namespace listtest;
+
+namespace {
+
+const ViewerEntry alpha{"Alpha", "alpha.exe", "-a"};
+// "表示": the second byte of "表" is 0x5C, the byte of a backslash, which a key name may not hold.
+const ViewerEntry beta{"表示", "\"C:\\Program Files\\Beta\\beta.exe\"", ""};
+const ViewerEntry gamma{"Gamma", "gamma.exe", "/g"};
+
+HWND ListOf(HWND main) {
+    return GetDlgItem(main, IDC_VIEWER_LIST);
+}
+
+std::vector<ViewerEntry> Rows(HWND main) {
+    std::vector<ViewerEntry> rows;
+    const auto count = static_cast<int>(SendMessageA(ListOf(main), LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        std::string cells[3];
+        for (int column = 0; column < 3; ++column) {
+            char text[1024] = {};
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(ListOf(main), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            cells[column] = text;
+        }
+        rows.push_back({cells[0], cells[1], cells[2]});
+    }
+    return rows;
+}
+
+void Select(HWND main, int row, bool selected = true) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = selected ? item.stateMask : 0;
+    SendMessageA(ListOf(main), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int SelectedRow(HWND main) {
+    return static_cast<int>(SendMessageA(ListOf(main), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+}
+
+// The enabled ones of Edit, Delete, Up and Down, by name.
+std::string EnabledButtons(HWND main) {
+    std::string names;
+    for (auto [id, name] : {std::pair{IDC_EDIT, "edit"}, std::pair{IDC_DELETE, "delete"},
+                            std::pair{IDC_UP, "up"}, std::pair{IDC_DOWN, "down"}})
+        if (IsItemEnabled(main, id))
+            names += names.empty() ? name : std::string(" ") + name;
+    return names;
+}
+
+// A click on a button that opens nothing: returns when its handler has.
+void Press(HWND main, int id) {
+    SendMessageA(GetDlgItem(main, id), BM_CLICK, 0, 0);
+}
+
+HWND OpenEditor(HWND main, int buttonId) {
+    Click(main, buttonId);
+    return WaitForDialog(main, editorCaption);
+}
+
+ViewerEntry EditorFields(HWND editor) {
+    return {ItemTextOf(editor, IDC_TITLE), ItemTextOf(editor, IDC_COMMAND),
+            ItemTextOf(editor, IDC_PARAMETERS)};
+}
+
+// Types `entry` into the editor and clicks OK; returns when the main dialog's handler is done.
+void EnterAndConfirm(HWND main, HWND editor, const ViewerEntry& entry) {
+    SetItemText(editor, IDC_TITLE, entry.title);
+    SetItemText(editor, IDC_COMMAND, entry.command);
+    SetItemText(editor, IDC_PARAMETERS, entry.parameters);
+    Click(editor, IDOK);
+    WaitUntilGone(editor, main);
+}
+
+void Answer(HWND main, HWND window, int button) {
+    Click(window, button);
+    WaitUntilGone(window, main);
+}
+
+// The centre of `rect` of the list, in screen coordinates.
+POINT ScreenCentre(HWND list, RECT rect) {
+    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    return point;
+}
+
+// Moves the pointer to `point` (screen coordinates) and waits, up to 5 s, until the system
+// keeps reporting it there: under Wine a late report of the display's pointer may put it back
+// for a moment.
+bool MovePointer(POINT point) {
+    int agreeing = 0;
+    for (int i = 0; i < 500 && agreeing < 20; ++i) {
+        if (i % 50 == 0)
+            SetCursorPos(point.x, point.y);
+        POINT now{};
+        GetCursorPos(&now);
+        agreeing = now.x == point.x && now.y == point.y ? agreeing + 1 : 0;
+        Sleep(10);
+    }
+    return agreeing >= 20;
+}
+
+// A left click at `point` (screen coordinates), as the mouse makes it.
+void ClickAt(POINT point) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const DWORD x = static_cast<DWORD>((point.x * 65536 + width / 2) / width);
+    const DWORD y = static_cast<DWORD>((point.y * 65536 + height / 2) / height);
+    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
+}
+
+class ViewerListTest : public DialogTest {
+  protected:
+    // Runs the main dialog as the application's main window, driven by `script`.
+    void RunMain(const std::function<void(HWND)>& script) {
+        MainDialog dialog(nullptr, nullptr);
+        RunAsMainWindow(dialog, script);
+    }
+};
+
+TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
+    RunMain([](HWND main) {
+        EXPECT_TRUE(Rows(main).empty());
+        EXPECT_EQ("", EnabledButtons(main));
+
+        // The registry would enumerate "alpha" before "Zeta": the menu order must not.
+        const ViewerEntry zeta{"Zeta", "zeta.exe", "-z"};
+        const ViewerEntry lower{"alpha", "C:\\a.exe", ""};
+        HWND editor = OpenEditor(main, IDC_ADD);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ((ViewerEntry{}), EditorFields(editor));
+        EnterAndConfirm(main, editor, zeta);
+        EXPECT_EQ(std::vector{zeta}, Rows(main));
+        EXPECT_EQ(0, SelectedRow(main));
+        EXPECT_EQ("edit delete", EnabledButtons(main));
+
+        EnterAndConfirm(main, OpenEditor(main, IDC_ADD), lower);
+        EXPECT_EQ((std::vector{zeta, lower}), Rows(main));
+        EXPECT_EQ(1, SelectedRow(main));
+        EXPECT_EQ("edit delete up", EnabledButtons(main));
+        EXPECT_EQ((std::vector<std::string>{"Zeta", "alpha"}), StoredTitles());
+        EXPECT_EQ((std::vector{zeta, lower}), Stored());
+
+        // A title that differs only in case would share the key of the other entry.
+        editor = OpenEditor(main, IDC_ADD);
+        ASSERT_TRUE(editor);
+        SetItemText(editor, IDC_TITLE, "ZETA");
+        Click(editor, IDOK);
+        HWND refusal = WaitForDialog(editor, "BRINDLE");
+        ASSERT_TRUE(refusal);
+        Answer(editor, refusal, IDOK);
+        Answer(main, editor, IDCANCEL);
+        EXPECT_EQ((std::vector{zeta, lower}), Rows(main));
+        EXPECT_EQ((std::vector{zeta, lower}), Stored());
+    });
+}
+
+TEST_F(ViewerListTest, MoveButtonsFollowTheSelection) {
+    Seed({alpha});
+    RunMain([](HWND main) {
+        EXPECT_EQ("", EnabledButtons(main));
+        Select(main, 0);
+        EXPECT_EQ("edit delete", EnabledButtons(main));
+    });
+
+    Seed({alpha, beta, gamma});
+    RunMain([](HWND main) {
+        EXPECT_EQ("", EnabledButtons(main));
+        Select(main, 0);
+        EXPECT_EQ("edit delete down", EnabledButtons(main));
+        Select(main, 1);
+        EXPECT_EQ("edit delete up down", EnabledButtons(main));
+        Select(main, 2);
+        EXPECT_EQ("edit delete up", EnabledButtons(main));
+        // Edit and Delete act on the selected row: without one they are off.
+        Select(main, 2, false);
+        EXPECT_EQ("", EnabledButtons(main));
+    });
+}
+
+TEST_F(ViewerListTest, MovesChangeTheMenuOrder) {
+    Seed({alpha, beta, gamma});
+    RunMain([](HWND main) {
+        Select(main, 1);
+        Press(main, IDC_UP);
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
+        EXPECT_EQ(0, SelectedRow(main));
+        EXPECT_EQ("edit delete down", EnabledButtons(main));
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), Stored());
+
+        Press(main, IDC_DOWN);
+        Press(main, IDC_DOWN);
+        EXPECT_EQ((std::vector{alpha, gamma, beta}), Rows(main));
+        EXPECT_EQ(2, SelectedRow(main));
+        EXPECT_EQ("edit delete up", EnabledButtons(main));
+        EXPECT_EQ((std::vector<std::string>{"Alpha", "Gamma", "表示"}), StoredTitles());
+    });
+}
+
+TEST_F(ViewerListTest, DeleteAsksWithTheTitleAndCancelKeepsTheEntry) {
+    Seed({alpha, beta, gamma});
+    RunMain([](HWND main) {
+        Select(main, 1);
+        Click(main, IDC_DELETE);
+        HWND question = WaitForDialog(main, "削除確認");
+        ASSERT_TRUE(question);
+        EXPECT_EQ("表示を削除しますか", ReadMessageBox(question).text);
+        ASSERT_TRUE(GetDlgItem(question, IDCANCEL));
+        Answer(main, question, IDCANCEL);
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+
+        Click(main, IDC_DELETE);
+        question = WaitForDialog(main, "削除確認");
+        ASSERT_TRUE(question);
+        Answer(main, question, IDOK);
+        EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{alpha, gamma}), Stored());
+        EXPECT_FALSE(KeyExists(beta.title));
+        EXPECT_EQ("", EnabledButtons(main));
+    });
+}
+
+TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
+    Seed({alpha, beta, gamma});
+    RunMain([](HWND main) {
+        Select(main, 1);
+        HWND editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(beta, EditorFields(editor));
+        SetItemText(editor, IDC_COMMAND, "changed.exe");
+        Answer(main, editor, IDCANCEL);
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+
+        // Its own title is no duplicate; another row's is, whatever its case.
+        Select(main, 1);
+        editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        SetItemText(editor, IDC_TITLE, "gamma");
+        Click(editor, IDOK);
+        HWND refusal = WaitForDialog(editor, "BRINDLE");
+        ASSERT_TRUE(refusal);
+        Answer(editor, refusal, IDOK);
+        const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
+        EnterAndConfirm(main, editor, renamed);
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), Stored());
+        EXPECT_FALSE(KeyExists(beta.title));
+
+        Select(main, 2);
+        editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        const ViewerEntry same{"Gamma", "gamma.exe", "/G"};
+        EnterAndConfirm(main, editor, same);
+        EXPECT_EQ((std::vector{alpha, renamed, same}), Stored());
+    });
+}
+
+TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
+    Seed({alpha, beta, gamma});
+    RunMain([](HWND main) {
+        // Viewers are configured, so the dialog starts hidden: show it as the tray icon does.
+        PostMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+        HWND list = ListOf(main);
+        for (int i = 0; i < 1000 && !IsWindowVisible(main); ++i)
+            Sleep(10);
+        ASSERT_TRUE(IsWindowVisible(main));
+
+        // Below the rows, with a row selected. Only the double click arrives (a real first
+        // click there would clear the selection and hide a wrong hit-test).
+        Select(main, 1);
+        RECT client{};
+        GetClientRect(list, &client);
+        POINT below{(client.left + client.right) / 2, client.bottom - 5};
+        POINT belowOnScreen = below;
+        ClientToScreen(list, &belowOnScreen);
+        ASSERT_TRUE(MovePointer(belowOnScreen));
+        SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(below.x, below.y));
+        // An editor opened by the double click would come before this one.
+        HWND editor = OpenEditor(main, IDC_ADD);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ("", ItemTextOf(editor, IDC_TITLE)) << "the double click opened the editor";
+        Answer(main, editor, IDCANCEL);
+        EXPECT_TRUE(NoDialogOwnedBy(main));
+
+        // A real double click on the first row selects it and opens it.
+        RECT row{LVIR_LABEL, 0, 0, 0};
+        SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        const POINT onRow = ScreenCentre(list, row);
+        ASSERT_TRUE(MovePointer(onRow));
+        ClickAt(onRow);
+        ClickAt(onRow);
+        editor = WaitForDialog(main, editorCaption);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(alpha, EditorFields(editor));
+    });
+}
+
+TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
+    Seed({alpha, beta, gamma});
+    RunMain([](HWND main) {
+        // Every single failing registry step of a save, in turn: moves keep every entry with
+        // its values (an order may be left behind, never an entry).
+        Select(main, 0);
+        for (int step = 1; step <= 12; ++step) {
+            SCOPED_TRACE("failing step " + std::to_string(step));
+            StoreFaults::calls = 0;
+            StoreFaults::failFrom = StoreFaults::failTo = step;
+            Press(main, step % 2 ? IDC_DOWN : IDC_UP);
+            StoreFaults::failFrom = StoreFaults::failTo = 0;
+            std::vector<ViewerEntry> stored = Stored();
+            std::sort(stored.begin(), stored.end(),
+                      [](const auto& a, const auto& b) { return a.title < b.title; });
+            EXPECT_EQ((std::vector{alpha, gamma, beta}), stored); // by the titles' bytes
+        }
+
+        // A rename whose save fails after it began keeps the entry under its old title, and
+        // the list shows what the store holds.
+        Press(main, IDC_DOWN); // saves that go through, back to the first order
+        Press(main, IDC_UP);
+        ASSERT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        Select(main, 0);
+        HWND editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        StoreFaults::calls = 0;
+        StoreFaults::failFrom = 2;
+        StoreFaults::failTo = INT_MAX;
+        EnterAndConfirm(main, editor, {"Renamed", "r.exe", ""});
+        StoreFaults::failFrom = StoreFaults::failTo = 0;
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
+    });
+}
+
+} // namespace
