@@ -121,6 +121,17 @@ if [ $status = 0 ]; then
     if wait_for 100 xdotool search --onlyvisible --name '^Brindle Launcher$' >/dev/null; then
       sleep 1 # let the list paint
       shot "$build/brindle-demo-main.png"
+      # The About box: the last item of the system menu (Alt+Space, then Up from the top).
+      xdotool key alt+space
+      sleep 0.5
+      xdotool key Up Return
+      if wait_for 50 xdotool search --onlyvisible --name '情報 Brindle$' >/dev/null; then
+        sleep 1
+        shot "$build/brindle-demo-about.png"
+      else
+        echo "demo: the About box did not open from the system menu" >&2
+        status=1
+      fi
     else
       echo "demo: the main window did not appear after a double click on the tray icon" >&2
       status=1

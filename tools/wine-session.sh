@@ -50,6 +50,8 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
 # The dialogs' font, drawn with the proportional IPA font (the default stand-in is fixed-width
 # and cuts the labels short).
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+# Wine's own fonts (the caption buttons' Marlett among them), where this Wine build looks.
+cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null
 # Wine's own desktop programs (the tray among them) started during wineboot, before Managed=N:
 # restart the server so that they start again with it.
 wineserver -k >/dev/null 2>&1

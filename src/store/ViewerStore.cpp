@@ -1,8 +1,6 @@
 #include "store/ViewerStore.h"
 
 #include <algorithm>
-#include <set>
-#include <unordered_map>
 
 namespace {
 
@@ -101,15 +99,18 @@ std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus) {
     if (!menus)
         return {};
     std::vector<std::string> names = SubKeyNames(key, menus);
-    // Each name is folded once: lists of a thousand viewers stay quick to match.
-    std::unordered_map<std::wstring, size_t> unlisted;
+    // Each name is folded once and looked up by binary search: lists of a thousand viewers
+    // stay quick to match.
+    std::vector<std::pair<std::wstring, size_t>> unlisted;
     for (size_t i = 0; i < names.size(); ++i)
-        unlisted.emplace(Folded(names[i]), i);
+        unlisted.emplace_back(Folded(names[i]), i);
+    std::sort(unlisted.begin(), unlisted.end());
     std::vector<bool> taken(names.size(), false);
     std::vector<std::string> titles;
     for (const std::string& listed : ReadOrder(key, menus)) {
-        const auto found = unlisted.find(Folded(listed));
-        if (found != unlisted.end() && !taken[found->second]) {
+        const std::pair<std::wstring, size_t> wanted{Folded(listed), 0};
+        const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
+        if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
             taken[found->second] = true;
             titles.push_back(names[found->second]);
         }
@@ -154,11 +155,12 @@ bool SaveViewers(RegistryKeyBase& key, const std::vector<ViewerEntry>& rows) {
     // Only once every row is stored may the order change and old keys go.
     ok = ok && NextCallGoesThrough() && WriteOrder(key, menus, titles);
     if (ok) {
-        std::set<std::wstring> named;
+        std::vector<std::wstring> named;
         for (const std::string& title : titles)
-            named.insert(Folded(title));
+            named.push_back(Folded(title));
+        std::sort(named.begin(), named.end());
         for (const std::string& name : SubKeyNames(key, menus))
-            if (!named.count(Folded(name)))
+            if (!std::binary_search(named.begin(), named.end(), Folded(name)))
                 ok = NextCallGoesThrough() && key.DeleteSubKey(name.c_str(), menus) && ok;
     }
     key.CloseSubKey(menus);
