@@ -7,14 +7,18 @@ namespace {
 constexpr const char* tooLongText = "ファイル名が長すぎます (255 文字まで)";
 constexpr const char* atomFailedText = "ファイル名を渡せませんでした";
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool IsAnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
 } // namespace
 
 std::vector<std::string> CommandLineArguments() {
     return SplitArguments(GetCommandLineA(), IsAnsiLeadByte);
 }
 
-HWND FindResidentInstance() { return FindWindowA("#32770", mainWindowTitle); }
+HWND FindResidentInstance() {
+    return FindWindowA("#32770", mainWindowTitle);
+}
 
 ATOM AddHandoffAtom(const std::string& text) {
     if (text.size() > maxAtomText) {

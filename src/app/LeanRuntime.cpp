@@ -7,16 +7,34 @@
 #include <cstdlib>
 
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+    std::abort();
+}
 } // namespace __gnu_cxx
 
 namespace std {
-void __throw_bad_alloc() { abort(); }
-void __throw_bad_array_new_length() { abort(); }
-void __throw_length_error(const char*) { abort(); }
-void __throw_logic_error(const char*) { abort(); }
-void __throw_out_of_range(const char*) { abort(); }
-void __throw_out_of_range_fmt(const char*, ...) { abort(); }
-void __throw_invalid_argument(const char*) { abort(); }
-void __throw_bad_function_call() { abort(); }
+void __throw_bad_alloc() {
+    abort();
+}
+void __throw_bad_array_new_length() {
+    abort();
+}
+void __throw_length_error(const char*) {
+    abort();
+}
+void __throw_logic_error(const char*) {
+    abort();
+}
+void __throw_out_of_range(const char*) {
+    abort();
+}
+void __throw_out_of_range_fmt(const char*, ...) {
+    abort();
+}
+void __throw_invalid_argument(const char*) {
+    abort();
+}
+void __throw_bad_function_call() {
+    abort();
+}
 } // namespace std

@@ -8,14 +8,18 @@ namespace {
 App* currentApp = nullptr;
 }
 
-App::App(const char* name) : name(name), module(GetModuleHandleA(nullptr)) { currentApp = this; }
+App::App(const char* name) : name(name), module(GetModuleHandleA(nullptr)) {
+    currentApp = this;
+}
 
 App::~App() {
     if (currentApp == this)
         currentApp = nullptr;
 }
 
-App* App::Current() { return currentApp; }
+App* App::Current() {
+    return currentApp;
+}
 
 int App::Run() {
     MSG msg{};
@@ -36,9 +40,13 @@ int RunApplication(HINSTANCE module) {
     return app->Run();
 }
 
-HINSTANCE ResourceModule() { return currentApp ? currentApp->Module() : GetModuleHandleA(nullptr); }
+HINSTANCE ResourceModule() {
+    return currentApp ? currentApp->Module() : GetModuleHandleA(nullptr);
+}
 
-const char* DefaultCaption() { return currentApp ? currentApp->Name() : ""; }
+const char* DefaultCaption() {
+    return currentApp ? currentApp->Name() : "";
+}
 
 HWND DefaultOwner() {
     if (!currentApp || !currentApp->MainWindow())

@@ -14,7 +14,9 @@ std::string WindowText(HWND window) {
     return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
-std::string Window::Text() const { return WindowText(hwnd); }
+std::string Window::Text() const {
+    return WindowText(hwnd);
+}
 
 int ListView::InsertColumn(int index, const char* heading, int width) const {
     LVCOLUMNA column{};

@@ -36,7 +36,8 @@ class ListView : public Window {
   public:
     int InsertColumn(int index, const char* heading, int width) const;
     int ItemCount() const;
-    // Inserts a row with `text` in column 0 at `index` (past the end appends); returns its index or −1.
+    // Inserts a row with `text` in column 0 at `index` (past the end appends); returns its index or
+    // −1.
     int InsertItem(int index, const std::string& text) const;
     BOOL SetItemText(int item, int column, const std::string& text) const;
     std::string ItemText(int item, int column) const;

@@ -81,9 +81,8 @@ INT_PTR Dialog::DoModal() {
 
     continueModal = true;
     modalResult = -1;
-    HWND window = CreateDialogIndirectParamA(
-        module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner, DialogProc,
-        reinterpret_cast<LPARAM>(this));
+    HWND window = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate),
+                                             owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (window && continueModal)
         RunModalLoop();
 
@@ -172,7 +171,9 @@ void Dialog::OnOK() {
         EndDialog(IDOK);
 }
 
-void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+void Dialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void Dialog::DoDataExchange(DataExchange&) {}
 

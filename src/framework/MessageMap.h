@@ -27,9 +27,7 @@ struct MessageEntry {
 
 namespace detail {
 template <class T> struct MemberClass;
-template <class C, class R, class... A> struct MemberClass<R (C::*)(A...)> {
-    using Type = C;
-};
+template <class C, class R, class... A> struct MemberClass<R (C::*)(A...)> { using Type = C; };
 } // namespace detail
 
 // `message` → handler; the handler is `LRESULT (D::*)(WPARAM, LPARAM)`, whose result is the

@@ -13,8 +13,9 @@ template <class Function> Function* SystemFunction(const char* library, const ch
     HMODULE module = GetModuleHandleA(library);
     if (!module)
         module = LoadLibraryA(library);
-    return module ? reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
+    return module
+               ? reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
 }
 
 } // namespace fw

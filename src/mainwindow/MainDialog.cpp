@@ -25,7 +25,9 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
 };
 
-std::span<const fw::MessageEntry> MainDialog::MessageTable() const { return messageTable; }
+std::span<const fw::MessageEntry> MainDialog::MessageTable() const {
+    return messageTable;
+}
 
 MainDialog::MainDialog(fw::Dialog* parent, HWND returnFocusTo)
     : fw::Dialog(IDD_MAIN, parent), returnFocusTo(returnFocusTo),

@@ -72,8 +72,8 @@ class MainDialog : public fw::Dialog {
     void OnMoveUp();
     void OnMoveDown();
 
-    bool keepHidden = false;  // while set, the window may not become visible
-    std::string pendingFile;  // the hand-off text of the last menu shown
+    bool keepHidden = false; // while set, the window may not become visible
+    std::string pendingFile; // the hand-off text of the last menu shown
     HWND returnFocusTo;
     fw::Button downButton, upButton, editButton, deleteButton;
     fw::ListView viewerList;
@@ -82,8 +82,8 @@ class MainDialog : public fw::Dialog {
     bool trayIconAdded = false;
 
     bool menuOpen = false;
-    std::deque<std::string> waitingHandoffs;  // arrived while a menu was open
-    std::deque<ChosenViewer> chosenViewers;   // posted, not yet launched
+    std::deque<std::string> waitingHandoffs; // arrived while a menu was open
+    std::deque<ChosenViewer> chosenViewers;  // posted, not yet launched
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

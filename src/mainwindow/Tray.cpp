@@ -64,8 +64,8 @@ bool MainDialog::AddTrayIcon() {
     lstrcpynA(record.szTip, trayTip, sizeof record.szTip);
     // A shell that announces itself (TaskbarCreated) may still hold the icon and then refuses to
     // add it again; the icon is there all the same.
-    trayIconAdded = NotifyIcon(NIM_ADD, &record) != FALSE ||
-                    NotifyIcon(NIM_MODIFY, &record) != FALSE;
+    trayIconAdded =
+        NotifyIcon(NIM_ADD, &record) != FALSE || NotifyIcon(NIM_MODIFY, &record) != FALSE;
     return trayIconAdded;
 }
 
@@ -123,7 +123,9 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
     return Default();
 }
 
-void MainDialog::OnOK() { HideToTray(false); }
+void MainDialog::OnOK() {
+    HideToTray(false);
+}
 
 void MainDialog::OnDestroy() {
     NOTIFYICONDATAA record = TrayRecord(Hwnd());

@@ -110,7 +110,8 @@ void MainDialog::LaunchViewer(size_t index, const std::string& file) {
     SettingsKey settings;
     HKEY menus = settings.OpenSubKey(menusKeyName);
     std::vector<std::string> titles = ViewerTitles(settings, menus);
-    HKEY entry = index < titles.size() ? settings.OpenSubKey(titles[index].c_str(), menus) : nullptr;
+    HKEY entry =
+        index < titles.size() ? settings.OpenSubKey(titles[index].c_str(), menus) : nullptr;
     if (entry) {
         char command[maxCommandLine + 1];
         char parameters[maxCommandLine + 1];
