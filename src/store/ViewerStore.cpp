@@ -36,19 +36,35 @@ std::vector<std::string> SubKeyNames(RegistryKeyBase& key, HKEY parent) {
     return names;
 }
 
+// The whole of value `name` of `parent`, however long, and its type; empty when it is missing.
+std::vector<char> ReadValue(RegistryKeyBase& key, const char* name, HKEY parent, DWORD& type) {
+    DWORD size = 0;
+    key.QueryValue(name, &type, nullptr, &size, parent); // learns the size
+    std::vector<char> data(size);
+    if (!key.QueryValue(name, &type, reinterpret_cast<BYTE*>(data.data()), &size, parent))
+        return {};
+    data.resize(size);
+    return data;
+}
+
+// A viewer's text value in full (the list is the in-memory copy that a save writes back, so a
+// value cut to a reader's buffer would be lost); "" when it is missing. The stored type is
+// not checked; the text ends at the first zero byte.
+std::string ReadText(RegistryKeyBase& key, const char* name, HKEY entry) {
+    DWORD type = 0;
+    std::vector<char> data = ReadValue(key, name, entry, type);
+    return std::string(data.begin(), std::find(data.begin(), data.end(), '\0'));
+}
+
 // The titles that `Order` of `menus` lists, as stored; none when it is missing or not a
 // REG_MULTI_SZ.
 std::vector<std::string> ReadOrder(RegistryKeyBase& key, HKEY menus) {
     DWORD type = 0;
-    DWORD size = 0;
-    key.QueryValue(orderValueName, &type, nullptr, &size, menus); // learns the size
-    std::vector<char> data(size);
-    if (!key.QueryValue(orderValueName, &type, reinterpret_cast<BYTE*>(data.data()), &size,
-                        menus) ||
-        type != REG_MULTI_SZ)
+    std::vector<char> data = ReadValue(key, orderValueName, menus, type);
+    if (type != REG_MULTI_SZ)
         return {};
     std::vector<std::string> titles;
-    const auto end = data.begin() + size;
+    const auto end = data.end();
     for (auto start = data.begin(); start < end;) {
         const auto stop = std::find(start, end, '\0');
         if (stop != start)
@@ -128,9 +144,7 @@ std::vector<ViewerEntry> LoadViewers(RegistryKeyBase& key) {
         HKEY entry = key.OpenSubKey(title.c_str(), menus);
         if (!entry)
             continue;
-        ViewerEntry row{title, {}, {}};
-        key.GetString(nullptr, row.command, "", entry);
-        key.GetString(paramValueName, row.parameters, "", entry);
+        ViewerEntry row{title, ReadText(key, nullptr, entry), ReadText(key, paramValueName, entry)};
         key.CloseSubKey(entry);
         rows.push_back(std::move(row));
     }

@@ -35,8 +35,9 @@ bool IsStorableTitle(const std::string& title);
 // missing `Menus` key) has no viewers.
 std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus);
 
-// All viewers in menu order. A missing command or `Param` reads as ""; an entry whose key
-// cannot be opened is left out.
+// All viewers in menu order. Command and `Param` are read in full, however long (a save writes
+// them back unchanged); a missing one reads as "". An entry whose key cannot be opened is left
+// out.
 std::vector<ViewerEntry> LoadViewers(RegistryKeyBase& key);
 
 // Replaces the stored viewers by `rows`, in that order. Rows are written first, then

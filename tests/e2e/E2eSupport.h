@@ -297,14 +297,14 @@ class BrindleTest : public testing::Test {
         ASSERT_TRUE(SaveViewers(settings, viewers));
     }
 
-    // Removes HKCU\Software\Copperfinch\Brindle with everything below it.
-    static void ResetSettings() {
+    // Removes HKCU\Software\Copperfinch\<product> with everything below it.
+    static void ResetSettings(const char* product = settingsProduct) {
         HKEY maker = nullptr;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Copperfinch", 0, KEY_ALL_ACCESS, &maker) !=
             ERROR_SUCCESS)
             return;
         SettingsKey settings;
-        settings.DeleteSubKey(settingsProduct, maker);
+        settings.DeleteSubKey(product, maker);
         RegCloseKey(maker);
     }
 

@@ -46,12 +46,20 @@ struct Run {
 };
 Run* currentRun = nullptr;
 
+// The script starts once the dialog has been shown on its first idle moment: a busy machine
+// may run the timer before that. A dialog that stays hidden on purpose starts it after a
+// bounded number of ticks.
 void CALLBACK OnLoopRunning(HWND, UINT, UINT_PTR timer, DWORD) {
+    static int ticks = 0;
+    if (!currentRun)
+        return;
+    HWND window = currentRun->dialog->Hwnd();
+    if (!IsWindowVisible(window) && ++ticks < 50)
+        return;
+    ticks = 0;
     KillTimer(nullptr, timer);
-    if (currentRun) {
-        currentRun->window = currentRun->dialog->Hwnd();
-        SetEvent(currentRun->loopRunning);
-    }
+    currentRun->window = window;
+    SetEvent(currentRun->loopRunning);
 }
 
 std::string ClassName(HWND window) {
