@@ -151,16 +151,11 @@ BOOL CALLBACK MessageBoxCloser::CheckWindow(HWND window, LPARAM) {
 
 void FrameworkTest::SetUp() {
     ASSERT_TRUE(commonControlsReady);
-    testName = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    watcher = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    watchdog = std::make_unique<Watchdog>(watchdogMilliseconds);
 }
 
 void FrameworkTest::TearDown() {
-    SetEvent(finished);
-    WaitForSingleObject(watcher, INFINITE);
-    CloseHandle(watcher);
-    CloseHandle(finished);
+    watchdog.reset();
     TestApp& app = TheApp();
     app.SetMainWindow(nullptr);
     app.initResult = FALSE;
@@ -168,17 +163,6 @@ void FrameworkTest::TearDown() {
     app.initCalls = 0;
     app.runCalls = 0;
     fw::FileDialog::testAnswer = nullptr;
-}
-
-DWORD WINAPI FrameworkTest::Watch(void* self) {
-    auto* test = static_cast<FrameworkTest*>(self);
-    if (WaitForSingleObject(test->finished, watchdogMilliseconds) == WAIT_TIMEOUT) {
-        std::fprintf(stderr, "\n%s hung for %lu ms: ending the test program\n",
-                     test->testName.c_str(), watchdogMilliseconds);
-        std::fflush(stderr);
-        TerminateProcess(GetCurrentProcess(), 3);
-    }
-    return 0;
 }
 
 RECT WindowRect(HWND window) {

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "Watchdog.h"
+
 #include <functional>
 #include <span>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,10 +142,7 @@ class FrameworkTest : public ::testing::Test {
     void TearDown() override;
 
   private:
-    static DWORD WINAPI Watch(void* self);
-    HANDLE finished = nullptr;
-    HANDLE watcher = nullptr;
-    std::string testName;
+    std::unique_ptr<Watchdog> watchdog;
 };
 
 // The whole window text, read without the framework.

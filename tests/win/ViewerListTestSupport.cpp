@@ -108,29 +108,14 @@ void CloseEverything(HWND main) {
 void DialogTest::SetUp() {
     ASSERT_TRUE(commonControlsReady);
     SHDeleteKeyA(HKEY_CURRENT_USER, settingsPath);
-    finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    watcher = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    watchdog = std::make_unique<Watchdog>(watchdogMilliseconds);
 }
 
 void DialogTest::TearDown() {
-    SetEvent(finished);
-    WaitForSingleObject(watcher, INFINITE);
-    CloseHandle(watcher);
-    CloseHandle(finished);
+    watchdog.reset();
     fw::FileDialog::testAnswer = nullptr;
     StoreFaults::failFrom = StoreFaults::failTo = 0;
     SHDeleteKeyA(HKEY_CURRENT_USER, settingsPath);
-}
-
-DWORD WINAPI DialogTest::Watch(void* self) {
-    auto* test = static_cast<DialogTest*>(self);
-    if (WaitForSingleObject(test->finished, watchdogMilliseconds) == WAIT_TIMEOUT) {
-        std::fprintf(stderr, "\n%s hung: ending the test program\n",
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::fflush(stderr);
-        TerminateProcess(GetCurrentProcess(), 3);
-    }
-    return 0;
 }
 
 INT_PTR RunDriven(fw::Dialog& dialog, const std::function<void(HWND)>& script) {

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "Watchdog.h"
+
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,9 +31,7 @@ class DialogTest : public ::testing::Test {
     void TearDown() override;
 
   private:
-    static DWORD WINAPI Watch(void* self);
-    HANDLE finished = nullptr;
-    HANDLE watcher = nullptr;
+    std::unique_ptr<Watchdog> watchdog;
 };
 
 // Runs `dialog` modally on this thread; once its modal loop runs, `script` gets its window on
