@@ -6,9 +6,9 @@ set -euo pipefail
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# Wine's 32-bit half comes from the i386 architecture; apt-get update below then reads its lists.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
-  stale=1
 fi
 
 for pkg in g++-mingw-w64-i686 binutils-mingw-w64-i686 cmake make wine wine32:i386 xvfb x11-utils \
