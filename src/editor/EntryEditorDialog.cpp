@@ -18,27 +18,6 @@ constexpr const char* duplicateFormat = " は既に登録されています"; //
 constexpr const char* longCommandText = "コマンドが長すぎます (半角 259 文字まで)";
 constexpr const char* longParametersText = "パラメータが長すぎます (半角 259 文字まで)";
 
-// `text` in UTF-16, as the registry sees a key name.
-std::wstring Wide(const std::string& text) {
-    const int length = static_cast<int>(text.size());
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), length));
-    return wide;
-}
-
-// Whether the registry takes `a` and `b` for the same key name: equal letter by letter
-// without regard to case.
-bool SameKeyName(const std::string& a, const std::string& b) {
-    auto folded = [](const std::string& name) {
-        std::wstring wide = Wide(name);
-        std::wstring upper(wide.size(), L'\0');
-        const int length = static_cast<int>(wide.size());
-        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
-        return upper;
-    };
-    return folded(a) == folded(b);
-}
-
 // The longest start of `text` of at most `limit` bytes that does not split a double-byte
 // character.
 std::string CutWhole(const std::string& text, size_t limit) {
@@ -96,7 +75,7 @@ void EntryEditorDialog::OnOK() {
 }
 
 bool EntryEditorDialog::CheckEntry() {
-    const std::wstring wideTitle = Wide(title);
+    const std::wstring wideTitle = KeyNameOf(title);
     if (title.empty()) {
         Refuse(IDC_TITLE, noTitleText);
     } else if (wideTitle.find(L'\\') != std::wstring::npos) {
@@ -104,7 +83,7 @@ bool EntryEditorDialog::CheckEntry() {
     } else if (!IsStorableTitle(title)) {
         Refuse(IDC_TITLE, longTitleText);
     } else if (std::any_of(otherTitles.begin(), otherTitles.end(),
-                           [&](const std::string& other) { return SameKeyName(title, other); })) {
+                           [&](const std::string& other) { return SameTitle(title, other); })) {
         Refuse(IDC_TITLE, title + duplicateFormat);
     } else if (command.size() > maxCommandLine) {
         Refuse(IDC_COMMAND, longCommandText);

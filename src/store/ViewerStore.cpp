@@ -17,13 +17,10 @@ bool NextCallGoesThrough() {
 // A name as the registry compares it: letter by letter in Unicode without regard to case, so
 // that a double-byte character whose second byte looks like an ASCII letter is not folded.
 std::wstring Folded(const std::string& name) {
-    const int length = static_cast<int>(name.size());
-    std::wstring wide(name.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, name.data(), length, wide.data(), length));
+    std::wstring wide = KeyNameOf(name);
     std::wstring upper(wide.size(), L'\0');
-    const int wideLength = static_cast<int>(wide.size());
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), wideLength, upper.data(),
-                 wideLength);
+    const int length = static_cast<int>(wide.size());
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
     return upper;
 }
 
@@ -99,14 +96,23 @@ bool WriteEntry(RegistryKeyBase& key, HKEY menus, const ViewerEntry& row) {
 
 } // namespace
 
+std::wstring KeyNameOf(const std::string& title) {
+    const int length = static_cast<int>(title.size());
+    std::wstring wide(title.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, title.data(), length, wide.data(), length));
+    return wide;
+}
+
+bool SameTitle(const std::string& a, const std::string& b) {
+    return Folded(a) == Folded(b);
+}
+
 bool IsStorableTitle(const std::string& title) {
     if (title.empty() || title.size() > 2 * maxTitleChars)
         return false;
     // Looked for in UTF-16: the second byte of a double-byte character (that of "ソ" or "表")
     // may be 0x5C without being a backslash.
-    const int length = static_cast<int>(title.size());
-    std::wstring wide(title.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, title.data(), length, wide.data(), length));
+    const std::wstring wide = KeyNameOf(title);
     return !wide.empty() && wide.size() <= maxTitleChars &&
            wide.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }

@@ -25,6 +25,13 @@ struct ViewerEntry {
 // The registry's limit on a key name, in characters (UTF-16 units, not ANSI bytes).
 constexpr int maxTitleChars = 255;
 
+// `title` in UTF-16, as the registry sees a key name.
+std::wstring KeyNameOf(const std::string& title);
+
+// Whether the registry takes `a` and `b` for the same key name: equal letter by letter in
+// Unicode without regard to case.
+bool SameTitle(const std::string& a, const std::string& b);
+
 // Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
 // would nest keys) or zero byte, at most `maxTitleChars` characters.
 bool IsStorableTitle(const std::string& title);
