@@ -45,6 +45,11 @@ class MainDialog : public fw::Dialog {
     LRESULT OnHandoff(WPARAM atom, LPARAM lParam);
     void OnNextHandoff();
     void ShowViewerMenu(const std::string& file);
+    // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
+    // meanwhile wait. Returns what TrackPopupMenu returned.
+    UINT TrackMenu(const fw::PopupMenu& menu, POINT point, UINT flags);
+    // Posts the next waiting hand-off, once whatever the closed menu posted is queued.
+    void ResumeWaitingHandoffs();
     void LaunchViewer(size_t index, const std::string& file);
 
     // The tray icon, the window's visibility and the About box (Tray.cpp).

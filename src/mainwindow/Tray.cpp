@@ -96,12 +96,8 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
         // this menu is open waits for it, as for a viewer menu, instead of losing its file.
         fw::PopupMenu menu;
         menu.AppendItem(IDCANCEL, exitItemText);
-        SetForegroundWindow(Hwnd());
-        menuOpen = true;
-        menu.Track(point, Hwnd());
-        menuOpen = false;
-        if (!waitingHandoffs.empty())
-            PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+        TrackMenu(menu, point, 0);
+        ResumeWaitingHandoffs();
     }
     return 0;
 }

@@ -76,10 +76,7 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
         settings.CloseSubKey(menus);
     }
 
-    SetForegroundWindow(Hwnd());
-    menuOpen = true;
-    auto chosen = static_cast<UINT>(menu.Track(point, Hwnd(), TPM_RETURNCMD));
-    menuOpen = false;
+    const UINT chosen = TrackMenu(menu, point, TPM_RETURNCMD);
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (chosen != 0) {
@@ -90,6 +87,18 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
         SetForegroundWindow(returnFocusTo);
         SetActiveWindow(returnFocusTo);
     }
+    ResumeWaitingHandoffs();
+}
+
+UINT MainDialog::TrackMenu(const fw::PopupMenu& menu, POINT point, UINT flags) {
+    SetForegroundWindow(Hwnd());
+    menuOpen = true;
+    const auto result = static_cast<UINT>(menu.Track(point, Hwnd(), flags));
+    menuOpen = false;
+    return result;
+}
+
+void MainDialog::ResumeWaitingHandoffs() {
     if (!waitingHandoffs.empty())
         PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
 }
