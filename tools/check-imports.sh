@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Checks that an executable is one file a user can copy onto 32-bit Windows and run:
+# Checks that an executable is one file a user can copy onto Windows and run:
 #   tools/check-imports.sh FILE.exe
-# It must be a 32-bit PE image for the Windows GUI subsystem (2) whose imports are all system
-# DLLs; a MinGW runtime DLL (libstdc++, libgcc, libwinpthread) means static linking failed.
-# OBJDUMP names the objdump to use (default i686-w64-mingw32-objdump).
+# It must be a PE image for the Windows GUI subsystem (2) whose imports are all system DLLs; a
+# MinGW runtime DLL (libstdc++, libgcc, libwinpthread) means static linking failed.
+# EXPECT_MACHINE is i386 (the product, the default) or x86-64 (the build the tests run under a
+# 64-bit Wine). OBJDUMP names the objdump to use (default i686-w64-mingw32-objdump).
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -12,6 +13,12 @@ if [ $# -ne 1 ]; then
 fi
 exe=$1
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+machine=${EXPECT_MACHINE:-i386}
+case $machine in
+  i386) bits=32 ;;
+  x86-64) bits=64 ;;
+  *) echo "EXPECT_MACHINE must be i386 or x86-64, not $machine" >&2; exit 2 ;;
+esac
 allowed=" kernel32 user32 gdi32 advapi32 shell32 comctl32 comdlg32 shlwapi msvcrt ole32 oleaut32 version uxtheme "
 
 # objdump speaks the session's language (Japanese under Wine); its labels are parsed in English.
@@ -22,11 +29,11 @@ mapfile -t dlls < <(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$header
 
 failed=0
 echo "$exe"
-# objdump names an executable image pei-i386 (pe-i386 is its name for object files).
-if [[ "$format" =~ ^pei?-i386$ ]]; then
+# objdump names an executable image pei-i386 or pei-x86-64 (pe-... for object files).
+if [[ "$format" =~ ^pei?-$machine$ ]]; then
   echo "  format:    $format"
 else
-  echo "  format:    ${format:-unknown}  FAIL: not a 32-bit x86 PE image"
+  echo "  format:    ${format:-unknown}  FAIL: not a $bits-bit x86 PE image"
   failed=1
 fi
 subsystem=$((16#${subsystem:-0}))
@@ -57,7 +64,7 @@ for dll in "${dlls[@]}"; do
 done
 
 if [ $failed -ne 0 ]; then
-  echo "FAIL: $exe needs more than one file or is not a 32-bit GUI program"
+  echo "FAIL: $exe needs more than one file or is not a $bits-bit GUI program"
   exit 1
 fi
-echo "OK: $exe is a 32-bit GUI program that imports system DLLs only"
+echo "OK: $exe is a $bits-bit GUI program that imports system DLLs only"

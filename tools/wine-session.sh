@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one command inside a fresh Wine session, the way the tests and the demo need it:
 #   tools/wine-session.sh PREFIX-DIR COMMAND [ARG...]
-# A new 32-bit prefix at PREFIX-DIR, Japanese locale (ANSI code page 932), WINEDEBUG=-all,
+# A new 64-bit prefix at PREFIX-DIR (the tests run a 64-bit build; see tools/setup.sh), Japanese locale (ANSI code page 932), WINEDEBUG=-all,
 # Managed=N (no 2 s wait on every hide without a window manager), crash dialog off, one
 # persistent wineserver for the whole run, and a private Xvfb when there is no display.
 # Everything the script starts is ended by its id when the command ends; the command's exit
@@ -15,7 +15,7 @@ fi
 prefix=$(realpath -m "$1")
 shift
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer prompts
 

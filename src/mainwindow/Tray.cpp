@@ -15,8 +15,9 @@ const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCr
 namespace {
 
 constexpr UINT trayIconId = 1000;
-// The size of the record as Windows 4.0 knows it; the shells after it accept it too.
-constexpr DWORD trayRecordSize = 88;
+// The size of the record as Windows 4.0 knows it (88 bytes in a 32-bit program); the shells
+// after it accept it too.
+constexpr DWORD trayRecordSize = NOTIFYICONDATAA_V1_SIZE;
 constexpr const char* trayTip = "Brindle";
 constexpr const char* exitItemText = "終了";
 
