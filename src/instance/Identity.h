@@ -1,0 +1,21 @@
+#pragma once
+// What every start of Brindle and the resident instance agree on: the application's name, the
+// resident window's title and the private messages that pass between them.
+
+#include <windows.h>
+
+#include "instance/WindowTitle.h"
+
+// The application's name, also the caption of message boxes that give none.
+constexpr const char* applicationName = "BRINDLE";
+
+// The title by which a later start finds the resident instance's main dialog.
+constexpr const char* mainWindowTitle = BRINDLE_MAIN_WINDOW_TITLE;
+
+// The tray icon's callback message; lParam carries the mouse message. A start without a file
+// posts it with WM_LBUTTONDBLCLK to show the resident window.
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+
+// wParam: a global atom whose name is the hand-off text (0: none); lParam: 0. The receiver
+// reads and deletes the atom.
+constexpr UINT WM_HANDOFF = WM_USER + 101;
