@@ -67,8 +67,7 @@ std::vector<ViewerEntry> Viewers(int count) {
 
 // Brindle's own settings key, or with `product` another one of the same layout.
 bool Store(const std::vector<ViewerEntry>& rows, const char* product = settingsProduct) {
-    SettingsKey settings(settingsMaker, product);
-    return SaveViewers(settings, rows);
+    return ViewerStore(product).Save(rows);
 }
 
 // Asks a Brindle instance whose menu is closed to end, as its tray menu's 終了 does; one that
@@ -176,8 +175,7 @@ std::optional<double> TrivialStart(const std::string& exe) {
 std::optional<double> TimedMove(std::vector<ViewerEntry>& rows, size_t first, const char* product) {
     std::swap(rows[first], rows[first + 1]);
     const double start = NowMs();
-    SettingsKey settings(settingsMaker, product);
-    const bool saved = SaveViewers(settings, rows);
+    const bool saved = ViewerStore(product).Save(rows);
     const double elapsed = NowMs() - start;
     if (!saved)
         return std::nullopt;

@@ -1,24 +1,24 @@
 // The application object and the start-up decision: hand the file over to the resident
 // instance, or become the resident instance.
 
-#include "app/Handoff.h"
-#include "app/HandoffText.h"
+#include "core/HandoffText.h"
 #include "framework/App.h"
+#include "instance/Instance.h"
 #include "mainwindow/MainDialog.h"
 
 namespace {
 
 class LauncherApp : public fw::App {
   public:
-    LauncherApp() : fw::App("BRINDLE") {}
-    BOOL InitInstance() override;
+    LauncherApp() : fw::App(applicationName) {}
+    void InitInstance() override;
 };
 
 LauncherApp theApp;
 
-BOOL LauncherApp::InitInstance() {
+void LauncherApp::InitInstance() {
     HWND foreground = GetForegroundWindow();
-    std::vector<std::string> args = CommandLineArguments();
+    const std::vector<std::string> args = StartArguments();
 
     if (HWND resident = FindResidentInstance()) {
         // This start may bring windows to the front (it was started by the user or the mail
@@ -34,14 +34,13 @@ BOOL LauncherApp::InitInstance() {
             // Returns once the resident instance's menu has closed.
             SendMessageA(resident, WM_HANDOFF, atom, 0);
         }
-        return FALSE;
+        return;
     }
 
-    MainDialog dialog(nullptr, foreground);
+    MainDialog dialog(foreground, args.empty() ? std::string() : JoinHandoffText(args));
     SetMainWindow(&dialog);
     dialog.DoModal();
     SetMainWindow(nullptr);
-    return FALSE;
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
-#include "mainwindow/CommandLine.h"
+#include "core/LaunchLine.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
 
@@ -52,8 +52,6 @@ std::span<const fw::MessageEntry> EntryEditorDialog::MessageTable() const {
 EntryEditorDialog::EntryEditorDialog(fw::Dialog* parent) : fw::Dialog(IDD_ENTRY_EDITOR, parent) {}
 
 void EntryEditorDialog::DoDataExchange(fw::DataExchange& dx) {
-    dx.Control(IDC_TITLE, titleEdit);
-    dx.Control(IDC_COMMAND, commandEdit);
     dx.Text(IDC_COMMAND, command);
     dx.Text(IDC_TITLE, title);
     dx.Text(IDC_PARAMETERS, parameters);
@@ -85,9 +83,9 @@ bool EntryEditorDialog::CheckEntry() {
     } else if (std::any_of(otherTitles.begin(), otherTitles.end(),
                            [&](const std::string& other) { return SameTitle(title, other); })) {
         Refuse(IDC_TITLE, title + duplicateFormat);
-    } else if (command.size() > maxCommandLine) {
+    } else if (command.size() > maxLaunchLine) {
         Refuse(IDC_COMMAND, longCommandText);
-    } else if (parameters.size() > maxCommandLine) {
+    } else if (parameters.size() > maxLaunchLine) {
         Refuse(IDC_PARAMETERS, longParametersText);
     } else {
         return true;
@@ -104,7 +102,7 @@ void EntryEditorDialog::Refuse(int controlId, const std::string& message) {
 void EntryEditorDialog::OnBrowse() {
     if (!UpdateData(TRUE))
         return;
-    fw::FileDialog dialog(true, "exe", CutWhole(ProgramOf(command), maxCommandLine),
+    fw::FileDialog dialog(true, "exe", CutWhole(ProgramOf(command), maxLaunchLine),
                           OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, programFilter);
     if (dialog.DoModal() != IDOK)
         return;

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/Controls.h"
 #include "framework/Dialog.h"
 
 class EntryEditorDialog : public fw::Dialog {
@@ -14,8 +13,6 @@ class EntryEditorDialog : public fw::Dialog {
     // `parent` is null: the framework makes the main dialog the owner.
     explicit EntryEditorDialog(fw::Dialog* parent = nullptr);
 
-    fw::Edit titleEdit;
-    fw::Edit commandEdit;
     // Set by the caller before DoModal, read after it returned IDOK.
     std::string command;
     std::string title;

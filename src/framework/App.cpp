@@ -21,23 +21,13 @@ App* App::Current() {
     return currentApp;
 }
 
-int App::Run() {
-    MSG msg{};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
 int RunApplication(HINSTANCE module) {
     App* app = currentApp;
     if (!app)
         return 1;
     app->module = module;
-    if (!app->InitInstance())
-        return 0;
-    return app->Run();
+    app->InitInstance();
+    return 0;
 }
 
 HINSTANCE ResourceModule() {

@@ -8,8 +8,9 @@ namespace fw {
 class Dialog;
 
 // One static instance per program, constructed with the application's name, which is also the
-// caption of message boxes that give none. The framework's WinMain calls InitInstance once; a
-// TRUE result runs a message loop until WM_QUIT, FALSE ends the process with exit code 0.
+// caption of message boxes that give none. The program's WinMain calls RunApplication, which
+// calls InitInstance once; the process ends when it returns, with exit code 0. An application
+// runs its windows inside InitInstance (a modal dialog's loop is then the process's loop).
 class App {
   public:
     explicit App(const char* name);
@@ -17,9 +18,7 @@ class App {
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    virtual BOOL InitInstance() = 0;
-    // The application's own message loop; returns the process's exit code.
-    virtual int Run();
+    virtual void InitInstance() = 0;
 
     const char* Name() const { return name; }
     HINSTANCE Module() const { return module; }
@@ -38,7 +37,8 @@ class App {
     Dialog* mainWindow = nullptr;
 };
 
-// The body of WinMain: InitInstance, then Run when it asked for a loop.
+// The body of WinMain: InitInstance; returns the process's exit code (0, or 1 when the
+// program has no application object).
 int RunApplication(HINSTANCE module);
 
 // The module whose resources the framework loads: the application's, or the process's image.

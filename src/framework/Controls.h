@@ -27,10 +27,6 @@ class Window {
     HWND hwnd = nullptr;
 };
 
-class Button : public Window {};
-
-class Edit : public Window {};
-
 // A report-style list view; item and sub-item texts of any length.
 class ListView : public Window {
   public:

@@ -143,13 +143,8 @@ INT_PTR Dialog::RunModalLoop() {
 
 BOOL Dialog::UpdateData(BOOL saveAndValidate) {
     DataExchange dx(*this, saveAndValidate != FALSE);
-    bool failed = false;
-    try {
-        DoDataExchange(dx);
-    } catch (...) {
-        failed = true;
-    }
-    if (failed || dx.InternalError()) {
+    DoDataExchange(dx);
+    if (dx.InternalError()) {
         MessageBox(internalErrorText, nullptr, MB_ICONEXCLAMATION);
         return FALSE;
     }
@@ -203,7 +198,8 @@ LRESULT Dialog::Default() {
 
 const MessageEntry* Dialog::Find(MessageEntry::Kind kind, UINT message, UINT id, UINT code) const {
     for (const MessageEntry& entry : MessageTable())
-        if (entry.kind == kind && entry.Handles(message) && entry.id == id && entry.code == code)
+        if (entry.kind == kind && entry.Handles(message) && entry.HandlesId(id) &&
+            entry.code == code)
             return &entry;
     return nullptr;
 }
@@ -213,13 +209,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lP
     // initialisation installs; before it there is no dialog object to tell.
     if (message != WM_INITDIALOG)
         return FALSE;
-    auto* self = reinterpret_cast<Dialog*>(lParam);
-    try {
-        return self->InitDialog(window);
-    } catch (...) {
-        self->EndDialog(-1);
-        return FALSE;
-    }
+    return reinterpret_cast<Dialog*>(lParam)->InitDialog(window);
 }
 
 BOOL Dialog::InitDialog(HWND window) {
@@ -287,13 +277,7 @@ LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
     CurrentMessage outer = self->current;
     self->current = {message, wParam, lParam};
-    LRESULT result = 0;
-    try {
-        result = self->Dispatch(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's code; the handler's work is lost.
-        result = 0;
-    }
+    const LRESULT result = self->Dispatch(message, wParam, lParam);
     self->current = outer;
     return result;
 }

@@ -1,10 +1,20 @@
 #include "mainwindow/MainDialog.h"
 
-#include "app/Handoff.h"
-#include "app/HandoffText.h"
+#include "core/LaunchLine.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "instance/Instance.h"
+#include "mainwindow/AboutDialog.h"
+#include "mainwindow/ViewerMenu.h"
 #include "resource.h"
+#include "store/ViewerStore.h"
+
+namespace {
+constexpr const char* quoteRefusedText = "ファイル名に \" が含まれているため開けません";
+constexpr const char* exitItemText = "終了";
+} // namespace
+
+const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 
 const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
@@ -17,6 +27,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::CommandHandler<&MainDialog::OnDeleteEntry>(IDC_DELETE),
     fw::CommandHandler<&MainDialog::OnMoveUp>(IDC_UP),
     fw::CommandHandler<&MainDialog::OnMoveDown>(IDC_DOWN),
+    fw::CommandRangeHandler<&MainDialog::OnViewerChosen>(ID_VIEWER_BASE, ID_VIEWER_LAST),
     fw::NotifyHandler<&MainDialog::OnListItemChanged>(IDC_VIEWER_LIST, LVN_ITEMCHANGED),
     fw::NotifyHandler<&MainDialog::OnListDblClk>(IDC_VIEWER_LIST, NM_DBLCLK),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
@@ -29,36 +40,180 @@ std::span<const fw::MessageEntry> MainDialog::MessageTable() const {
     return messageTable;
 }
 
-MainDialog::MainDialog(fw::Dialog* parent, HWND returnFocusTo)
-    : fw::Dialog(IDD_MAIN, parent), returnFocusTo(returnFocusTo),
+MainDialog::MainDialog(HWND returnFocusTo, std::string firstHandoff)
+    : fw::Dialog(IDD_MAIN), returnFocusTo(returnFocusTo), firstHandoff(std::move(firstHandoff)),
       appIcon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(IDI_APP),
-                                            IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {}
+                                            IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
+      viewerList(*this) {}
 
 void MainDialog::DoDataExchange(fw::DataExchange& dx) {
-    dx.Control(IDC_DOWN, downButton);
-    dx.Control(IDC_UP, upButton);
-    dx.Control(IDC_EDIT, editButton);
-    dx.Control(IDC_DELETE, deleteButton);
-    dx.Control(IDC_VIEWER_LIST, viewerList);
+    viewerList.Bind(dx);
 }
 
 BOOL MainDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    SetUpTray();
-    SetUpList();
+    if (HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE)) {
+        char aboutText[256] = {};
+        if (LoadStringA(fw::ResourceModule(), IDS_ABOUTBOX, aboutText, sizeof aboutText) > 0) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+        }
+    }
+    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon.Get()));
+    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
 
-    // A start with arguments shows its menu as soon as the loop runs, exactly as if another
-    // start had handed the file over.
-    std::vector<std::string> args = CommandLineArguments();
-    if (!args.empty()) {
-        if (ATOM atom = AddHandoffAtom(JoinHandoffText(args)))
+    // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
+    if (trayIcon.Add(Hwnd(), appIcon.Get(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
+        keepHidden = true;
+    viewerList.SetUp();
+
+    if (!firstHandoff.empty()) {
+        if (ATOM atom = AddHandoffAtom(firstHandoff))
             PostMessageA(Hwnd(), WM_HANDOFF, atom, 0);
     }
     return TRUE;
 }
 
+// --- Visibility ----------------------------------------------------------------------------
+
 LRESULT MainDialog::OnWindowPosChanging(WPARAM, LPARAM lParam) {
     if (keepHidden)
         reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
     return Default();
+}
+
+void MainDialog::HideToTray(bool keep) {
+    if (!trayIcon.Present()) {
+        // Without a tray icon a hidden window could never be shown or ended again.
+        ShowWindow(SW_MINIMIZE);
+        return;
+    }
+    keepHidden = keep;
+    ShowWindow(SW_HIDE);
+}
+
+void MainDialog::OnOK() {
+    HideToTray(false);
+}
+
+LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
+    switch (command & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+        AboutDialog about;
+        about.DoModal();
+        return 0;
+    }
+    case SC_MINIMIZE:
+        if (trayIcon.Present()) {
+            HideToTray(true);
+            return 0;
+        }
+        break;
+    }
+    return Default();
+}
+
+LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
+    if (!IsIconic(Hwnd()))
+        return Default();
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(Hwnd(), &paint);
+    SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, appIcon.Get());
+    EndPaint(Hwnd(), &paint);
+    return 0;
+}
+
+LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(appIcon.Get());
+}
+
+// --- The tray icon -------------------------------------------------------------------------
+
+LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
+    POINT point{};
+    GetCursorPos(&point);
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        keepHidden = false;
+        ShowWindow(SW_SHOW);
+        SetForegroundWindow(Hwnd());
+    } else if (mouseMessage == WM_RBUTTONDOWN && !handoffs.MenuOpen()) {
+        // One menu at a time (the system refuses a second one): a hand-off that arrives while
+        // this menu is open waits for it, as for a viewer menu, instead of losing its file.
+        fw::PopupMenu menu;
+        menu.AppendItem(IDCANCEL, exitItemText);
+        TrackMenu(menu.Handle(), point, 0);
+        if (handoffs.HasWaiting())
+            PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+    }
+    return 0;
+}
+
+LRESULT MainDialog::OnTaskbarCreated(WPARAM, LPARAM) {
+    trayIcon.AddAgain();
+    return 0;
+}
+
+void MainDialog::OnDestroy() {
+    trayIcon.Remove();
+    Default();
+}
+
+// --- Hand-offs, the viewer menu and the launch ---------------------------------------------
+
+LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
+    std::optional<std::string> file = TakeHandoffAtom(static_cast<ATOM>(atom));
+    if (!file)
+        return 0;
+    if (!IsLaunchableFile(*file)) {
+        MessageBox(quoteRefusedText, nullptr, MB_ICONHAND);
+        return 0;
+    }
+    // A hand-off that arrives while a menu is open waits for it, so that each menu launches
+    // the file that opened it.
+    if (handoffs.Arrive(*file))
+        ShowViewerMenu(*file);
+    return 0;
+}
+
+void MainDialog::OnNextHandoff() {
+    if (std::optional<std::string> file = handoffs.NextTurn())
+        ShowViewerMenu(*file);
+}
+
+void MainDialog::ShowViewerMenu(const std::string& file) {
+    POINT point{};
+    GetCursorPos(&point);
+    const ViewerMenu menu(ViewerStore().Titles());
+    const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
+    // The launch waits until this hand-off has returned (and with it a forwarding start's
+    // SendMessage) and the focus is back where it was.
+    if (const std::string* title = menu.TitleOf(chosen)) {
+        handoffs.Choose(*title, file);
+        PostMessageA(Hwnd(), WM_COMMAND, chosen, 0);
+    }
+    if (returnFocusTo) {
+        SetForegroundWindow(returnFocusTo);
+        SetActiveWindow(returnFocusTo);
+    }
+    if (handoffs.HasWaiting())
+        PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+}
+
+UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
+    SetForegroundWindow(Hwnd());
+    handoffs.MenuOpened();
+    const auto result =
+        static_cast<UINT>(TrackPopupMenu(menu, flags, point.x, point.y, 0, Hwnd(), nullptr));
+    handoffs.MenuClosed();
+    return result;
+}
+
+void MainDialog::OnViewerChosen(UINT) {
+    if (std::optional<HandoffQueue::Choice> choice = handoffs.TakeChoice())
+        LaunchViewer(choice->title, choice->file);
 }

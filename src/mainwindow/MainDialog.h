@@ -1,94 +1,79 @@
 #pragma once
-// The resident instance's main dialog. Its modal loop is the process's message loop: it pops
-// up the viewer menu for each hand-off and launches the chosen viewer.
+// The resident instance's main dialog. Its modal loop is the process's message loop. It routes
+// what arrives to the parts it owns: hand-offs to the hand-off queue and the viewer menu, the
+// tray icon's clicks to the tray icon and its own visibility, the list's buttons and
+// notifications to the viewer list pane.
 
-#include <deque>
 #include <span>
 #include <string>
 
-#include "framework/Controls.h"
+#include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
-
-// Command id of the first viewer in the pop-up menu; viewer i has ID_VIEWER_BASE + i.
-constexpr UINT ID_VIEWER_BASE = 3400;
-
-// The tray icon's callback message; lParam carries the mouse message.
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+#include "mainwindow/TrayIcon.h"
+#include "mainwindow/ViewerListPane.h"
 
 class MainDialog : public fw::Dialog {
   public:
-    // `parent` is null: the main dialog has no owner. `returnFocusTo` is the window that was in
-    // front when the process started; it gets the focus back after each menu.
-    MainDialog(fw::Dialog* parent, HWND returnFocusTo);
+    // `returnFocusTo` is the window that was in front when the process started; it gets the
+    // focus back after each menu. `firstHandoff`, when not empty, is this start's own hand-off
+    // text: its menu opens as soon as the loop runs, exactly as if another start had handed
+    // the file over.
+    MainDialog(HWND returnFocusTo, std::string firstHandoff);
+
+    // For tests of saving: every store the list pane makes injects these faults.
+    void InjectStoreFaults(StoreFaults* faults) { viewerList.InjectStoreFaults(faults); }
 
   protected:
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
+    // 最小化: hides the window; the dialog does not end.
     void OnOK() override;
     std::span<const fw::MessageEntry> MessageTable() const override;
 
   private:
-    // A viewer chosen from a menu, bound to the file of the hand-off that opened that menu.
-    struct ChosenViewer {
-        UINT commandId;
-        std::string file;
-    };
-
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
 
+    // Visibility.
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
+    // tray icon it minimises instead, so that the window can always be reached.
+    void HideToTray(bool keep);
 
-    // The viewer menu and the launch (ViewerMenu.cpp).
+    // The tray icon.
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM mouseMessage);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+
+    // Hand-offs, the viewer menu and the launch.
     LRESULT OnHandoff(WPARAM atom, LPARAM lParam);
     void OnNextHandoff();
     void ShowViewerMenu(const std::string& file);
+    void OnViewerChosen(UINT commandId);
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
-    UINT TrackMenu(const fw::PopupMenu& menu, POINT point, UINT flags);
-    // Posts the next waiting hand-off, once whatever the closed menu posted is queued.
-    void ResumeWaitingHandoffs();
-    void LaunchViewer(size_t index, const std::string& file);
+    UINT TrackMenu(HMENU menu, POINT point, UINT flags);
 
-    // The tray icon, the window's visibility and the About box (Tray.cpp).
-    void SetUpTray();
-    bool AddTrayIcon();
-    void HideToTray(bool keep);
-    LRESULT OnTrayNotify(WPARAM wParam, LPARAM mouseMessage);
-    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
-    void OnDestroy();
-    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
-
-    // The list of viewers and its editing (ViewerList.cpp).
-    void SetUpList();
-    void LoadList();
-    void SaveList();
-    int GetSelectedIndex() const;
-    void UpdateMoveButtons();
-    void OnListItemChanged(NMHDR* header, LRESULT* result);
-    void OnListDblClk(NMHDR* header, LRESULT* result);
-    void OnAddEntry();
-    void OnEditEntry();
-    void OnDeleteEntry();
-    void OnMoveUp();
-    void OnMoveDown();
+    // The list of viewers: routed to the pane.
+    void OnAddEntry() { viewerList.OnAdd(); }
+    void OnEditEntry() { viewerList.OnEdit(); }
+    void OnDeleteEntry() { viewerList.OnDelete(); }
+    void OnMoveUp() { viewerList.OnMove(-1); }
+    void OnMoveDown() { viewerList.OnMove(+1); }
+    void OnListItemChanged(NMHDR*, LRESULT* result) { *result = viewerList.OnItemChanged(); }
+    void OnListDblClk(NMHDR*, LRESULT* result) { *result = viewerList.OnDoubleClick(); }
 
     bool keepHidden = false; // while set, the window may not become visible
-    std::string pendingFile; // the hand-off text of the last menu shown
     HWND returnFocusTo;
-    fw::Button downButton, upButton, editButton, deleteButton;
-    fw::ListView viewerList;
+    std::string firstHandoff;
     fw::UniqueIcon appIcon;
-
-    bool trayIconAdded = false;
-
-    bool menuOpen = false;
-    std::deque<std::string> waitingHandoffs; // arrived while a menu was open
-    std::deque<ChosenViewer> chosenViewers;  // posted, not yet launched
+    TrayIcon trayIcon;
+    ViewerListPane viewerList;
+    HandoffQueue handoffs;
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

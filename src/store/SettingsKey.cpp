@@ -18,36 +18,23 @@ void CopyCut(char* buffer, size_t capacity, const char* text) {
 
 } // namespace
 
-RegistryKeyBase::RegistryKeyBase(const char* makerName, const char* productName)
-    : makerName(makerName), productName(productName) {}
-
-RegistryKeyBase::~RegistryKeyBase() {
-    if (rootKey)
-        RegCloseKey(rootKey);
-}
-
-HKEY RegistryKeyBase::CreateSubKey(const char* name, HKEY parent) {
+UniqueKey SettingsKey::CreateSubKey(const char* name, HKEY parent) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     if (RegCreateKeyExA(Resolve(parent), name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                         &key, &disposition) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+        return {};
+    return UniqueKey(key);
 }
 
-HKEY RegistryKeyBase::OpenSubKey(const char* name, HKEY parent) {
+UniqueKey SettingsKey::OpenSubKey(const char* name, HKEY parent) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(Resolve(parent), name, 0, access, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+        return {};
+    return UniqueKey(key);
 }
 
-BOOL RegistryKeyBase::CloseSubKey(HKEY key) {
-    return key ? RegCloseKey(key) == ERROR_SUCCESS : TRUE;
-}
-
-BOOL RegistryKeyBase::QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size,
-                                 HKEY parent) {
+BOOL SettingsKey::QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size, HKEY parent) {
     const DWORD capacity = *size;
     DWORD needed = 0;
     *size = 0;
@@ -64,8 +51,8 @@ BOOL RegistryKeyBase::QueryValue(const char* name, DWORD* type, BYTE* data, DWOR
     return result == ERROR_SUCCESS;
 }
 
-BOOL RegistryKeyBase::GetString(const char* name, char* buffer, size_t capacity,
-                                const char* defaultText, HKEY parent) {
+BOOL SettingsKey::GetString(const char* name, char* buffer, size_t capacity,
+                            const char* defaultText, HKEY parent) {
     if (capacity == 0)
         return FALSE;
     CopyCut(buffer, capacity, defaultText);
@@ -85,68 +72,66 @@ BOOL RegistryKeyBase::GetString(const char* name, char* buffer, size_t capacity,
     return FALSE;
 }
 
-BOOL RegistryKeyBase::GetString(const char* name, std::string& value, const char* defaultText,
-                                HKEY parent) {
+BOOL SettingsKey::GetString(const char* name, std::string& value, const char* defaultText,
+                            HKEY parent) {
     char buffer[1024];
     BOOL found = GetString(name, buffer, sizeof buffer, defaultText, parent);
     value = buffer;
     return found;
 }
 
-BOOL RegistryKeyBase::SetValue(const char* name, DWORD type, const BYTE* data, DWORD count,
-                               HKEY parent) {
+BOOL SettingsKey::SetValue(const char* name, DWORD type, const BYTE* data, DWORD count,
+                           HKEY parent) {
     return RegSetValueExA(Resolve(parent), name, 0, type, data, count) == ERROR_SUCCESS;
 }
 
-BOOL RegistryKeyBase::SetString(const char* name, const char* text, HKEY parent) {
+BOOL SettingsKey::SetString(const char* name, const char* text, HKEY parent) {
     return SetValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text),
                     static_cast<DWORD>(std::strlen(text)), parent);
 }
 
-BOOL RegistryKeyBase::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent) {
+BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent) {
     FILETIME lastWriteTime;
     return RegEnumKeyExA(Resolve(parent), index, buffer, &size, nullptr, nullptr, nullptr,
                          &lastWriteTime) == ERROR_SUCCESS;
 }
 
-int RegistryKeyBase::CountSubKeys(const char* name, HKEY parent) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(Resolve(parent), name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+int SettingsKey::CountSubKeys(const char* name, HKEY parent) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(Resolve(parent), name, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return 0;
+    const UniqueKey key(opened);
     char buffer[64];
     int count = 0;
-    while (EnumSubKey(count, buffer, sizeof buffer, key))
+    while (EnumSubKey(count, buffer, sizeof buffer, key.Get()))
         ++count;
-    RegCloseKey(key);
     return count;
 }
 
-BOOL RegistryKeyBase::DeleteSubKey(const char* name, HKEY parent) {
+BOOL SettingsKey::DeleteSubKey(const char* name, HKEY parent) {
     // An empty or missing name would open the parent itself and empty it.
     if (!name || !*name)
         return FALSE;
     HKEY base = Resolve(parent);
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     // RegDeleteKeyA refuses a key that has sub-keys, so the children go first, deepest first;
     // index 0 each time, as every deletion moves the rest down.
-    if (RegOpenKeyExA(base, name, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(base, name, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        const UniqueKey key(opened);
         char child[maxKeyNameBytes];
-        while (EnumSubKey(0, child, sizeof child, key) && DeleteSubKey(child, key)) {
+        while (EnumSubKey(0, child, sizeof child, key.Get()) && DeleteSubKey(child, key.Get())) {
         }
-        RegCloseKey(key);
     }
     return RegDeleteKeyA(base, name) == ERROR_SUCCESS;
 }
 
 SettingsKey::SettingsKey(const char* makerName, const char* productName)
-    : RegistryKeyBase(makerName, productName) {
-    HKEY software = nullptr;
-    HKEY maker = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, access, &software) == ERROR_SUCCESS) {
-        maker = CreateSubKey(this->makerName.c_str(), software);
-        if (maker)
-            rootKey = CreateSubKey(this->productName.c_str(), maker);
-    }
-    CloseSubKey(maker);
-    CloseSubKey(software);
+    : makerName(makerName), productName(productName) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, access, &opened) != ERROR_SUCCESS)
+        return;
+    const UniqueKey software(opened);
+    const UniqueKey maker = CreateSubKey(this->makerName.c_str(), software.Get());
+    if (maker)
+        rootKey = CreateSubKey(this->productName.c_str(), maker.Get());
 }

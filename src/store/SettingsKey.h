@@ -1,33 +1,39 @@
 #pragma once
-// The registry key wrapper through which every part of Brindle reaches its settings under
+// The registry key wrapper through which the store reaches its settings under
 // HKEY_CURRENT_USER\Software\<maker>\<product>. Registry failures never reach the user: they
-// become a null handle, a 0 result or a default text. In every operation that takes a parent
+// become an empty key, a 0 result or a default text. In every operation that takes a parent
 // key, a null parent stands for the root key.
 
 #include <windows.h>
 #include <string>
 
-class RegistryKeyBase {
+#include "core/UniqueHandle.h"
+
+struct KeyTraits {
+    using Type = HKEY;
+    static void Close(HKEY key) { RegCloseKey(key); }
+};
+// An open registry key, closed when its owner goes.
+using UniqueKey = UniqueHandle<KeyTraits>;
+
+class SettingsKey {
   public:
-    RegistryKeyBase(const char* makerName, const char* productName);
-    // Closes the root key.
-    virtual ~RegistryKeyBase();
-    RegistryKeyBase(const RegistryKeyBase&) = delete;
-    RegistryKeyBase& operator=(const RegistryKeyBase&) = delete;
+    // Opens HKCU\Software and creates or opens `maker` and `maker\product` below it.
+    explicit SettingsKey(const char* makerName = "Copperfinch",
+                         const char* productName = "Brindle");
+    SettingsKey(const SettingsKey&) = delete;
+    SettingsKey& operator=(const SettingsKey&) = delete;
 
     // The root key, or null when it could not be opened or created.
-    virtual HKEY RootKey() const = 0;
+    HKEY RootKey() const { return rootKey.Get(); }
 
     // Access used for every key opened or created for writing.
     static constexpr REGSAM access = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-    // Creates or opens `parent\name`; the caller releases the handle with CloseSubKey. Null on
-    // failure.
-    HKEY CreateSubKey(const char* name, HKEY parent = nullptr);
-    // Opens an existing `parent\name`; null when it is missing or cannot be opened.
-    HKEY OpenSubKey(const char* name, HKEY parent = nullptr);
-    // Closes a key from CreateSubKey or OpenSubKey; a null key is ignored (and succeeds).
-    BOOL CloseSubKey(HKEY key);
+    // Creates or opens `parent\name`; empty on failure.
+    UniqueKey CreateSubKey(const char* name, HKEY parent = nullptr);
+    // Opens an existing `parent\name`; empty when it is missing or cannot be opened.
+    UniqueKey OpenSubKey(const char* name, HKEY parent = nullptr);
 
     // Reads value `name` (null: the default value) into `data`, whose capacity is `*size`
     // bytes; on return `*size` is the number of bytes read and `*type` the stored type. 1 when
@@ -62,18 +68,10 @@ class RegistryKeyBase {
     // Deletes `parent\name` with everything below it. 1 on success.
     BOOL DeleteSubKey(const char* name, HKEY parent = nullptr);
 
-  protected:
+  private:
+    HKEY Resolve(HKEY parent) const { return parent ? parent : rootKey.Get(); }
+
     std::string makerName;
     std::string productName;
-    HKEY rootKey = nullptr;
-
-  private:
-    HKEY Resolve(HKEY parent) const { return parent ? parent : RootKey(); }
-};
-
-class SettingsKey : public RegistryKeyBase {
-  public:
-    // Opens HKCU\Software and creates or opens `maker` and `maker\product` below it.
-    SettingsKey(const char* makerName = "Copperfinch", const char* productName = "Brindle");
-    HKEY RootKey() const override { return rootKey; }
+    UniqueKey rootKey;
 };

@@ -7,13 +7,6 @@ namespace {
 // Enough for any key name: 255 characters of at most two bytes each.
 constexpr DWORD nameBufferBytes = 1024;
 
-// Counts one registry create, write or delete of SaveViewers; false when StoreFaults makes
-// it fail.
-bool NextCallGoesThrough() {
-    const int call = ++StoreFaults::calls;
-    return StoreFaults::failFrom == 0 || call < StoreFaults::failFrom || call > StoreFaults::failTo;
-}
-
 // A name as the registry compares it: letter by letter in Unicode without regard to case, so
 // that a double-byte character whose second byte looks like an ASCII letter is not folded.
 std::wstring Folded(const std::string& name) {
@@ -25,7 +18,7 @@ std::wstring Folded(const std::string& name) {
 }
 
 // The names of the sub-keys of `parent` (not null) in enumeration order.
-std::vector<std::string> SubKeyNames(RegistryKeyBase& key, HKEY parent) {
+std::vector<std::string> SubKeyNames(SettingsKey& key, HKEY parent) {
     std::vector<std::string> names;
     char name[nameBufferBytes];
     for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent); ++i)
@@ -34,7 +27,7 @@ std::vector<std::string> SubKeyNames(RegistryKeyBase& key, HKEY parent) {
 }
 
 // The whole of value `name` of `parent`, however long, and its type; empty when it is missing.
-std::vector<char> ReadValue(RegistryKeyBase& key, const char* name, HKEY parent, DWORD& type) {
+std::vector<char> ReadValue(SettingsKey& key, const char* name, HKEY parent, DWORD& type) {
     DWORD size = 0;
     key.QueryValue(name, &type, nullptr, &size, parent); // learns the size
     std::vector<char> data(size);
@@ -47,7 +40,7 @@ std::vector<char> ReadValue(RegistryKeyBase& key, const char* name, HKEY parent,
 // A viewer's text value in full (the list is the in-memory copy that a save writes back, so a
 // value cut to a reader's buffer would be lost); "" when it is missing. The stored type is
 // not checked; the text ends at the first zero byte.
-std::string ReadText(RegistryKeyBase& key, const char* name, HKEY entry) {
+std::string ReadText(SettingsKey& key, const char* name, HKEY entry) {
     DWORD type = 0;
     std::vector<char> data = ReadValue(key, name, entry, type);
     return std::string(data.begin(), std::find(data.begin(), data.end(), '\0'));
@@ -55,7 +48,7 @@ std::string ReadText(RegistryKeyBase& key, const char* name, HKEY entry) {
 
 // The titles that `Order` of `menus` lists, as stored; none when it is missing or not a
 // REG_MULTI_SZ.
-std::vector<std::string> ReadOrder(RegistryKeyBase& key, HKEY menus) {
+std::vector<std::string> ReadOrder(SettingsKey& key, HKEY menus) {
     DWORD type = 0;
     std::vector<char> data = ReadValue(key, orderValueName, menus, type);
     if (type != REG_MULTI_SZ)
@@ -72,7 +65,7 @@ std::vector<std::string> ReadOrder(RegistryKeyBase& key, HKEY menus) {
 }
 
 // Writes `titles` as `Order` of `menus` in one call, so a reader sees the old or the new list.
-bool WriteOrder(RegistryKeyBase& key, HKEY menus, const std::vector<std::string>& titles) {
+bool WriteOrder(SettingsKey& key, HKEY menus, const std::vector<std::string>& titles) {
     std::string data;
     for (const std::string& title : titles) {
         data += title;
@@ -81,17 +74,6 @@ bool WriteOrder(RegistryKeyBase& key, HKEY menus, const std::vector<std::string>
     data += '\0';
     return key.SetValue(orderValueName, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
                         static_cast<DWORD>(data.size()), menus);
-}
-
-bool WriteEntry(RegistryKeyBase& key, HKEY menus, const ViewerEntry& row) {
-    HKEY entry = NextCallGoesThrough() ? key.CreateSubKey(row.title.c_str(), menus) : nullptr;
-    if (!entry) // a null parent below would mean the root key
-        return false;
-    bool ok = NextCallGoesThrough() && key.SetString(nullptr, row.command.c_str(), entry);
-    ok =
-        NextCallGoesThrough() && key.SetString(paramValueName, row.parameters.c_str(), entry) && ok;
-    key.CloseSubKey(entry);
-    return ok;
 }
 
 } // namespace
@@ -117,10 +99,29 @@ bool IsStorableTitle(const std::string& title) {
            wide.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }
 
-std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus) {
-    if (!menus)
+ViewerStore::ViewerStore(const char* product, StoreFaults* faults)
+    : settings(settingsMaker, product), faults(faults) {}
+
+bool ViewerStore::NextCallGoesThrough() {
+    if (!faults)
+        return true;
+    const int call = ++faults->calls;
+    return faults->failFrom == 0 || call < faults->failFrom || call > faults->failTo;
+}
+
+bool ViewerStore::HasViewers() {
+    return settings.CountSubKeys(menusKeyName) != 0;
+}
+
+std::vector<std::string> ViewerStore::Titles() {
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    return TitlesBelow(menus.Get());
+}
+
+std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
+    if (!menus) // a null parent below would mean the root key
         return {};
-    std::vector<std::string> names = SubKeyNames(key, menus);
+    std::vector<std::string> names = SubKeyNames(settings, menus);
     // Each name is folded once and looked up by binary search: lists of a thousand viewers
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
@@ -129,7 +130,7 @@ std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus) {
     std::sort(unlisted.begin(), unlisted.end());
     std::vector<bool> taken(names.size(), false);
     std::vector<std::string> titles;
-    for (const std::string& listed : ReadOrder(key, menus)) {
+    for (const std::string& listed : ReadOrder(settings, menus)) {
         const std::pair<std::wstring, size_t> wanted{Folded(listed), 0};
         const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
         if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
@@ -143,23 +144,36 @@ std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus) {
     return titles;
 }
 
-std::vector<ViewerEntry> LoadViewers(RegistryKeyBase& key) {
+std::vector<ViewerEntry> ViewerStore::Load() {
     std::vector<ViewerEntry> rows;
-    HKEY menus = key.OpenSubKey(menusKeyName);
-    for (const std::string& title : ViewerTitles(key, menus)) {
-        HKEY entry = key.OpenSubKey(title.c_str(), menus);
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    for (const std::string& title : TitlesBelow(menus.Get())) {
+        const UniqueKey entry = settings.OpenSubKey(title.c_str(), menus.Get());
         if (!entry)
             continue;
-        ViewerEntry row{title, ReadText(key, nullptr, entry), ReadText(key, paramValueName, entry)};
-        key.CloseSubKey(entry);
-        rows.push_back(std::move(row));
+        rows.push_back({title, ReadText(settings, nullptr, entry.Get()),
+                        ReadText(settings, paramValueName, entry.Get())});
     }
-    key.CloseSubKey(menus);
     return rows;
 }
 
-bool SaveViewers(RegistryKeyBase& key, const std::vector<ViewerEntry>& rows) {
-    HKEY menus = NextCallGoesThrough() ? key.CreateSubKey(menusKeyName) : nullptr;
+bool ViewerStore::WriteEntry(HKEY menus, const ViewerEntry& row) {
+    UniqueKey entry;
+    if (NextCallGoesThrough())
+        entry = settings.CreateSubKey(row.title.c_str(), menus);
+    if (!entry) // a null parent below would mean the root key
+        return false;
+    bool ok =
+        NextCallGoesThrough() && settings.SetString(nullptr, row.command.c_str(), entry.Get());
+    ok = NextCallGoesThrough() &&
+         settings.SetString(paramValueName, row.parameters.c_str(), entry.Get()) && ok;
+    return ok;
+}
+
+bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
+    UniqueKey menus;
+    if (NextCallGoesThrough())
+        menus = settings.CreateSubKey(menusKeyName);
     if (!menus) // a null parent below would mean the root key
         return false;
     bool ok = true;
@@ -170,31 +184,61 @@ bool SaveViewers(RegistryKeyBase& key, const std::vector<ViewerEntry>& rows) {
             continue;
         }
         titles.push_back(row.title);
-        ok = WriteEntry(key, menus, row) && ok;
+        ok = WriteEntry(menus.Get(), row) && ok;
     }
     // Only once every row is stored may the order change and old keys go.
-    ok = ok && NextCallGoesThrough() && WriteOrder(key, menus, titles);
+    ok = ok && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), titles);
     if (ok) {
         std::vector<std::wstring> named;
         for (const std::string& title : titles)
             named.push_back(Folded(title));
         std::sort(named.begin(), named.end());
-        for (const std::string& name : SubKeyNames(key, menus))
+        for (const std::string& name : SubKeyNames(settings, menus.Get()))
             if (!std::binary_search(named.begin(), named.end(), Folded(name)))
-                ok = NextCallGoesThrough() && key.DeleteSubKey(name.c_str(), menus) && ok;
+                ok =
+                    NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
     }
-    key.CloseSubKey(menus);
     return ok;
 }
 
-bool DeleteViewer(RegistryKeyBase& key, const std::string& title) {
+bool ViewerStore::Delete(const std::string& title) {
     if (!IsStorableTitle(title))
         return false;
-    HKEY menus = key.OpenSubKey(menusKeyName);
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
     if (!menus) // a null parent below would mean the root key
         return false;
-    const bool deleted = key.DeleteSubKey(title.c_str(), menus);
-    const bool ordered = WriteOrder(key, menus, ViewerTitles(key, menus));
-    key.CloseSubKey(menus);
+    const bool deleted = settings.DeleteSubKey(title.c_str(), menus.Get());
+    const bool ordered = WriteOrder(settings, menus.Get(), TitlesBelow(menus.Get()));
     return deleted && ordered;
+}
+
+std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title, size_t capacity,
+                                                        bool& tooLong) {
+    tooLong = false;
+    if (!IsStorableTitle(title))
+        return std::nullopt;
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    const UniqueKey entry = menus ? settings.OpenSubKey(title.c_str(), menus.Get()) : UniqueKey();
+    if (!entry)
+        return std::nullopt;
+    // Each value is read into a buffer of the launch's size; one that is stored but does not
+    // fit is refused, never cut.
+    std::vector<char> buffer(capacity);
+    auto read = [&](const char* name, std::string& value) {
+        if (settings.GetString(name, buffer.data(), buffer.size(), "", entry.Get())) {
+            value = buffer.data();
+            return true;
+        }
+        DWORD type = 0;
+        DWORD size = 0;
+        settings.QueryValue(name, &type, nullptr, &size, entry.Get());
+        value.clear();
+        return size == 0;
+    };
+    LaunchValues values;
+    if (!read(nullptr, values.command) || !read(paramValueName, values.parameters)) {
+        tooLong = true;
+        return std::nullopt;
+    }
+    return values;
 }

@@ -1,13 +1,15 @@
 #pragma once
-// The layout of the viewer list in the registry. Every viewer is a sub-key of `Menus` named
-// by its title, with the command as its default value and the parameters as value `Param`
-// (both REG_SZ). The registry enumerates sub-keys sorted without regard to case, so the menu
-// order is kept separately: value `Order` of `Menus` (REG_MULTI_SZ) lists the titles in order.
+// The list of viewers in the registry, spoken of in viewers, not keys. Every viewer is a
+// sub-key of `Menus` named by its title, with the command as its default value and the
+// parameters as value `Param` (both REG_SZ). The registry enumerates sub-keys sorted without
+// regard to case, so the menu order is kept separately: value `Order` of `Menus`
+// (REG_MULTI_SZ) lists the titles in order.
 
-#include "store/SettingsKey.h"
-
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "store/SettingsKey.h"
 
 constexpr const char* settingsMaker = "Copperfinch";
 constexpr const char* settingsProduct = "Brindle";
@@ -36,32 +38,65 @@ bool SameTitle(const std::string& a, const std::string& b);
 // would nest keys) or zero byte, at most `maxTitleChars` characters.
 bool IsStorableTitle(const std::string& title);
 
-// The titles of the viewers below `menus` in menu order, each spelt as its key is: first
-// those that `Order` lists (matched without regard to case; duplicates and names without a
-// key are ignored), then the keys it does not list, in enumeration order. A null `menus` (a
-// missing `Menus` key) has no viewers.
-std::vector<std::string> ViewerTitles(RegistryKeyBase& key, HKEY menus);
-
-// All viewers in menu order. Command and `Param` are read in full, however long (a save writes
-// them back unchanged); a missing one reads as "". An entry whose key cannot be opened is left
-// out.
-std::vector<ViewerEntry> LoadViewers(RegistryKeyBase& key);
-
-// Replaces the stored viewers by `rows`, in that order. Rows are written first, then
-// `Order`, and only when all of that succeeded are the keys that no row names deleted, so a
-// failure or an interrupted save never loses an entry (it may leave extra ones). A row whose
-// title is not storable is skipped and counts as a failure. True when every step succeeded.
-bool SaveViewers(RegistryKeyBase& key, const std::vector<ViewerEntry>& rows);
-
-// Deletes the viewer `title` (its key with everything below it) and its place in `Order`.
-// True when both succeeded.
-bool DeleteViewer(RegistryKeyBase& key, const std::string& title);
-
-// For tests only: fault injection into SaveViewers. Its registry creates, writes and deletes
+// Fault injection for the tests of saving: the registry creates, writes and deletes of a save
 // are numbered from 1 in `calls`; those numbered `failFrom` to `failTo` fail without reaching
-// the registry. With `failFrom` 0 (the default) every call goes through.
+// the registry. With `failFrom` 0 every call goes through.
 struct StoreFaults {
-    static inline int calls = 0;
-    static inline int failFrom = 0;
-    static inline int failTo = 0;
+    int calls = 0;
+    int failFrom = 0;
+    int failTo = 0;
+};
+
+// A viewer's values for a launch, read into buffers of the launch line's size.
+struct LaunchValues {
+    std::string command;
+    std::string parameters;
+};
+
+// The viewers of one product key. Made on the stack for each use: it holds the root key open
+// while it lives, and no key beyond that.
+class ViewerStore {
+  public:
+    explicit ViewerStore(const char* product = settingsProduct, StoreFaults* faults = nullptr);
+
+    // Whether any viewer is configured, counted as the start-hidden decision always has: the
+    // sub-keys of `Menus` through a 64-byte name buffer, so a first title of 64 bytes or more
+    // counts none.
+    bool HasViewers();
+
+    // The titles in menu order, each spelt as its key is: first those that `Order` lists
+    // (matched without regard to case; duplicates and names without a key are ignored), then
+    // the keys it does not list, in enumeration order. None without a `Menus` key.
+    std::vector<std::string> Titles();
+
+    // All viewers in menu order. Command and `Param` are read in full, however long (a save
+    // writes them back unchanged); a missing one reads as "". An entry whose key cannot be
+    // opened is left out.
+    std::vector<ViewerEntry> Load();
+
+    // Replaces the stored viewers by `rows`, in that order. Rows are written first, then
+    // `Order`, and only when all of that succeeded are the keys that no row names deleted, so
+    // a failure or an interrupted save never loses an entry (it may leave extra ones). A row
+    // whose title is not storable is skipped and counts as a failure. True when every step
+    // succeeded.
+    bool Save(const std::vector<ViewerEntry>& rows);
+
+    // Deletes the viewer `title` (its key with everything below it) and its place in `Order`.
+    // True when both succeeded.
+    bool Delete(const std::string& title);
+
+    // The launch values of viewer `title`, each read into a buffer of `capacity` bytes; a
+    // missing value reads as "". None when the viewer does not exist. `tooLong` is set when a
+    // stored value does not fit its buffer (the values are then not returned).
+    std::optional<LaunchValues> LaunchValuesOf(const std::string& title, size_t capacity,
+                                               bool& tooLong);
+
+  private:
+    // Counts one registry create, write or delete of a save; false when it is to fail.
+    bool NextCallGoesThrough();
+    bool WriteEntry(HKEY menus, const ViewerEntry& row);
+    std::vector<std::string> TitlesBelow(HKEY menus);
+
+    SettingsKey settings;
+    StoreFaults* faults;
 };

@@ -293,8 +293,7 @@ class BrindleTest : public testing::Test {
     }
 
     static void SeedViewers(const std::vector<ViewerEntry>& viewers) {
-        SettingsKey settings;
-        ASSERT_TRUE(SaveViewers(settings, viewers));
+        ASSERT_TRUE(ViewerStore().Save(viewers));
     }
 
     // Removes HKCU\Software\Copperfinch\<product> with everything below it.

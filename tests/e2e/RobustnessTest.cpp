@@ -68,8 +68,7 @@ std::vector<RawValue> RawViewers(const std::vector<ViewerEntry>& viewers) {
 }
 
 void ExpectLoaded(const std::vector<ViewerEntry>& expected) {
-    SettingsKey settings;
-    const std::vector<ViewerEntry> loaded = LoadViewers(settings);
+    const std::vector<ViewerEntry> loaded = ViewerStore().Load();
     ASSERT_EQ(expected.size(), loaded.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(expected[i].title, loaded[i].title);
@@ -197,13 +196,13 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
         '"' + WinePath(SAVEVICTIM_EXE) + "\" " + product + ' ' + oldTitle + ' ' + newTitle;
     HANDLE saving = CreateEventA(nullptr, TRUE, FALSE, "BrindleSaveVictimSaving");
     ASSERT_NE(nullptr, saving);
-    SettingsKey settings(settingsMaker, product);
+    ViewerStore store(product);
 
     int lost = 0;
     int interrupted = 0; // kills that left both names of the renamed entry
     for (int point = 0; point < killPoints; ++point) {
         SCOPED_TRACE(testing::Message() << "killed " << point * killStepMs << " ms into saving");
-        ASSERT_TRUE(SaveViewers(settings, list));
+        ASSERT_TRUE(store.Save(list));
         ResetEvent(saving);
         std::string line = victimLine;
         STARTUPINFOA startup{};
@@ -222,7 +221,7 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
         ASSERT_EQ(9u, code) << "the victim ended by itself";
 
         std::map<std::string, ViewerEntry> loaded;
-        for (ViewerEntry& entry : LoadViewers(settings))
+        for (ViewerEntry& entry : store.Load())
             loaded[entry.title] = std::move(entry);
         interrupted += loaded.count(oldTitle) && loaded.count(newTitle);
         const auto holds = [&](const std::string& title, const ViewerEntry& entry) {

@@ -9,14 +9,13 @@
 
 #include <cstdlib>
 
-#include "store/SettingsKey.h"
 #include "store/ViewerStore.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc != 4)
         return 2;
-    SettingsKey settings(settingsMaker, __argv[1]);
-    const std::vector<ViewerEntry> loaded = LoadViewers(settings);
+    ViewerStore store(__argv[1]);
+    const std::vector<ViewerEntry> loaded = store.Load();
     std::vector<ViewerEntry> changed(loaded.rbegin(), loaded.rend());
     for (ViewerEntry& entry : changed) {
         if (entry.title == __argv[2])
@@ -27,7 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 3;
     SetEvent(saving);
     for (;;) {
-        SaveViewers(settings, changed);
-        SaveViewers(settings, loaded);
+        store.Save(changed);
+        store.Save(loaded);
     }
 }

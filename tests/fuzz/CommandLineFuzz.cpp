@@ -1,15 +1,15 @@
-// Fuzz target: AssembleCommandLine. The input holds the three parts, each ended by a zero byte:
+// Fuzz target: AssembleLaunchLine. The input holds the three parts, each ended by a zero byte:
 // command, parameters, then the file name (the rest). Missing parts are empty. In the program
 // none of them can hold a zero byte (registry strings and an atom's name); the function does
 // not look at the bytes, so the file name may. Each run checks:
 //
 //  1. The limit is exact. The call succeeds exactly when command, space, parameters, space,
-//     quote, file name, quote make at most maxCommandLine (259) bytes.
+//     quote, file name, quote make at most maxLaunchLine (259) bytes.
 //  2. Success gives exactly that line, whatever `out` held before, and its file name can be
 //     read back from the end: the last two quotes hold the file name unchanged.
 //  3. Refusal leaves `out` as it was, byte for byte.
 
-#include "mainwindow/CommandLine.h"
+#include "core/LaunchLine.h"
 
 #include "FuzzCheck.h"
 
@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Something `out` held before: a line of an earlier launch, of a length of its own.
     const std::string before = "previous.exe /x \"" + std::string(size % 300, 'b') + "\"";
     std::string out = before;
-    const bool assembled = AssembleCommandLine(command, parameters, file, out);
+    const bool assembled = AssembleLaunchLine(command, parameters, file, out);
 
-    FUZZ_CHECK(assembled == (expected.size() <= maxCommandLine));
+    FUZZ_CHECK(assembled == (expected.size() <= maxLaunchLine));
     if (assembled) {
         FUZZ_CHECK(out == expected);
-        FUZZ_CHECK(out.size() <= maxCommandLine);
+        FUZZ_CHECK(out.size() <= maxLaunchLine);
         FUZZ_CHECK(out.size() >= file.size() + 2);
         FUZZ_CHECK(out.back() == '"');
         FUZZ_CHECK(out.compare(out.size() - file.size() - 2, 1, "\"") == 0);

@@ -24,7 +24,9 @@
 //     follows a byte of the lead ranges, splitting with code page 932's lead bytes gives what
 //     splitting without any lead bytes gives.
 
-#include "app/HandoffText.h"
+#include "core/HandoffText.h"
+
+#include "../unit/Cp932.h"
 
 #include "FuzzCheck.h"
 

@@ -1,4 +1,6 @@
-#include "app/HandoffText.h"
+#include "core/HandoffText.h"
+
+#include "Cp932.h"
 
 #include <gtest/gtest.h>
 

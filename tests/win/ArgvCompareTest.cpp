@@ -2,7 +2,9 @@
 // the characters that matter to splitting. Wine's CommandLineToArgvW follows the same classic
 // rules, a doubled quote inside quotes included (unlike Wine's C runtime), so every line counts.
 
-#include "app/HandoffText.h"
+#include "core/HandoffText.h"
+
+#include "../unit/Cp932.h"
 
 #include <windows.h>
 #include <shellapi.h>

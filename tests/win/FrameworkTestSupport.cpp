@@ -158,10 +158,7 @@ void FrameworkTest::TearDown() {
     watchdog.reset();
     TestApp& app = TheApp();
     app.SetMainWindow(nullptr);
-    app.initResult = FALSE;
-    app.runResult = 0;
     app.initCalls = 0;
-    app.runCalls = 0;
     fw::FileDialog::testAnswer = nullptr;
 }
 

@@ -21,26 +21,16 @@
 
 namespace fwtest {
 
-// The program's one application object (a process has at most one). Its InitInstance and Run
-// are reached only through RunApplication in the application tests, which set their answers.
+// The program's one application object (a process has at most one). Its InitInstance is
+// reached only through RunApplication in the application tests, which count the calls.
 class TestApp : public fw::App {
   public:
     static constexpr const char* name = "BRINDLE";
     TestApp() : App(name) {}
 
-    BOOL initResult = FALSE;
-    int runResult = 0;
     int initCalls = 0;
-    int runCalls = 0;
 
-    BOOL InitInstance() override {
-        ++initCalls;
-        return initResult;
-    }
-    int Run() override {
-        ++runCalls;
-        return runResult;
-    }
+    void InitInstance() override { ++initCalls; }
 };
 
 TestApp& TheApp();

@@ -30,12 +30,14 @@ class StoreTest : public testing::Test {
     const std::string rootPath = "Software\\Copperfinch\\" + product;
     const std::string menusPath = rootPath + "\\Menus";
 
+    // Injected into every store of the test.
+    StoreFaults faults;
+
     // Also in SetUp, for what an interrupted earlier run left behind.
     void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str()); }
-    void TearDown() override {
-        StoreFaults::failFrom = StoreFaults::failTo = 0;
-        SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str());
-    }
+    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str()); }
+
+    ViewerStore Store() { return ViewerStore(product.c_str(), &faults); }
 
     // The helpers below reach the registry directly, not through the code under test.
     static bool Exists(const std::string& path) {
@@ -99,17 +101,13 @@ class StoreTest : public testing::Test {
     }
 
     std::vector<std::string> LoadedTitles() {
-        SettingsKey key(settingsMaker, product.c_str());
         std::vector<std::string> titles;
-        for (const ViewerEntry& entry : LoadViewers(key))
+        for (const ViewerEntry& entry : Store().Load())
             titles.push_back(entry.title);
         return titles;
     }
 
-    bool Save(const std::vector<ViewerEntry>& rows) {
-        SettingsKey key(settingsMaker, product.c_str());
-        return SaveViewers(key, rows);
-    }
+    bool Save(const std::vector<ViewerEntry>& rows) { return Store().Save(rows); }
 };
 
 using Names = std::vector<std::string>;
@@ -120,8 +118,8 @@ TEST_F(StoreTest, FirstConstructionCreatesTheRootAndNoMenus) {
     ASSERT_NE(nullptr, key.RootKey());
     EXPECT_TRUE(Exists(rootPath));
     EXPECT_EQ(0, key.CountSubKeys(menusKeyName, nullptr));
-    EXPECT_EQ(nullptr, key.OpenSubKey(menusKeyName, nullptr));
-    EXPECT_TRUE(LoadViewers(key).empty());
+    EXPECT_FALSE(key.OpenSubKey(menusKeyName, nullptr));
+    EXPECT_TRUE(Store().Load().empty());
 
     // A second construction opens the same root.
     EXPECT_TRUE(key.SetString("Mark", "kept"));
@@ -133,11 +131,8 @@ TEST_F(StoreTest, FirstConstructionCreatesTheRootAndNoMenus) {
 
 TEST_F(StoreTest, NullParentMeansTheRootKey) {
     SettingsKey key(settingsMaker, product.c_str());
-    HKEY created = key.CreateSubKey("Child");
-    ASSERT_NE(nullptr, created);
-    EXPECT_TRUE(key.CloseSubKey(created));
+    EXPECT_TRUE(key.CreateSubKey("Child"));
     EXPECT_TRUE(Exists(rootPath + "\\Child"));
-    EXPECT_TRUE(key.CloseSubKey(nullptr));
 
     EXPECT_TRUE(key.SetString("Value", "on root"));
     EXPECT_EQ("on root", Read(rootPath, "Value").bytes.substr(0, 7));
@@ -145,9 +140,7 @@ TEST_F(StoreTest, NullParentMeansTheRootKey) {
     EXPECT_TRUE(key.EnumSubKey(0, name, sizeof name));
     EXPECT_STREQ("Child", name);
     EXPECT_FALSE(key.EnumSubKey(1, name, sizeof name));
-    HKEY opened = key.OpenSubKey("Child");
-    EXPECT_NE(nullptr, opened);
-    key.CloseSubKey(opened);
+    EXPECT_TRUE(key.OpenSubKey("Child"));
     EXPECT_TRUE(key.DeleteSubKey("Child"));
     EXPECT_FALSE(Exists(rootPath + "\\Child"));
 }
@@ -155,15 +148,15 @@ TEST_F(StoreTest, NullParentMeansTheRootKey) {
 TEST_F(StoreTest, ViewerListIgnoresTheRootWhenMenusIsMissing) {
     MakeKey(rootPath + "\\Stray");
     SettingsKey key(settingsMaker, product.c_str());
-    EXPECT_TRUE(ViewerTitles(key, nullptr).empty());
-    EXPECT_TRUE(LoadViewers(key).empty());
-    EXPECT_FALSE(DeleteViewer(key, "Stray"));
+    EXPECT_TRUE(Store().Titles().empty());
+    EXPECT_TRUE(Store().Load().empty());
+    EXPECT_FALSE(Store().Delete("Stray"));
     EXPECT_TRUE(Exists(rootPath + "\\Stray"));
 
     // A save that cannot create Menus writes nothing onto the root instead.
-    StoreFaults::calls = 0;
-    StoreFaults::failFrom = StoreFaults::failTo = 1;
-    EXPECT_FALSE(SaveViewers(key, {{"Text", "notepad.exe", "/a"}}));
+    faults.calls = 0;
+    faults.failFrom = faults.failTo = 1;
+    EXPECT_FALSE(Store().Save({{"Text", "notepad.exe", "/a"}}));
     EXPECT_EQ(Names{"Stray"}, Enumerate(rootPath));
     EXPECT_FALSE(Read(rootPath, nullptr).exists);
     EXPECT_FALSE(Read(rootPath, paramValueName).exists);
@@ -173,7 +166,7 @@ TEST_F(StoreTest, MissingValuesReadAsDefaults) {
     MakeKey(menusPath + "\\Bare");
     Write(menusPath + "\\OnlyParam", paramValueName, REG_SZ, "-p");
     SettingsKey key(settingsMaker, product.c_str());
-    std::vector<ViewerEntry> entries = LoadViewers(key);
+    std::vector<ViewerEntry> entries = Store().Load();
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ("Bare", entries[0].title);
     EXPECT_EQ("", entries[0].command);
@@ -182,14 +175,12 @@ TEST_F(StoreTest, MissingValuesReadAsDefaults) {
     EXPECT_EQ("", entries[1].command);
     EXPECT_EQ("-p", entries[1].parameters);
 
-    HKEY menus = key.OpenSubKey(menusKeyName);
-    HKEY bare = key.OpenSubKey("Bare", menus);
-    ASSERT_NE(nullptr, bare);
+    const UniqueKey menus = key.OpenSubKey(menusKeyName);
+    const UniqueKey bare = key.OpenSubKey("Bare", menus.Get());
+    ASSERT_TRUE(bare);
     char buffer[16];
-    EXPECT_FALSE(key.GetString(paramValueName, buffer, sizeof buffer, "fallback", bare));
+    EXPECT_FALSE(key.GetString(paramValueName, buffer, sizeof buffer, "fallback", bare.Get()));
     EXPECT_STREQ("fallback", buffer);
-    key.CloseSubKey(bare);
-    key.CloseSubKey(menus);
 }
 
 TEST_F(StoreTest, StringsAreStoredWithoutTerminatorAndReadBackTerminated) {
@@ -294,7 +285,7 @@ TEST_F(StoreTest, CountSubKeysStopsAtTheFirstNameOf64Bytes) {
     MakeKey(menusPath + "\\" + std::string(70, '0'));
     EXPECT_EQ(0, key.CountSubKeys(menusKeyName));
     // The viewer list reads names of any length.
-    EXPECT_EQ(4u, LoadViewers(key).size());
+    EXPECT_EQ(4u, Store().Load().size());
 }
 
 TEST_F(StoreTest, DeleteSubKeyRemovesTheWholeTree) {
@@ -322,7 +313,7 @@ TEST_F(StoreTest, SavedOrderIsKeptAndIsNotTheRegistryOrder) {
     EXPECT_EQ(std::string("Zeta\0alpha\0Mid\0\0", 16), order.bytes);
 
     SettingsKey key(settingsMaker, product.c_str());
-    std::vector<ViewerEntry> loaded = LoadViewers(key);
+    std::vector<ViewerEntry> loaded = Store().Load();
     ASSERT_EQ(3u, loaded.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].title, loaded[i].title);
@@ -330,7 +321,7 @@ TEST_F(StoreTest, SavedOrderIsKeptAndIsNotTheRegistryOrder) {
         EXPECT_EQ(rows[i].parameters, loaded[i].parameters);
     }
     // Moving the last to the front.
-    ASSERT_TRUE(SaveViewers(key, {rows[2], rows[0], rows[1]}));
+    ASSERT_TRUE(Store().Save({rows[2], rows[0], rows[1]}));
     EXPECT_EQ((Names{"Mid", "Zeta", "alpha"}), LoadedTitles());
 }
 
@@ -363,7 +354,7 @@ TEST_F(StoreTest, SavingATitleInAnotherCaseUpdatesTheSameKey) {
         ASSERT_TRUE(Save({{stored, "old.exe", ""}}));
         ASSERT_TRUE(Save({{saved, "new.exe", "-n"}}));
         SettingsKey key(settingsMaker, product.c_str());
-        std::vector<ViewerEntry> loaded = LoadViewers(key);
+        std::vector<ViewerEntry> loaded = Store().Load();
         ASSERT_EQ(1u, loaded.size());
         EXPECT_EQ(stored, loaded[0].title);
         EXPECT_EQ("new.exe", loaded[0].command);
@@ -388,23 +379,23 @@ TEST_F(StoreTest, FailedSavesLoseNothing) {
     const std::vector<ViewerEntry> before = {{"Text", "notepad.exe", "-t"}, {"Hex", "hex", ""}};
     const std::vector<ViewerEntry> after = {{"Hex", "hex", ""}, {"Renamed", "notepad.exe", "-t"}};
     ASSERT_TRUE(Save(before));
-    StoreFaults::calls = 0;
+    faults.calls = 0;
     ASSERT_TRUE(Save(after));
-    const int calls = StoreFaults::calls;
+    const int calls = faults.calls;
 
     // One failing call, and a death at a call (it and every later one fail).
     for (int last : {0, INT_MAX}) {
         for (int failing = 1; failing <= calls; ++failing) {
             SCOPED_TRACE(testing::Message() << "call " << failing << " to " << last);
             ASSERT_TRUE(Save(before));
-            StoreFaults::calls = 0;
-            StoreFaults::failFrom = failing;
-            StoreFaults::failTo = last ? last : failing;
+            faults.calls = 0;
+            faults.failFrom = failing;
+            faults.failTo = last ? last : failing;
             EXPECT_FALSE(Save(after));
-            StoreFaults::failFrom = StoreFaults::failTo = 0;
+            faults.failFrom = faults.failTo = 0;
 
             SettingsKey key(settingsMaker, product.c_str());
-            std::vector<ViewerEntry> loaded = LoadViewers(key);
+            std::vector<ViewerEntry> loaded = Store().Load();
             std::set<std::string> titles;
             for (const ViewerEntry& entry : loaded) {
                 titles.insert(entry.title);
@@ -442,15 +433,15 @@ TEST_F(StoreTest, DeleteViewerRemovesItsKeyAndItsPlaceInOrder) {
     ASSERT_TRUE(Save({{"B", "b", ""}, {"A", "a", ""}, {"C", "c", ""}}));
     MakeKey(menusPath + "\\B\\Nested");
     SettingsKey key(settingsMaker, product.c_str());
-    EXPECT_TRUE(DeleteViewer(key, "b"));
+    EXPECT_TRUE(Store().Delete("b"));
     EXPECT_EQ((Names{"A", "C"}), Enumerate(menusPath));
     EXPECT_EQ((Names{"A", "C"}), LoadedTitles());
     // Recreated by hand, B is no longer listed in front.
     MakeKey(menusPath + "\\B");
     EXPECT_EQ((Names{"A", "C", "B"}), LoadedTitles());
 
-    EXPECT_FALSE(DeleteViewer(key, "Missing"));
-    EXPECT_FALSE(DeleteViewer(key, ""));
+    EXPECT_FALSE(Store().Delete("Missing"));
+    EXPECT_FALSE(Store().Delete(""));
     EXPECT_EQ((Names{"A", "C", "B"}), LoadedTitles());
 }
 

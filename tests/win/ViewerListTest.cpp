@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "instance/Identity.h"
 #include "mainwindow/MainDialog.h"
 #include "resource.h"
 
@@ -128,11 +129,17 @@ void ClickAt(POINT point) {
 
 class ViewerListTest : public DialogTest {
   protected:
-    // Runs the main dialog as the application's main window, driven by `script`.
+    // Runs the main dialog as the application's main window, driven by `script`; its saves
+    // meet the faults that `faults` injects.
     void RunMain(const std::function<void(HWND)>& script) {
-        MainDialog dialog(nullptr, nullptr);
+        faults = {};
+        MainDialog dialog(nullptr, std::string());
+        dialog.InjectStoreFaults(&faults);
         RunAsMainWindow(dialog, script);
     }
+
+    // Set by the script's thread, met by the dialog's saves.
+    static inline StoreFaults faults;
 };
 
 TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
@@ -322,10 +329,10 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         Select(main, 0);
         for (int step = 1; step <= 12; ++step) {
             SCOPED_TRACE("failing step " + std::to_string(step));
-            StoreFaults::calls = 0;
-            StoreFaults::failFrom = StoreFaults::failTo = step;
+            faults.calls = 0;
+            faults.failFrom = faults.failTo = step;
             Press(main, step % 2 ? IDC_DOWN : IDC_UP);
-            StoreFaults::failFrom = StoreFaults::failTo = 0;
+            faults.failFrom = faults.failTo = 0;
             std::vector<ViewerEntry> stored = Stored();
             std::sort(stored.begin(), stored.end(),
                       [](const auto& a, const auto& b) { return a.title < b.title; });
@@ -340,11 +347,11 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         Select(main, 0);
         HWND editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
-        StoreFaults::calls = 0;
-        StoreFaults::failFrom = 2;
-        StoreFaults::failTo = INT_MAX;
+        faults.calls = 0;
+        faults.failFrom = 2;
+        faults.failTo = INT_MAX;
         EnterAndConfirm(main, editor, {"Renamed", "r.exe", ""});
-        StoreFaults::failFrom = StoreFaults::failTo = 0;
+        faults.failFrom = faults.failTo = 0;
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
     });

@@ -24,7 +24,7 @@ constexpr DWORD pollMilliseconds = 10;
 class TestApp : public fw::App {
   public:
     TestApp() : App("BRINDLE") {}
-    BOOL InitInstance() override { return FALSE; }
+    void InitInstance() override {}
 };
 TestApp theApp;
 
@@ -114,7 +114,6 @@ void DialogTest::SetUp() {
 void DialogTest::TearDown() {
     watchdog.reset();
     fw::FileDialog::testAnswer = nullptr;
-    StoreFaults::failFrom = StoreFaults::failTo = 0;
     SHDeleteKeyA(HKEY_CURRENT_USER, settingsPath);
 }
 
@@ -216,21 +215,15 @@ MessageBoxView ReadMessageBox(HWND box) {
 }
 
 void Seed(const std::vector<ViewerEntry>& entries) {
-    SettingsKey settings;
-    ASSERT_TRUE(SaveViewers(settings, entries));
+    ASSERT_TRUE(ViewerStore().Save(entries));
 }
 
 std::vector<ViewerEntry> Stored() {
-    SettingsKey settings;
-    return LoadViewers(settings);
+    return ViewerStore().Load();
 }
 
 std::vector<std::string> StoredTitles() {
-    SettingsKey settings;
-    HKEY menus = settings.OpenSubKey(menusKeyName);
-    std::vector<std::string> titles = ViewerTitles(settings, menus);
-    settings.CloseSubKey(menus);
-    return titles;
+    return ViewerStore().Titles();
 }
 
 bool KeyExists(const std::string& title) {

@@ -1,4 +1,4 @@
-#include "app/HandoffText.h"
+#include "core/HandoffText.h"
 
 #include <utility>
 
@@ -9,10 +9,6 @@ bool IsBlank(char c) {
 }
 
 } // namespace
-
-bool IsCp932LeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 std::vector<std::string> SplitArguments(std::string_view line, LeadBytePredicate isLeadByte) {
     const std::size_t end = line.size();

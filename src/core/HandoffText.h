@@ -13,9 +13,6 @@ constexpr std::size_t maxAtomText = 255;
 // Tells whether a byte starts a double-byte character of the ANSI code page.
 using LeadBytePredicate = bool (*)(unsigned char);
 
-// Lead bytes of code page 932 (Shift JIS): 0x81 to 0x9F and 0xE0 to 0xFC.
-bool IsCp932LeadByte(unsigned char byte);
-
 // The arguments after the program name, split by the classic rules of the C runtime: unquoted
 // spaces and tabs separate arguments; 2n backslashes and a double quote give n backslashes and
 // toggle quoting, 2n+1 give n backslashes and a literal quote; inside quotes a doubled quote

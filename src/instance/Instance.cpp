@@ -1,6 +1,6 @@
-#include "app/Handoff.h"
+#include "instance/Instance.h"
 
-#include "app/HandoffText.h"
+#include "core/HandoffText.h"
 #include "framework/App.h"
 
 namespace {
@@ -12,7 +12,7 @@ bool IsAnsiLeadByte(unsigned char byte) {
 }
 } // namespace
 
-std::vector<std::string> CommandLineArguments() {
+std::vector<std::string> StartArguments() {
     return SplitArguments(GetCommandLineA(), IsAnsiLeadByte);
 }
 
@@ -29,4 +29,16 @@ ATOM AddHandoffAtom(const std::string& text) {
     if (!atom)
         fw::AppMessageBox(atomFailedText, MB_ICONHAND);
     return atom;
+}
+
+std::optional<std::string> TakeHandoffAtom(ATOM atom) {
+    if (atom == 0)
+        return std::nullopt;
+    char name[maxAtomText + 1] = {};
+    const UINT length = GlobalGetAtomNameA(atom, name, sizeof name);
+    if (length == 0)
+        return std::nullopt; // not an atom: nothing was handed over
+    if (GlobalDeleteAtom(atom) != 0)
+        fw::AppMessageBox("GlobalDeleteAtom", MB_OK, "Error");
+    return std::string(name, length);
 }

@@ -1,0 +1,31 @@
+#include "core/HandoffQueue.h"
+
+#include <utility>
+
+bool HandoffQueue::Arrive(std::string file) {
+    // Behind a waiting hand-off too: the order of arrival is the order of the menus.
+    if (!menuOpen && waiting.empty())
+        return true;
+    waiting.push_back(std::move(file));
+    return false;
+}
+
+std::optional<std::string> HandoffQueue::NextTurn() {
+    if (menuOpen || waiting.empty())
+        return std::nullopt;
+    std::string file = std::move(waiting.front());
+    waiting.pop_front();
+    return file;
+}
+
+void HandoffQueue::Choose(std::string title, std::string file) {
+    chosen.push_back({std::move(title), std::move(file)});
+}
+
+std::optional<HandoffQueue::Choice> HandoffQueue::TakeChoice() {
+    if (chosen.empty())
+        return std::nullopt;
+    Choice choice = std::move(chosen.front());
+    chosen.pop_front();
+    return choice;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The hand-offs of the resident instance take turns. A hand-off opens a menu only when no
+// menu is open; one that arrives while a menu is open waits, in order of arrival, and gets its
+// own menu when the open one has closed. The viewer chosen from a menu is bound to the file of
+// the hand-off that opened it, so each launch gets its own file however the hand-offs overlap.
+// Needs no window: the main dialog tells it what happens.
+
+#include <deque>
+#include <optional>
+#include <string>
+
+class HandoffQueue {
+  public:
+    // A viewer chosen from a menu and the file of the hand-off that opened that menu.
+    struct Choice {
+        std::string title;
+        std::string file;
+    };
+
+    // A hand-off of `file` arrived. True when its menu may open now; otherwise it waits.
+    bool Arrive(std::string file);
+
+    // A menu opens or closes. While one is open every hand-off waits.
+    void MenuOpened() { menuOpen = true; }
+    void MenuClosed() { menuOpen = false; }
+    bool MenuOpen() const { return menuOpen; }
+
+    bool HasWaiting() const { return !waiting.empty(); }
+    // The file of the longest-waiting hand-off, whose turn it is now; none while a menu is open
+    // or when none waits.
+    std::optional<std::string> NextTurn();
+
+    // The viewer `title` was chosen for `file`; its launch follows later.
+    void Choose(std::string title, std::string file);
+    // The oldest choice not yet launched, if any.
+    std::optional<Choice> TakeChoice();
+
+  private:
+    bool menuOpen = false;
+    std::deque<std::string> waiting;
+    std::deque<Choice> chosen;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// How a start with a mail file's name reaches the resident instance: this process's arguments,
+// joined into the hand-off text, travel as the name of a global atom in WM_HANDOFF.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "instance/Identity.h"
+
+// This process's arguments after the program name, split by the classic rules with the double-
+// byte characters of the ANSI code page taken whole.
+std::vector<std::string> StartArguments();
+
+// The resident instance's main dialog: a dialog window titled mainWindowTitle, so that another
+// program's window of that title is never taken for it. Null when none runs.
+HWND FindResidentInstance();
+
+// Adds `text` as a global atom for a hand-off. A text longer than an atom name may be, or one
+// the atom table refuses, is not handed over: the user is told and 0 is returned.
+ATOM AddHandoffAtom(const std::string& text);
+
+// The text that `atom` hands over; the atom is deleted (a failure to delete it is shown). None
+// when `atom` is 0 or names nothing, so nothing was handed over.
+std::optional<std::string> TakeHandoffAtom(ATOM atom);

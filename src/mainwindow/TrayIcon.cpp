@@ -1,0 +1,54 @@
+#include "mainwindow/TrayIcon.h"
+
+#include <shellapi.h>
+
+#include "framework/SystemLibrary.h"
+
+namespace {
+
+constexpr UINT trayIconId = 1000;
+// The size of the record as Windows 4.0 knows it (88 bytes in a 32-bit program); the shells
+// after it accept it too.
+constexpr DWORD trayRecordSize = NOTIFYICONDATAA_V1_SIZE;
+constexpr const char* trayTip = "Brindle";
+
+// Shell_NotifyIconA, with the shell loaded only by the resident instance.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
+    using Notify = BOOL WINAPI(DWORD, NOTIFYICONDATAA*);
+    auto* notify = fw::SystemFunction<Notify>("shell32.dll", "Shell_NotifyIconA");
+    return notify ? notify(message, record) : FALSE;
+}
+
+NOTIFYICONDATAA TrayRecord(HWND window) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = trayRecordSize;
+    record.hWnd = window;
+    record.uID = trayIconId;
+    return record;
+}
+
+} // namespace
+
+bool TrayIcon::Add(HWND owner, HICON image, UINT message) {
+    window = owner;
+    icon = image;
+    callbackMessage = message;
+    NOTIFYICONDATAA record = TrayRecord(window);
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = callbackMessage;
+    record.hIcon = icon;
+    lstrcpynA(record.szTip, trayTip, sizeof record.szTip);
+    // A shell that announces itself (TaskbarCreated) may still hold the icon and then refuses to
+    // add it again; the icon is there all the same.
+    present = NotifyIcon(NIM_ADD, &record) != FALSE || NotifyIcon(NIM_MODIFY, &record) != FALSE;
+    return present;
+}
+
+void TrayIcon::Remove() {
+    if (!window)
+        return;
+    NOTIFYICONDATAA record = TrayRecord(window);
+    NotifyIcon(NIM_DELETE, &record);
+    window = nullptr;
+    present = false;
+}
