@@ -8,15 +8,19 @@
 
 namespace {
 
+constexpr const char* residentHungText =
+    "起動中の Brindle が応答していません。タスク マネージャーで brindle.exe を終了してから、"
+    "もう一度開いてください。";
+
 class LauncherApp : public fw::App {
   public:
     LauncherApp() : fw::App(applicationName) {}
-    void InitInstance() override;
+    int InitInstance() override;
 };
 
 LauncherApp theApp;
 
-void LauncherApp::InitInstance() {
+int LauncherApp::InitInstance() {
     HWND foreground = GetForegroundWindow();
     const std::vector<std::string> args = StartArguments();
 
@@ -32,15 +36,20 @@ void LauncherApp::InitInstance() {
             PostMessageA(resident, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
         } else if (ATOM atom = AddHandoffAtom(JoinHandoffText(args))) {
             // Returns once the resident instance's menu has closed.
-            SendMessageA(resident, WM_HANDOFF, atom, 0);
+            if (!HandOver(resident, atom)) {
+                fw::AppMessageBox(residentHungText, MB_ICONHAND);
+                GlobalDeleteAtom(atom);
+                return 1;
+            }
         }
-        return;
+        return 0;
     }
 
     MainDialog dialog(foreground, args.empty() ? std::string() : JoinHandoffText(args));
     SetMainWindow(&dialog);
     dialog.DoModal();
     SetMainWindow(nullptr);
+    return 0;
 }
 
 } // namespace

@@ -4,14 +4,14 @@
 
 bool HandoffQueue::Arrive(std::string file) {
     // Behind a waiting hand-off too: the order of arrival is the order of the menus.
-    if (!menuOpen && waiting.empty())
+    if (!Busy() && waiting.empty())
         return true;
     waiting.push_back(std::move(file));
     return false;
 }
 
 std::optional<std::string> HandoffQueue::NextTurn() {
-    if (menuOpen || waiting.empty())
+    if (Busy() || waiting.empty())
         return std::nullopt;
     std::string file = std::move(waiting.front());
     waiting.pop_front();

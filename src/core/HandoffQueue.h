@@ -1,9 +1,9 @@
 #pragma once
 // The hand-offs of the resident instance take turns. A hand-off opens a menu only when no
-// menu is open; one that arrives while a menu is open waits, in order of arrival, and gets its
-// own menu when the open one has closed. The viewer chosen from a menu is bound to the file of
-// the hand-off that opened it, so each launch gets its own file however the hand-offs overlap.
-// Needs no window: the main dialog tells it what happens.
+// menu is open and no launch waits for its viewer to become ready; one that arrives meanwhile
+// waits, in order of arrival, and gets its own menu when its turn comes. The viewer chosen from a
+// menu is bound to the file of the hand-off that opened it, so each launch gets its own file
+// however the hand-offs overlap. Needs no window: the main dialog tells it what happens.
 
 #include <deque>
 #include <optional>
@@ -25,9 +25,13 @@ class HandoffQueue {
     void MenuClosed() { menuOpen = false; }
     bool MenuOpen() const { return menuOpen; }
 
+    // A launch starts or ends waiting for its viewer. Meanwhile every hand-off waits.
+    void LaunchStarted() { launching = true; }
+    void LaunchEnded() { launching = false; }
+
     bool HasWaiting() const { return !waiting.empty(); }
     // The file of the longest-waiting hand-off, whose turn it is now; none while a menu is open
-    // or when none waits.
+    // or a launch waits, or when none waits.
     std::optional<std::string> NextTurn();
 
     // The viewer `title` was chosen for `file`; its launch follows later.
@@ -36,7 +40,10 @@ class HandoffQueue {
     std::optional<Choice> TakeChoice();
 
   private:
+    bool Busy() const { return menuOpen || launching; }
+
     bool menuOpen = false;
+    bool launching = false;
     std::deque<std::string> waiting;
     std::deque<Choice> chosen;
 };

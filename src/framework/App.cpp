@@ -26,8 +26,7 @@ int RunApplication(HINSTANCE module) {
     if (!app)
         return 1;
     app->module = module;
-    app->InitInstance();
-    return 0;
+    return app->InitInstance();
 }
 
 HINSTANCE ResourceModule() {

@@ -9,8 +9,9 @@ class Dialog;
 
 // One static instance per program, constructed with the application's name, which is also the
 // caption of message boxes that give none. The program's WinMain calls RunApplication, which
-// calls InitInstance once; the process ends when it returns, with exit code 0. An application
-// runs its windows inside InitInstance (a modal dialog's loop is then the process's loop).
+// calls InitInstance once; the process ends when it returns, with the exit code it returned.
+// An application runs its windows inside InitInstance (a modal dialog's loop is then the
+// process's loop).
 class App {
   public:
     explicit App(const char* name);
@@ -18,7 +19,8 @@ class App {
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    virtual void InitInstance() = 0;
+    // Does the program's work; returns the process's exit code.
+    virtual int InitInstance() = 0;
 
     const char* Name() const { return name; }
     HINSTANCE Module() const { return module; }
@@ -37,8 +39,8 @@ class App {
     Dialog* mainWindow = nullptr;
 };
 
-// The body of WinMain: InitInstance; returns the process's exit code (0, or 1 when the
-// program has no application object).
+// The body of WinMain: InitInstance; returns its exit code (1 when the program has no
+// application object).
 int RunApplication(HINSTANCE module);
 
 // The module whose resources the framework loads: the application's, or the process's image.

@@ -298,3 +298,30 @@ LRESULT Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace fw
+
+namespace fw {
+
+bool Dialog::PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (!continueModal || !hwnd || GetTickCount() - start >= limitMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        // Unicode messages, as in the modal loop, so that typed text arrives whole.
+        MSG msg{};
+        while (continueModal && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam)); // for the loops outside
+                return false;
+            }
+            if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+}
+
+} // namespace fw

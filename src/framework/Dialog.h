@@ -3,6 +3,7 @@
 // centring, command routing, data exchange and message boxes.
 
 #include <windows.h>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -33,6 +34,11 @@ class Dialog {
     // otherwise. FALSE when a validation failed (silently) or the exchange failed (after the
     // internal-error message box).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    // Runs a nested message loop for this dialog (as its modal loop does) until `done` holds,
+    // `limitMs` have passed or the dialog is ending; `done` is asked at least every 50 ms.
+    // True when `done` held.
+    bool PumpUntil(const std::function<bool()>& done, DWORD limitMs);
 
     // A message box owned by this dialog; a null caption becomes the application's name.
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);

@@ -22,6 +22,11 @@ HWND FindResidentInstance();
 // the atom table refuses, is not handed over: the user is told and 0 is returned.
 ATOM AddHandoffAtom(const std::string& text);
 
+// Sends the hand-off `atom` to `resident` and returns once its handler has returned (its menu
+// has closed): true. False when the resident does not respond (it has handled no message for
+// a few seconds) or is gone: the hand-off then cannot be known to arrive.
+bool HandOver(HWND resident, ATOM atom);
+
 // The text that `atom` hands over; the atom is deleted (a failure to delete it is shown). None
 // when `atom` is 0 or names nothing, so nothing was handed over.
 std::optional<std::string> TakeHandoffAtom(ATOM atom);

@@ -12,6 +12,8 @@
 namespace {
 constexpr const char* quoteRefusedText = "ファイル名に \" が含まれているため開けません";
 constexpr const char* exitItemText = "終了";
+// How long a launch waits for its viewer to become ready for input.
+constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
 
 const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
@@ -147,8 +149,7 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
         fw::PopupMenu menu;
         menu.AppendItem(IDCANCEL, exitItemText);
         TrackMenu(menu.Handle(), point, 0);
-        if (handoffs.HasWaiting())
-            PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+        ResumeWaitingHandoffs();
     }
     return 0;
 }
@@ -200,6 +201,10 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
         SetForegroundWindow(returnFocusTo);
         SetActiveWindow(returnFocusTo);
     }
+    ResumeWaitingHandoffs();
+}
+
+void MainDialog::ResumeWaitingHandoffs() {
     if (handoffs.HasWaiting())
         PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
 }
@@ -209,11 +214,24 @@ UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
     handoffs.MenuOpened();
     const auto result =
         static_cast<UINT>(TrackPopupMenu(menu, flags, point.x, point.y, 0, Hwnd(), nullptr));
+    // Windows closes a background window's menu properly only when its owner was in front
+    // while it was tracked and gets a message right after it closed.
+    PostMessageA(Hwnd(), WM_NULL, 0, 0);
     handoffs.MenuClosed();
     return result;
 }
 
 void MainDialog::OnViewerChosen(UINT) {
-    if (std::optional<HandoffQueue::Choice> choice = handoffs.TakeChoice())
-        LaunchViewer(choice->title, choice->file);
+    std::optional<HandoffQueue::Choice> choice = handoffs.TakeChoice();
+    if (!choice)
+        return;
+    // The window goes on handling messages while the viewer gets ready, so that a later
+    // start finds it responsive; hand-offs that arrive meanwhile wait their turn.
+    handoffs.LaunchStarted();
+    LaunchViewer(choice->title, choice->file, [this](HANDLE process) {
+        PumpUntil([process] { return WaitForInputIdle(process, 0) != WAIT_TIMEOUT; },
+                  viewerReadyLimitMs);
+    });
+    handoffs.LaunchEnded();
+    ResumeWaitingHandoffs();
 }

@@ -57,6 +57,8 @@ class MainDialog : public fw::Dialog {
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
+    // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
+    void ResumeWaitingHandoffs();
 
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }

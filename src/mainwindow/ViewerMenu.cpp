@@ -1,6 +1,7 @@
 #include "mainwindow/ViewerMenu.h"
 
 #include "core/LaunchLine.h"
+#include "core/MenuText.h"
 #include "framework/App.h"
 #include "framework/Handle.h"
 #include "store/ViewerStore.h"
@@ -9,7 +10,6 @@ namespace {
 
 constexpr const char* launchFailedFormat = " の起動に失敗しました"; // after the command line
 constexpr const char* lineTooLongText = "コマンドラインが長すぎます (259 文字まで)";
-constexpr DWORD readyWaitMs = 100000;
 
 } // namespace
 
@@ -17,7 +17,7 @@ ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles) : titles(std::move(
     const size_t count = std::min<size_t>(titles.size(), ID_VIEWER_LAST - ID_VIEWER_BASE + 1);
     titles.resize(count);
     for (size_t i = 0; i < count; ++i)
-        menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i), titles[i].c_str());
+        menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i), MenuItemText(titles[i]).c_str());
 }
 
 const std::string* ViewerMenu::TitleOf(UINT id) const {
@@ -26,7 +26,8 @@ const std::string* ViewerMenu::TitleOf(UINT id) const {
     return &titles[id - ID_VIEWER_BASE];
 }
 
-void LaunchViewer(const std::string& title, const std::string& file) {
+void LaunchViewer(const std::string& title, const std::string& file,
+                  const ReadyWait& waitUntilReady) {
     bool tooLong = false;
     const auto values = ViewerStore().LaunchValuesOf(title, maxLaunchLine + 1, tooLong);
     std::string line;
@@ -51,5 +52,5 @@ void LaunchViewer(const std::string& title, const std::string& file) {
     }
     const fw::UniqueKernelHandle process(started.hProcess);
     const fw::UniqueKernelHandle thread(started.hThread);
-    WaitForInputIdle(process.Get(), readyWaitMs);
+    waitUntilReady(process.Get());
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ constexpr UINT ID_VIEWER_BASE = 3400;
 // The last command id a viewer may have: command ids are 16 bits.
 constexpr UINT ID_VIEWER_LAST = 0xEFFF;
 
-// One item for each title, in the order given, with the title as its text.
+// One item for each title, in the order given, showing the title exactly as it is.
 class ViewerMenu {
   public:
     explicit ViewerMenu(std::vector<std::string> titles);
@@ -26,8 +27,11 @@ class ViewerMenu {
     std::vector<std::string> titles;
 };
 
-// Starts viewer `title` for `file` with the values the store holds now, and waits until the
-// viewer is ready for input (at most 100 s). A viewer that no longer exists starts nothing; a
-// launch line that would be too long, and a program that cannot be started, are told to the
-// user.
-void LaunchViewer(const std::string& title, const std::string& file);
+// Waits until a started viewer's process is ready for input, or gives up.
+using ReadyWait = std::function<void(HANDLE process)>;
+
+// Starts viewer `title` for `file` with the values the store holds now, then lets
+// `waitUntilReady` wait for it. A viewer that no longer exists starts nothing; a launch line
+// that would be too long, and a program that cannot be started, are told to the user.
+void LaunchViewer(const std::string& title, const std::string& file,
+                  const ReadyWait& waitUntilReady);

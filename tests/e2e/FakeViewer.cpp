@@ -1,6 +1,7 @@
 // A viewer that only records how it was started: it appends its command line, byte for byte,
 // and a line feed to fakeviewer.log beside its own executable, then waits for input for a
-// moment (so that its starter's WaitForInputIdle returns) and ends.
+// moment (so that its starter's WaitForInputIdle returns) and ends. With /busy among its
+// arguments it first handles no message for 6 s, as a heavy viewer does while it loads.
 
 #include <windows.h>
 
@@ -25,6 +26,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BOOL ok = WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
     CloseHandle(log);
 
+    if (record.find(" /busy") != std::string::npos)
+        Sleep(6000);
     SetTimer(nullptr, 0, 200, nullptr);
     MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER)

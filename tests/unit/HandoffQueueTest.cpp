@@ -22,6 +22,13 @@ TEST(HandoffQueue, HandoffsWaitWhileAMenuIsOpenAndTakeTurnsInOrder) {
     EXPECT_FALSE(queue.HasWaiting());
     EXPECT_FALSE(queue.NextTurn());
     EXPECT_TRUE(queue.Arrive("e"));
+
+    // A launch that waits for its viewer holds the turns as a menu does.
+    queue.LaunchStarted();
+    EXPECT_FALSE(queue.Arrive("f"));
+    EXPECT_FALSE(queue.NextTurn());
+    queue.LaunchEnded();
+    EXPECT_EQ("f", queue.NextTurn());
 }
 
 TEST(HandoffQueue, EachChoiceKeepsTheFileOfItsOwnMenu) {

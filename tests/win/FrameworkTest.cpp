@@ -21,10 +21,11 @@ class HandleOwner : public FrameworkTest {};
 class ListViewWrapper : public FrameworkTest {};
 class FileOpenDialog : public FrameworkTest {};
 
-TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesZero) {
+TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesItsExitCode) {
     TestApp& app = TheApp();
     ASSERT_EQ(&app, fw::App::Current());
-    EXPECT_EQ(0, fw::RunApplication(GetModuleHandleA(nullptr)));
+    app.exitCode = 77;
+    EXPECT_EQ(77, fw::RunApplication(GetModuleHandleA(nullptr)));
     EXPECT_EQ(1, app.initCalls);
 }
 

@@ -159,6 +159,7 @@ void FrameworkTest::TearDown() {
     TestApp& app = TheApp();
     app.SetMainWindow(nullptr);
     app.initCalls = 0;
+    app.exitCode = 0;
     fw::FileDialog::testAnswer = nullptr;
 }
 

@@ -22,15 +22,19 @@
 namespace fwtest {
 
 // The program's one application object (a process has at most one). Its InitInstance is
-// reached only through RunApplication in the application tests, which count the calls.
+// reached only through RunApplication in the application tests, which set its exit code.
 class TestApp : public fw::App {
   public:
     static constexpr const char* name = "BRINDLE";
     TestApp() : App(name) {}
 
     int initCalls = 0;
+    int exitCode = 0;
 
-    void InitInstance() override { ++initCalls; }
+    int InitInstance() override {
+        ++initCalls;
+        return exitCode;
+    }
 };
 
 TestApp& TheApp();

@@ -24,7 +24,7 @@ constexpr DWORD pollMilliseconds = 10;
 class TestApp : public fw::App {
   public:
     TestApp() : App("BRINDLE") {}
-    void InitInstance() override {}
+    int InitInstance() override { return 0; }
 };
 TestApp theApp;
 

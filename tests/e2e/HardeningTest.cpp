@@ -1,0 +1,110 @@
+// What goes wrong on a real desktop when nothing guards against it: a title with '&', a
+// resident instance that stops responding, a viewer that is slow to become ready.
+
+#include "E2eSupport.h"
+
+#include "instance/Identity.h"
+
+using namespace e2e;
+
+namespace {
+
+using Records = std::vector<std::string>;
+
+// "R&D 表示": the '&' would make the next letter a mnemonic.
+const std::string ampersandTitle = "R&D \x95\x5C\x8E\xA6";
+
+class HardeningTest : public BrindleTest {};
+
+TEST_F(HardeningTest, TitleWithAmpersandIsShownAsTypedAndNotChosenByItsLetter) {
+    SeedViewers({{ampersandTitle, fakeViewer, "/r"}, {"Other", fakeViewer, "/o"}});
+    Process& first = Start("C:\\mail\\1.txt");
+    HWND menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+
+    // D is no mnemonic: the menu stays open and nothing starts.
+    PressKey(menu, 'D');
+    SyncWith(MainDialogOf(first.Id()));
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(menu));
+    EXPECT_TRUE(ViewerLog().empty());
+
+    PickMenuItem(menu, 0);
+    EXPECT_EQ(Records{fakeViewer + " /r \"C:\\mail\\1.txt \""}, WaitForViewerLog(1));
+}
+
+// A window that looks like the resident instance (same class and title) whose thread stops
+// handling messages, as a hung or half-crashed Brindle does.
+class HungStandIn {
+  public:
+    HungStandIn() : release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitUntil([&] { return window != nullptr; });
+    }
+    ~HungStandIn() {
+        SetEvent(release);
+        WaitForSingleObject(thread, waitLimitMs);
+        CloseHandle(thread);
+        CloseHandle(release);
+    }
+    HWND Window() const { return window; }
+
+  private:
+    static DWORD WINAPI Run(void* self) {
+        auto* standIn = static_cast<HungStandIn*>(self);
+        HWND made = CreateWindowExA(0, "#32770", mainWindowTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, nullptr, nullptr);
+        standIn->window = made;
+        WaitForSingleObject(standIn->release, INFINITE); // handles no message meanwhile
+        DestroyWindow(made);
+        return 0;
+    }
+
+    HANDLE release;
+    HANDLE thread = nullptr;
+    HWND volatile window = nullptr;
+};
+
+TEST_F(HardeningTest, StartBesideAResidentThatStopsRespondingTellsTheUserAndEnds) {
+    HungStandIn standIn;
+    ASSERT_NE(nullptr, standIn.Window());
+    const char* text = "C:\\mail\\hung.txt ";
+
+    Process& start = Start("C:\\mail\\hung.txt");
+    HWND box = WaitForMessageBox(start.Id());
+    ASSERT_NE(nullptr, box) << "the start still waits for the resident that does not respond";
+    EXPECT_NE(std::string::npos, MessageText(box).find("応答していません"));
+    EXPECT_NE(std::string::npos, MessageText(box).find("タスク マネージャー"));
+    DismissMessageBox(box);
+    const DWORD code = start.WaitForExit();
+    EXPECT_NE(STILL_ACTIVE, code);
+    EXPECT_NE(0u, code);
+    EXPECT_EQ(0, GlobalFindAtomA(text)) << "the start left its atom behind";
+}
+
+TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTheirTurn) {
+    // The fake viewer with /busy handles no message for 6 s after it started.
+    SeedViewers({{"Busy", fakeViewer, "/busy"}, {"Quick", fakeViewer, ""}});
+    Process& first = Start("C:\\mail\\1.txt");
+    HWND menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    HWND dialog = MainDialogOf(first.Id());
+    PickMenuItem(menu, 0);
+    ASSERT_EQ(1u, WaitForViewerLog(1).size());
+
+    // The resident waits for the busy viewer, yet answers at once.
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored));
+
+    // A hand-off meanwhile gets its menu once the viewer is ready, and its own file.
+    Process& second = Start("C:\\mail\\2.txt");
+    menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    PickMenuItem(menu, 1);
+    EXPECT_EQ(0u, second.WaitForExit());
+    EXPECT_EQ((Records{fakeViewer + " /busy \"C:\\mail\\1.txt \"",
+                       fakeViewer + "  \"C:\\mail\\2.txt \""}),
+              WaitForViewerLog(2));
+}
+
+} // namespace
