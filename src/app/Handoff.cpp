@@ -6,11 +6,11 @@
 namespace {
 constexpr const char* tooLongText = "ファイル名が長すぎます (255 文字まで)";
 constexpr const char* atomFailedText = "ファイル名を渡せませんでした";
+} // namespace
 
 bool IsAnsiLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
 }
-} // namespace
 
 std::vector<std::string> CommandLineArguments() {
     return SplitArguments(GetCommandLineA(), IsAnsiLeadByte);

@@ -13,6 +13,9 @@ constexpr UINT WM_HANDOFF = WM_USER + 101;
 // The title by which a later start finds the resident instance's main dialog.
 constexpr const char* mainWindowTitle = "Brindle Launcher";
 
+// Whether `byte` starts a double-byte character of the ANSI code page.
+bool IsAnsiLeadByte(unsigned char byte);
+
 // This process's arguments after the program name, split by the classic rules with the double-
 // byte characters of the ANSI code page taken whole.
 std::vector<std::string> CommandLineArguments();

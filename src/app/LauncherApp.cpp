@@ -4,6 +4,7 @@
 #include "app/Handoff.h"
 #include "app/HandoffText.h"
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "mainwindow/MainDialog.h"
 
 namespace {
@@ -15,6 +16,21 @@ class LauncherApp : public fw::App {
 };
 
 LauncherApp theApp;
+
+// The resident instance lives on in the folder it was first started in (often one the mail
+// client saved attachments to), and the system looks for a viewer given by a bare name, and
+// for DLLs, in the current folder. It moves to the system folder and takes the current folder
+// out of the DLL search; SetDllDirectoryA is looked up, as older systems lack it.
+void LeaveStartFolder() {
+    char system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(system, sizeof system);
+    if (length > 0 && length < sizeof system)
+        SetCurrentDirectoryA(system);
+    using SetDllDirectoryFunction = BOOL WINAPI(LPCSTR);
+    if (auto* setDllDirectory =
+            fw::SystemFunction<SetDllDirectoryFunction>("kernel32.dll", "SetDllDirectoryA"))
+        setDllDirectory("");
+}
 
 BOOL LauncherApp::InitInstance() {
     HWND foreground = GetForegroundWindow();
@@ -37,6 +53,7 @@ BOOL LauncherApp::InitInstance() {
         return FALSE;
     }
 
+    LeaveStartFolder();
     MainDialog dialog(nullptr, foreground);
     SetMainWindow(&dialog);
     dialog.DoModal();

@@ -2,6 +2,8 @@
 
 #include "mainwindow/MainDialog.h"
 
+#include "app/Handoff.h"
+#include "core/ProgramPath.h"
 #include "mainwindow/CommandLine.h"
 #include "store/ViewerStore.h"
 
@@ -22,6 +24,22 @@ bool ReadLaunchValue(SettingsKey& settings, const char* name, HKEY entry, char* 
     BYTE probe = 0;
     settings.QueryValue(name, &type, &probe, &size, entry);
     return size == 0;
+}
+
+bool IsExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder a viewer started for the hand-off text `file` works in: the mail file's folder
+// when the text is an absolute path in an existing folder, else "" (this process's own).
+std::string WorkingFolder(const std::string& file) {
+    std::string folder = FolderOfPath(file, IsAnsiLeadByte);
+    const DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        folder.clear();
+    return folder;
 }
 
 } // namespace
@@ -127,7 +145,8 @@ void MainDialog::LaunchViewer(size_t index, const std::string& file) {
         std::string line;
         if (!ReadLaunchValue(settings, nullptr, entry, command, sizeof command) ||
             !ReadLaunchValue(settings, paramValueName, entry, parameters, sizeof parameters) ||
-            !AssembleCommandLine(command, parameters, file, line)) {
+            !AssembleCommandLine(QuoteProgramPart(command, IsAnsiLeadByte, IsExistingFile),
+                                 parameters, file, line)) {
             MessageBox(lineTooLongText, nullptr, MB_ICONHAND);
         } else {
             STARTUPINFOA startup{};
@@ -136,8 +155,9 @@ void MainDialog::LaunchViewer(size_t index, const std::string& file) {
             startup.wShowWindow = SW_SHOW;
             PROCESS_INFORMATION started{};
             std::string writable = line; // CreateProcessA may write into its command line
+            const std::string folder = WorkingFolder(file);
             if (CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &started)) {
+                               folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
                 fw::UniqueKernelHandle process(started.hProcess);
                 fw::UniqueKernelHandle thread(started.hThread);
                 WaitForInputIdle(process.Get(), 100000);
