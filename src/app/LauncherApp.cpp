@@ -3,6 +3,7 @@
 
 #include "core/HandoffText.h"
 #include "framework/App.h"
+#include "framework/SystemLibrary.h"
 #include "instance/Instance.h"
 #include "mainwindow/MainDialog.h"
 
@@ -19,6 +20,21 @@ class LauncherApp : public fw::App {
 };
 
 LauncherApp theApp;
+
+// The resident instance lives on in the folder it was first started in (often one the mail
+// client saved attachments to), and the system looks for a viewer given by a bare name, and
+// for DLLs, in the current folder. It moves to the system folder and takes the current folder
+// out of the DLL search; SetDllDirectoryA is looked up, as older systems lack it.
+void LeaveStartFolder() {
+    char system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(system, sizeof system);
+    if (length > 0 && length < sizeof system)
+        SetCurrentDirectoryA(system);
+    using SetDllDirectoryFunction = BOOL WINAPI(LPCSTR);
+    if (auto* setDllDirectory =
+            fw::SystemFunction<SetDllDirectoryFunction>("kernel32.dll", "SetDllDirectoryA"))
+        setDllDirectory("");
+}
 
 int LauncherApp::InitInstance() {
     HWND foreground = GetForegroundWindow();
@@ -45,6 +61,7 @@ int LauncherApp::InitInstance() {
         return 0;
     }
 
+    LeaveStartFolder();
     MainDialog dialog(foreground, args.empty() ? std::string() : JoinHandoffText(args));
     SetMainWindow(&dialog);
     dialog.DoModal();

@@ -36,7 +36,14 @@ INT_PTR FileDialog::DoModal() {
         return testAnswer(request);
     using Run = BOOL WINAPI(OPENFILENAMEA*);
     auto* run = SystemFunction<Run>("comdlg32.dll", open ? "GetOpenFileNameA" : "GetSaveFileNameA");
-    return run && run(&request) ? IDOK : IDCANCEL;
+    // The dialog moves the process into the chosen file's folder, and OFN_NOCHANGEDIR does not
+    // hold an Open dialog back on every system; the process stays in the folder it chose.
+    char current[MAX_PATH] = {};
+    const DWORD currentLength = GetCurrentDirectoryA(sizeof current, current);
+    const bool chosen = run && run(&request);
+    if (currentLength > 0 && currentLength < sizeof current)
+        SetCurrentDirectoryA(current);
+    return chosen ? IDOK : IDCANCEL;
 }
 
 } // namespace fw

@@ -11,14 +11,14 @@ constexpr const char* atomFailedText = "ファイル名を渡せませんでし�
 // shows a menu answers at once: the menu's loop handles what is sent to it.
 constexpr UINT responseLimitMs = 5000;
 
-bool IsAnsiLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
 void CALLBACK OnHandled(HWND, UINT, ULONG_PTR handled, LRESULT) {
     *reinterpret_cast<bool*>(handled) = true;
 }
 } // namespace
+
+bool IsAnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
 
 std::vector<std::string> StartArguments() {
     return SplitArguments(GetCommandLineA(), IsAnsiLeadByte);

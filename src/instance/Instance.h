@@ -10,6 +10,9 @@
 
 #include "instance/Identity.h"
 
+// Whether `byte` starts a double-byte character of the ANSI code page.
+bool IsAnsiLeadByte(unsigned char byte);
+
 // This process's arguments after the program name, split by the classic rules with the double-
 // byte characters of the ANSI code page taken whole.
 std::vector<std::string> StartArguments();

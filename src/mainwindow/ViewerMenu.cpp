@@ -2,14 +2,32 @@
 
 #include "core/LaunchLine.h"
 #include "core/MenuText.h"
+#include "core/ProgramPath.h"
 #include "framework/App.h"
 #include "framework/Handle.h"
+#include "instance/Instance.h"
 #include "store/ViewerStore.h"
 
 namespace {
 
 constexpr const char* launchFailedFormat = " の起動に失敗しました"; // after the command line
 constexpr const char* lineTooLongText = "コマンドラインが長すぎます (259 文字まで)";
+
+bool IsExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder a viewer started for the hand-off text `file` works in: the mail file's folder
+// when the text is an absolute path in an existing folder, else "" (this process's own).
+std::string WorkingFolder(const std::string& file) {
+    std::string folder = FolderOfPath(file, IsAnsiLeadByte);
+    const DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        folder.clear();
+    return folder;
+}
 
 } // namespace
 
@@ -31,8 +49,9 @@ void LaunchViewer(const std::string& title, const std::string& file,
     bool tooLong = false;
     const auto values = ViewerStore().LaunchValuesOf(title, maxLaunchLine + 1, tooLong);
     std::string line;
-    if (tooLong ||
-        (values && !AssembleLaunchLine(values->command, values->parameters, file, line))) {
+    if (tooLong || (values && !AssembleLaunchLine(
+                                  QuoteProgramPart(values->command, IsAnsiLeadByte, IsExistingFile),
+                                  values->parameters, file, line))) {
         fw::AppMessageBox(lineTooLongText, MB_ICONHAND);
         return;
     }
@@ -45,8 +64,9 @@ void LaunchViewer(const std::string& title, const std::string& file,
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started{};
     std::string writable = line; // CreateProcessA may write into its command line
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &started)) {
+    const std::string folder = WorkingFolder(file);
+    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
         fw::AppMessageBox((line + launchFailedFormat).c_str(), MB_ICONHAND);
         return;
     }

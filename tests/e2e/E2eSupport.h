@@ -50,12 +50,20 @@ inline std::string WinePath(std::string path) {
     return path;
 }
 
+// The folder part of a Windows path, with its backslash.
+inline std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
 inline const std::string brindlePath = WinePath(BRINDLE_EXE);
 inline const std::string fakeViewerPath = WinePath(FAKEVIEWER_EXE);
 // The fake viewer as a viewer entry's command names it: quoted, as a path with spaces must be.
 inline const std::string fakeViewer = '"' + fakeViewerPath + '"';
-inline const std::string viewerLogPath =
-    fakeViewerPath.substr(0, fakeViewerPath.find_last_of('\\') + 1) + "fakeviewer.log";
+// The fake viewer's logs, beside each copy of it: its command lines and, in the same order,
+// the current directories it was started in.
+constexpr const char* viewerLogName = "fakeviewer.log";
+constexpr const char* viewerDirLogName = "fakeviewer-dir.log";
+inline const std::string viewerLogPath = FolderOf(fakeViewerPath) + viewerLogName;
 
 constexpr const char* mainDialogTitle = "Brindle Launcher";
 constexpr const char* messageBoxCaption = "BRINDLE";
@@ -185,10 +193,11 @@ inline HWND WaitForTrayIcon() {
     return icon;
 }
 
-// The command lines the fake viewer was started with, oldest first.
-inline std::vector<std::string> ViewerLog() {
+// The records of a fake viewer's log, oldest first; by default the command lines of the fake
+// viewer in the build.
+inline std::vector<std::string> ViewerLog(const std::string& path = viewerLogPath) {
     std::vector<std::string> records;
-    HANDLE log = CreateFileA(viewerLogPath.c_str(), GENERIC_READ,
+    HANDLE log = CreateFileA(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE)
@@ -206,9 +215,10 @@ inline std::vector<std::string> ViewerLog() {
 }
 
 // The log once it holds at least `count` records (or what it holds at the deadline).
-inline std::vector<std::string> WaitForViewerLog(size_t count) {
+inline std::vector<std::string> WaitForViewerLog(size_t count,
+                                                 const std::string& path = viewerLogPath) {
     std::vector<std::string> records;
-    WaitUntil([&] { return (records = ViewerLog()).size() >= count; });
+    WaitUntil([&] { return (records = ViewerLog(path)).size() >= count; });
     return records;
 }
 
@@ -249,7 +259,7 @@ class BrindleTest : public testing::Test {
   protected:
     void SetUp() override {
         ResetSettings();
-        DeleteFileA(viewerLogPath.c_str());
+        DeleteViewerLogs();
         ASSERT_EQ(nullptr, FindWindowA("#32770", mainDialogTitle))
             << "a brindle.exe of an earlier test still runs";
     }
@@ -258,19 +268,25 @@ class BrindleTest : public testing::Test {
         for (const std::unique_ptr<Process>& process : started)
             End(*process);
         ResetSettings();
+        DeleteViewerLogs();
+    }
+
+    static void DeleteViewerLogs() {
         DeleteFileA(viewerLogPath.c_str());
+        DeleteFileA((FolderOf(fakeViewerPath) + viewerDirLogName).c_str());
     }
 
     // Starts brindle.exe with `arguments` as the command line's tail, as the mail client
-    // does. The process is ended after the test if it still runs.
-    Process& Start(const std::string& arguments) {
+    // does, in the current directory `directory` (null: the test's). The process is ended
+    // after the test if it still runs.
+    Process& Start(const std::string& arguments, const char* directory = nullptr) {
         std::string line = '"' + brindlePath + '"';
         if (!arguments.empty())
             line += ' ' + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
                             &startup, &info))
             ADD_FAILURE() << "cannot start " << line << ": error " << GetLastError();
         started.push_back(std::make_unique<Process>(info));
@@ -290,6 +306,16 @@ class BrindleTest : public testing::Test {
         // before the test clicks anything.
         EXPECT_EQ(0u, WaitForInputIdle(resident.Handle(), waitLimitMs));
         return dialog;
+    }
+
+    // Hands `arguments` over to the resident instance `resident`, picks menu item `item` and
+    // checks that the starting process ends with exit code 0 once the menu has closed.
+    void HandOverAndPick(DWORD resident, const std::string& arguments, int item) {
+        Process& start = Start(arguments);
+        HWND menu = WaitForMenu(resident);
+        ASSERT_NE(nullptr, menu) << "no menu for " << arguments.substr(0, 40);
+        PickMenuItem(menu, item);
+        EXPECT_EQ(0u, start.WaitForExit());
     }
 
     static void SeedViewers(const std::vector<ViewerEntry>& viewers) {

@@ -1,36 +1,51 @@
-// A viewer that only records how it was started: it appends its command line, byte for byte,
-// and a line feed to fakeviewer.log beside its own executable, then waits for input for a
-// moment (so that its starter's WaitForInputIdle returns) and ends. With /busy among its
-// arguments it first handles no message for 6 s, as a heavy viewer does while it loads.
+// A viewer that only records how it was started: it appends its current directory to
+// fakeviewer-dir.log, then its command line, byte for byte, to fakeviewer.log, each with a line
+// feed and both beside its own executable (so each copy of it keeps logs of its own), then
+// waits for input for a moment (so that its starter's WaitForInputIdle returns) and ends. With
+// /busy among its arguments it first handles no message for 6 s, as a heavy viewer does while
+// it loads.
 
 #include <windows.h>
 
 #include <string>
+
+namespace {
+
+bool Append(const std::string& path, std::string record) {
+    record += '\n';
+    HANDLE log = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+    CloseHandle(log);
+    return ok && written == record.size();
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char module[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
     if (length == 0 || length >= sizeof module)
         return 1;
-    std::string logPath(module, length);
-    logPath.erase(logPath.find_last_of('\\') + 1);
-    logPath += "fakeviewer.log";
-
-    std::string record = GetCommandLineA();
-    record += '\n';
-    HANDLE log = CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (log == INVALID_HANDLE_VALUE)
+    std::string folder(module, length);
+    folder.erase(folder.find_last_of('\\') + 1);
+    char current[MAX_PATH] = {};
+    DWORD currentLength = GetCurrentDirectoryA(sizeof current, current);
+    if (currentLength == 0 || currentLength >= sizeof current)
         return 1;
-    DWORD written = 0;
-    BOOL ok = WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-    CloseHandle(log);
 
-    if (record.find(" /busy") != std::string::npos)
+    // The command line last: a test that has seen it finds the directory already recorded.
+    bool ok = Append(folder + "fakeviewer-dir.log", std::string(current, currentLength)) &&
+              Append(folder + "fakeviewer.log", GetCommandLineA());
+
+    if (std::string(GetCommandLineA()).find(" /busy") != std::string::npos)
         Sleep(6000);
     SetTimer(nullptr, 0, 200, nullptr);
     MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER)
         DispatchMessageA(&msg);
-    return ok && written == record.size() ? 0 : 1;
+    return ok ? 0 : 1;
 }

@@ -16,16 +16,6 @@ const std::vector<ViewerEntry> threeViewers = {
 
 class HandoffTest : public BrindleTest {
   protected:
-    // Hands `arguments` over to the resident instance `resident`, picks menu item `item` and
-    // checks that the starting process ends with exit code 0 once the menu has closed.
-    void HandOverAndPick(DWORD resident, const std::string& arguments, int item) {
-        Process& start = Start(arguments);
-        HWND menu = WaitForMenu(resident);
-        ASSERT_NE(nullptr, menu) << "no menu for " << arguments;
-        PickMenuItem(menu, item);
-        EXPECT_EQ(0u, start.WaitForExit());
-    }
-
     // Waits until the hand-off of `text` by `start` has reached the resident instance
     // `resident` while a menu of it is open: `start` has ended, the resident has taken (deleted)
     // the atom `start` made, or a second menu has opened over the first.

@@ -79,14 +79,6 @@ void ExpectLoaded(const std::vector<ViewerEntry>& expected) {
 
 class RobustnessTest : public BrindleTest {
   protected:
-    void HandOverAndPick(DWORD resident, const std::string& arguments, int item) {
-        Process& start = Start(arguments);
-        HWND menu = WaitForMenu(resident);
-        ASSERT_NE(nullptr, menu) << "no menu for " << arguments.substr(0, 40);
-        PickMenuItem(menu, item);
-        EXPECT_EQ(0u, start.WaitForExit());
-    }
-
     // The message box that process `processId` shows, checked and dismissed; once it has
     // closed, nothing of it stands in the way of the next menu.
     static void ExpectMessage(DWORD processId, const std::string& text) {

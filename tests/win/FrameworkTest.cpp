@@ -353,5 +353,42 @@ TEST_F(FileOpenDialog, OwnerIsTheMainWindowsLastActivePopup) {
     EXPECT_EQ(nullptr, request.owner);
 }
 
+BOOL CALLBACK PressOkIn(HWND window, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32770") == 0 && IsWindowVisible(window))
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+// A timer's callback: presses OK in the visible dialog of this thread, if one is open.
+VOID CALLBACK PressOk(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), PressOkIn, 0);
+}
+
+// The system's own dialog, answered with its starting file: the process is in the same folder
+// afterwards (the resident instance must not move into the folder last browsed, where it would
+// look for the programs it starts).
+TEST_F(FileOpenDialog, ChoosingAFileKeepsTheCurrentDirectory) {
+    char module[MAX_PATH] = {};
+    char system[MAX_PATH] = {};
+    char before[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, module, sizeof module), 0u);
+    ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
+    ASSERT_GT(GetCurrentDirectoryA(sizeof before, before), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(system));
+
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, PressOk);
+    fw::FileDialog dialog(true, "exe", module, OFN_HIDEREADONLY, programsFilter);
+    const INT_PTR result = dialog.DoModal();
+    KillTimer(nullptr, timer);
+    char after[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof after, after);
+    SetCurrentDirectoryA(before);
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(std::string(module), dialog.PathName());
+    EXPECT_STREQ(system, after);
+}
+
 } // namespace
 } // namespace fwtest

@@ -1,0 +1,73 @@
+#include "core/ProgramPath.h"
+
+#include <vector>
+
+namespace {
+
+// Index of the byte after the character that starts at `p`: a lead byte takes the next byte
+// with it, when there is one.
+std::size_t NextChar(std::string_view text, std::size_t p, LeadBytePredicate isLeadByte) {
+    return isLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? p + 2 : p + 1;
+}
+
+// Index of the last backslash of `path` that is a character of its own; npos when none is.
+std::size_t LastBackslash(std::string_view path, LeadBytePredicate isLeadByte) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t p = 0; p < path.size(); p = NextChar(path, p, isLeadByte)) {
+        if (path[p] == '\\')
+            last = p;
+    }
+    return last;
+}
+
+// Whether the last component of `path` (after its last '\' or '/') has a '.'.
+bool HasExtension(std::string_view path, LeadBytePredicate isLeadByte) {
+    bool dot = false;
+    for (std::size_t p = 0; p < path.size(); p = NextChar(path, p, isLeadByte)) {
+        if (path[p] == '\\' || path[p] == '/')
+            dot = false;
+        else if (path[p] == '.')
+            dot = true;
+    }
+    return dot;
+}
+
+} // namespace
+
+std::string QuoteProgramPart(std::string_view command, LeadBytePredicate isLeadByte,
+                             const FileExistsPredicate& isFile) {
+    std::string unchanged(command);
+    if (command.empty() || command.front() == '"' || command.find(' ') == std::string_view::npos)
+        return unchanged;
+
+    // Where a part may end: before a space or at the end, after something other than a space.
+    std::vector<std::size_t> ends;
+    for (std::size_t p = 0; p <= command.size(); p = NextChar(command, p, isLeadByte)) {
+        if ((p == command.size() || command[p] == ' ') && p > 0 && command[p - 1] != ' ')
+            ends.push_back(p);
+        if (p == command.size())
+            break;
+    }
+    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+        std::string_view part = command.substr(0, *end);
+        std::string file(part);
+        if (!HasExtension(part, isLeadByte))
+            file += ".exe";
+        if (isFile(file))
+            return '"' + std::string(part) + '"' + std::string(command.substr(*end));
+    }
+    return unchanged;
+}
+
+std::string FolderOfPath(std::string_view path, LeadBytePredicate isLeadByte) {
+    const bool drive = path.size() >= 3 &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                       path[1] == ':' && path[2] == '\\';
+    // "\\?\" and "\\.\" name devices and raw paths, not servers.
+    const bool server = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
+                        path[2] != '.' && path[2] != '\\';
+    if (!drive && !server)
+        return {};
+    const std::size_t last = LastBackslash(path, isLeadByte);
+    return std::string(path.substr(0, last + 1));
+}

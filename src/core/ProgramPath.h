@@ -1,0 +1,28 @@
+#pragma once
+// Where a viewer's program and its working folder are, settled by Brindle itself: a command typed
+// without quotes around a path with spaces names its program by the longest part that exists,
+// and a started viewer works in the folder of the mail file it opens.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/HandoffText.h"
+
+// Tells whether `path` names an existing file; a folder does not count.
+using FileExistsPredicate = std::function<bool(const std::string& path)>;
+
+// `command` with its program part in double quotes, so that the system starts that program and
+// no shorter one (C:\Program.exe for C:\Program Files\...). Only an unquoted command with a
+// space is looked at: its program part is the longest leading part that ends before a space or
+// at the end, does not itself end in a space, and names an existing file per isFile, with ".exe"
+// appended when its last path component has no '.'. The part is quoted as typed and the rest
+// follows unchanged. A quoted command, one without spaces and one whose parts name no file come
+// back unchanged. isLeadByte tells the double-byte characters, whose second byte may be 0x5C.
+std::string QuoteProgramPart(std::string_view command, LeadBytePredicate isLeadByte,
+                             const FileExistsPredicate& isFile);
+
+// The folder of the file that an absolute `path` names: `path` up to and with its last
+// backslash that is not the second byte of a double-byte character (per isLeadByte). Absolute
+// is a drive ("C:\") or a server ("\\server\share\"); "" for any other path.
+std::string FolderOfPath(std::string_view path, LeadBytePredicate isLeadByte);
