@@ -21,6 +21,7 @@ const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCr
 const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
     fw::MessageHandler<&MainDialog::OnDestroy>(WM_DESTROY),
+    fw::MessageHandler<&MainDialog::OnShowWindow>(WM_SHOWWINDOW),
     fw::MessageHandler<&MainDialog::OnPaint>(WM_PAINT),
     fw::MessageHandler<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
     fw::MessageHandler<&MainDialog::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
@@ -35,6 +36,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
+    fw::MessageHandler<&MainDialog::OnStoreChanged>(WM_STORECHANGED),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
 };
 
@@ -67,7 +69,13 @@ BOOL MainDialog::OnInitDialog() {
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
     if (trayIcon.Add(Hwnd(), appIcon.Get(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
+    storeWatch.emplace(Hwnd(), WM_STORECHANGED);
     viewerList.SetUp();
+    // What the window itself wrote is no change behind its back; the menu reads it anew.
+    viewerList.afterWrite = [this] {
+        storeWatch->Changed();
+        menuTitles.reset();
+    };
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
@@ -112,6 +120,13 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
         }
         break;
     }
+    return Default();
+}
+
+LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
+    // The list is read when the window is first shown, not when the resident starts hidden.
+    if (shown && !keepHidden)
+        viewerList.EnsureLoaded();
     return Default();
 }
 
@@ -164,6 +179,26 @@ void MainDialog::OnDestroy() {
     Default();
 }
 
+// --- The store -------------------------------------------------------------------------------
+
+void MainDialog::OnStoreChanged() {
+    if (!storeWatch || !storeWatch->Changed())
+        return;
+    menuTitles.reset();
+    viewerList.Reload();
+}
+
+const std::vector<std::string>& MainDialog::MenuTitles() {
+    // A change whose message has not arrived yet counts too.
+    if (storeWatch && storeWatch->Changed()) {
+        menuTitles.reset();
+        viewerList.Reload();
+    }
+    if (!menuTitles)
+        menuTitles = ViewerStore().Titles();
+    return *menuTitles;
+}
+
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
 LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
@@ -189,7 +224,7 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::string& file) {
     POINT point{};
     GetCursorPos(&point);
-    const ViewerMenu menu(ViewerStore().Titles());
+    const ViewerMenu menu(MenuTitles());
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.

@@ -4,14 +4,17 @@
 // tray icon's clicks to the tray icon and its own visibility, the list's buttons and
 // notifications to the viewer list pane.
 
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
+#include "store/StoreWatch.h"
 
 class MainDialog : public fw::Dialog {
   public:
@@ -34,10 +37,13 @@ class MainDialog : public fw::Dialog {
   private:
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
+    // Posted by the store watch when the viewers changed in the registry.
+    static constexpr UINT WM_STORECHANGED = WM_USER + 103;
 
     // Visibility.
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
+    LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
@@ -60,6 +66,11 @@ class MainDialog : public fw::Dialog {
     // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
     void ResumeWaitingHandoffs();
 
+    // The store: what was read from it is read again once it changed.
+    void OnStoreChanged();
+    // The titles for a viewer menu: read once, then again only after the store changed.
+    const std::vector<std::string>& MenuTitles();
+
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
     void OnEditEntry() { viewerList.OnEdit(); }
@@ -76,6 +87,8 @@ class MainDialog : public fw::Dialog {
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;
+    std::optional<StoreWatch> storeWatch;
+    std::optional<std::vector<std::string>> menuTitles;
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

@@ -183,18 +183,27 @@ TEST_F(StoreTest, MissingValuesReadAsDefaults) {
     EXPECT_STREQ("fallback", buffer);
 }
 
-TEST_F(StoreTest, StringsAreStoredWithoutTerminatorAndReadBackTerminated) {
+TEST_F(StoreTest, StringsAreStoredTerminatedAndReadBackInBothForms) {
     SettingsKey key(settingsMaker, product.c_str());
+    // An empty text is one zero byte, not a value of no bytes that other readers misread.
     EXPECT_TRUE(key.SetString("Empty", ""));
     RawValue empty = Read(rootPath, "Empty");
     EXPECT_TRUE(empty.exists);
     EXPECT_EQ(DWORD{REG_SZ}, empty.type);
-    EXPECT_EQ(0u, empty.bytes.size());
+    EXPECT_EQ(std::string(1, '\0'), empty.bytes);
     std::string text = "stale";
     EXPECT_TRUE(key.GetString("Empty", text, "default"));
     EXPECT_EQ("", text);
+    EXPECT_TRUE(key.SetString("Text", "abc"));
+    EXPECT_EQ(std::string("abc\0", 4), Read(rootPath, "Text").bytes);
 
-    // Three bytes of "abcX": no terminator is stored.
+    // As earlier versions stored them: an empty text of zero bytes, and three bytes of
+    // "abcX" without a terminator.
+    EXPECT_TRUE(key.SetValue("Old", REG_SZ, reinterpret_cast<const BYTE*>(""), 0));
+    text = "stale";
+    EXPECT_TRUE(key.GetString("Old", text, "default"));
+    EXPECT_EQ("", text);
+
     EXPECT_TRUE(key.SetValue("Bare", REG_SZ, reinterpret_cast<const BYTE*>("abcX"), 3));
     ASSERT_EQ(3u, Read(rootPath, "Bare").bytes.size());
     char buffer[16];

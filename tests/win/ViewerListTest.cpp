@@ -129,13 +129,18 @@ void ClickAt(POINT point) {
 
 class ViewerListTest : public DialogTest {
   protected:
-    // Runs the main dialog as the application's main window, driven by `script`; its saves
-    // meet the faults that `faults` injects.
+    // Runs the main dialog as the application's main window, driven by `script` once the
+    // window is shown, as a double click on the tray icon shows it (with viewers it starts
+    // hidden, and reads its list only when shown); its saves meet the faults that `faults`
+    // injects.
     void RunMain(const std::function<void(HWND)>& script) {
         faults = {};
         MainDialog dialog(nullptr, std::string());
         dialog.InjectStoreFaults(&faults);
-        RunAsMainWindow(dialog, script);
+        RunAsMainWindow(dialog, [&](HWND main) {
+            SendMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+            script(main);
+        });
     }
 
     // Set by the script's thread, met by the dialog's saves.
