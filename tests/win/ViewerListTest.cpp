@@ -2,8 +2,6 @@
 // clicked, rows selected, the editor and the message boxes answered; the registry is checked
 // after each change.
 
-#include "ViewerListTestSupport.h"
-
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -11,8 +9,11 @@
 #include "instance/Identity.h"
 #include "mainwindow/MainDialog.h"
 #include "resource.h"
+#include "support/DialogDriver.h"
+#include "support/Registry.h"
+#include "support/Window.h"
 
-using namespace listtest;
+using namespace testsupport;
 
 namespace {
 
@@ -105,16 +106,18 @@ POINT ScreenCentre(HWND list, RECT rect) {
 // keeps reporting it there: under Wine a late report of the display's pointer may put it back
 // for a moment.
 bool MovePointer(POINT point) {
+    int polls = 0;
     int agreeing = 0;
-    for (int i = 0; i < 500 && agreeing < 20; ++i) {
-        if (i % 50 == 0)
-            SetCursorPos(point.x, point.y);
-        POINT now{};
-        GetCursorPos(&now);
-        agreeing = now.x == point.x && now.y == point.y ? agreeing + 1 : 0;
-        Sleep(10);
-    }
-    return agreeing >= 20;
+    return WaitUntil(
+        [&] {
+            if (polls++ % 50 == 0)
+                SetCursorPos(point.x, point.y);
+            POINT now{};
+            GetCursorPos(&now);
+            agreeing = now.x == point.x && now.y == point.y ? agreeing + 1 : 0;
+            return agreeing >= 20;
+        },
+        5000);
 }
 
 // A left click at `point` (screen coordinates), as the mouse makes it.
@@ -168,31 +171,31 @@ TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
         EXPECT_EQ(1, SelectedRow(main));
         EXPECT_EQ("edit delete up", EnabledButtons(main));
         EXPECT_EQ((std::vector<std::string>{"Zeta", "alpha"}), StoredTitles());
-        EXPECT_EQ((std::vector{zeta, lower}), Stored());
+        EXPECT_EQ((std::vector{zeta, lower}), StoredViewers());
 
         // A title that differs only in case would share the key of the other entry.
         editor = OpenEditor(main, IDC_ADD);
         ASSERT_TRUE(editor);
         SetItemText(editor, IDC_TITLE, "ZETA");
         Click(editor, IDOK);
-        HWND refusal = WaitForDialog(editor, "BRINDLE");
+        HWND refusal = WaitForDialog(editor, TheApp().Name());
         ASSERT_TRUE(refusal);
         Answer(editor, refusal, IDOK);
         Answer(main, editor, IDCANCEL);
         EXPECT_EQ((std::vector{zeta, lower}), Rows(main));
-        EXPECT_EQ((std::vector{zeta, lower}), Stored());
+        EXPECT_EQ((std::vector{zeta, lower}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, MoveButtonsFollowTheSelection) {
-    Seed({alpha});
+    ASSERT_TRUE(StoreViewers({alpha}));
     RunMain([](HWND main) {
         EXPECT_EQ("", EnabledButtons(main));
         Select(main, 0);
         EXPECT_EQ("edit delete", EnabledButtons(main));
     });
 
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         EXPECT_EQ("", EnabledButtons(main));
         Select(main, 0);
@@ -208,14 +211,14 @@ TEST_F(ViewerListTest, MoveButtonsFollowTheSelection) {
 }
 
 TEST_F(ViewerListTest, MovesChangeTheMenuOrder) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         Press(main, IDC_UP);
         EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
         EXPECT_EQ(0, SelectedRow(main));
         EXPECT_EQ("edit delete down", EnabledButtons(main));
-        EXPECT_EQ((std::vector{beta, alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
 
         Press(main, IDC_DOWN);
         Press(main, IDC_DOWN);
@@ -227,7 +230,7 @@ TEST_F(ViewerListTest, MovesChangeTheMenuOrder) {
 }
 
 TEST_F(ViewerListTest, DeleteAsksWithTheTitleAndCancelKeepsTheEntry) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         Click(main, IDC_DELETE);
@@ -237,21 +240,21 @@ TEST_F(ViewerListTest, DeleteAsksWithTheTitleAndCancelKeepsTheEntry) {
         ASSERT_TRUE(GetDlgItem(question, IDCANCEL));
         Answer(main, question, IDCANCEL);
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
 
         Click(main, IDC_DELETE);
         question = WaitForDialog(main, "削除確認");
         ASSERT_TRUE(question);
         Answer(main, question, IDOK);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, gamma}), Stored());
-        EXPECT_FALSE(KeyExists(beta.title));
+        EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
+        EXPECT_FALSE(KeyExists(MenusPath() + '\\' + beta.title));
         EXPECT_EQ("", EnabledButtons(main));
     });
 }
 
 TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         HWND editor = OpenEditor(main, IDC_EDIT);
@@ -260,7 +263,7 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         SetItemText(editor, IDC_COMMAND, "changed.exe");
         Answer(main, editor, IDCANCEL);
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
 
         // Its own title is no duplicate; another row's is, whatever its case.
         Select(main, 1);
@@ -268,33 +271,31 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         ASSERT_TRUE(editor);
         SetItemText(editor, IDC_TITLE, "gamma");
         Click(editor, IDOK);
-        HWND refusal = WaitForDialog(editor, "BRINDLE");
+        HWND refusal = WaitForDialog(editor, TheApp().Name());
         ASSERT_TRUE(refusal);
         Answer(editor, refusal, IDOK);
         const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
         EnterAndConfirm(main, editor, renamed);
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, renamed, gamma}), Stored());
-        EXPECT_FALSE(KeyExists(beta.title));
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), StoredViewers());
+        EXPECT_FALSE(KeyExists(MenusPath() + '\\' + beta.title));
 
         Select(main, 2);
         editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
         const ViewerEntry same{"Gamma", "gamma.exe", "/G"};
         EnterAndConfirm(main, editor, same);
-        EXPECT_EQ((std::vector{alpha, renamed, same}), Stored());
+        EXPECT_EQ((std::vector{alpha, renamed, same}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         // Viewers are configured, so the dialog starts hidden: show it as the tray icon does.
         PostMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
         HWND list = ListOf(main);
-        for (int i = 0; i < 1000 && !IsWindowVisible(main); ++i)
-            Sleep(10);
-        ASSERT_TRUE(IsWindowVisible(main));
+        ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }));
 
         // Below the rows, with a row selected. Only the double click arrives (a real first
         // click there would clear the selection and hide a wrong hit-test).
@@ -327,7 +328,7 @@ TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
 }
 
 TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         // Every single failing registry step of a save, in turn: moves keep every entry with
         // its values (an order may be left behind, never an entry).
@@ -338,7 +339,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
             faults.failFrom = faults.failTo = step;
             Press(main, step % 2 ? IDC_DOWN : IDC_UP);
             faults.failFrom = faults.failTo = 0;
-            std::vector<ViewerEntry> stored = Stored();
+            std::vector<ViewerEntry> stored = StoredViewers();
             std::sort(stored.begin(), stored.end(),
                       [](const auto& a, const auto& b) { return a.title < b.title; });
             EXPECT_EQ((std::vector{alpha, gamma, beta}), stored); // by the titles' bytes
@@ -348,7 +349,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         // the list shows what the store holds.
         Press(main, IDC_DOWN); // saves that go through, back to the first order
         Press(main, IDC_UP);
-        ASSERT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        ASSERT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
         Select(main, 0);
         HWND editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
@@ -357,7 +358,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         faults.failTo = INT_MAX;
         EnterAndConfirm(main, editor, {"Renamed", "r.exe", ""});
         faults.failFrom = faults.failTo = 0;
-        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
     });
 }
