@@ -22,10 +22,12 @@ App* App::Current() {
 }
 
 int App::Run() {
+    // Unicode, as the dialogs' modal loop (see Dialog::RunModalLoop): typed double-byte
+    // characters reach the windows whole.
     MSG msg{};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
 }

@@ -105,6 +105,10 @@ void Dialog::EndDialog(int result) {
         PostMessageA(hwnd, WM_NULL, 0, 0); // wakes the modal loop
 }
 
+// The loop takes and dispatches messages as Unicode, although the dialogs' windows and texts
+// are ANSI: an ANSI loop hands each typed double-byte character to an edit control as two
+// single bytes, which it shows as two wrong characters. The system converts what reaches an
+// ANSI window procedure.
 INT_PTR Dialog::RunModalLoop() {
     bool showOnIdle = !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
     bool idle = true;
@@ -117,19 +121,19 @@ INT_PTR Dialog::RunModalLoop() {
     for (;;) {
         if (!continueModal) // ended while a nested loop ran
             return modalResult;
-        if (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (showOnIdle)
                 showNow();
             idle = false;
         }
         do {
-            if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
                 PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
                 return -1;
             }
-            if (!hwnd || !IsDialogMessageA(hwnd, &msg)) {
+            if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
                 TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+                DispatchMessageW(&msg);
             }
             if (showOnIdle && (msg.message == systemTimerMessage || msg.message == WM_SYSKEYDOWN))
                 showNow();
@@ -137,7 +141,7 @@ INT_PTR Dialog::RunModalLoop() {
                 return modalResult;
             if (IsIdleMessage(msg))
                 idle = true;
-        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        } while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
 
