@@ -289,6 +289,8 @@ LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         return CallWindowProcA(original, window, message, wParam, lParam);
     }
 
+    const bool showAsked = message == WM_WINDOWPOSCHANGING &&
+                           (reinterpret_cast<WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW);
     CurrentMessage outer = self->current;
     self->current = {message, wParam, lParam};
     LRESULT result = 0;
@@ -299,6 +301,15 @@ LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         result = 0;
     }
     self->current = outer;
+
+    // A dialog that refused to be shown (it cleared SWP_SHOWWINDOW to stay hidden) is not
+    // activated by that show either: keys would go to a window that nobody can see, and the
+    // window in front would lose the focus.
+    if (showAsked) {
+        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(position->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window))
+            position->flags |= SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER;
+    }
     return result;
 }
 

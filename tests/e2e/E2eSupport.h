@@ -185,6 +185,41 @@ inline HWND WaitForTrayIcon() {
     return icon;
 }
 
+// A window of the test program in front, as the user's mail client is when it starts
+// Brindle. Destroyed with the object.
+class FrontWindow {
+  public:
+    FrontWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassA(&windowClass); // fails harmlessly when a test before registered it
+        window = CreateWindowA(className, "Mail", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
+                               200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetForegroundWindow(window);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+            << "the test's window did not come to the front";
+    }
+    ~FrontWindow() { DestroyWindow(window); }
+    FrontWindow(const FrontWindow&) = delete;
+    FrontWindow& operator=(const FrontWindow&) = delete;
+
+    HWND Hwnd() const { return window; }
+
+  private:
+    static constexpr const char* className = "E2eFrontWindow";
+    HWND window = nullptr;
+};
+
+// The active window of the thread that owns `window` (null when it has none).
+inline HWND ActiveWindowOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndActive;
+}
+
 // The command lines the fake viewer was started with, oldest first.
 inline std::vector<std::string> ViewerLog() {
     std::vector<std::string> records;
