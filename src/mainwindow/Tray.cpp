@@ -46,8 +46,7 @@ void MainDialog::SetUpTray() {
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
         }
     }
-    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon.Get()));
-    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
+    SetIcons(IDI_APP);
 
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
     if (AddTrayIcon()) {
@@ -61,7 +60,7 @@ bool MainDialog::AddTrayIcon() {
     NOTIFYICONDATAA record = TrayRecord(Hwnd());
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = WM_TRAYNOTIFY;
-    record.hIcon = appIcon.Get();
+    record.hIcon = SmallIcon();
     lstrcpynA(record.szTip, trayTip, sizeof record.szTip);
     // A shell that announces itself (TaskbarCreated) may still hold the icon and then refuses to
     // add it again; the icon is there all the same.

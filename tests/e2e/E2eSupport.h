@@ -220,6 +220,39 @@ inline HWND ActiveWindowOfThreadOf(HWND window) {
     return info.hwndActive;
 }
 
+// While it lives, the programs that start get `dpi` as the display's resolution, as on a
+// display scaled to dpi / 96: Wine reads HKCU\Control Panel\Desktop\LogPixels when a
+// process starts. The value the test found is put back after it.
+class DisplayDpi {
+  public:
+    explicit DisplayDpi(DWORD dpi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                        nullptr, &key, nullptr);
+        DWORD size = sizeof before;
+        hadValue = RegQueryValueExA(key, valueName, nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(&before), &size) == ERROR_SUCCESS;
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, valueName, 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&dpi), sizeof dpi));
+    }
+    ~DisplayDpi() {
+        if (hadValue)
+            RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),
+                           sizeof before);
+        else
+            RegDeleteValueA(key, valueName);
+        RegCloseKey(key);
+    }
+    DisplayDpi(const DisplayDpi&) = delete;
+    DisplayDpi& operator=(const DisplayDpi&) = delete;
+
+  private:
+    static constexpr const char* keyPath = "Control Panel\\Desktop";
+    static constexpr const char* valueName = "LogPixels";
+    HKEY key = nullptr;
+    DWORD before = 0;
+    bool hadValue = false;
+};
+
 // The command lines the fake viewer was started with, oldest first.
 inline std::vector<std::string> ViewerLog() {
     std::vector<std::string> records;
