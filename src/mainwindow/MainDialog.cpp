@@ -63,11 +63,10 @@ BOOL MainDialog::OnInitDialog() {
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
         }
     }
-    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon.Get()));
-    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
+    SetIcons(IDI_APP);
 
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
-    if (trayIcon.Add(Hwnd(), appIcon.Get(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
+    if (trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
     storeWatch.emplace(Hwnd(), WM_STORECHANGED);
     viewerList.SetUp();
@@ -170,7 +169,7 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
 }
 
 LRESULT MainDialog::OnTaskbarCreated(WPARAM, LPARAM) {
-    trayIcon.AddAgain();
+    trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY);
     return 0;
 }
 
