@@ -1,13 +1,6 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX-thread variant, which
-# GoogleTest needs). This build runs the tests, the demo and the benchmarks under a 64-bit Wine
-# on machines whose kernel runs no 32-bit code; the same sources make the 32-bit product.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 64-bit Windows with Debian's MinGW-w64. This build runs the tests, the demo
+# and the benchmarks under a 64-bit Wine on machines whose kernel runs no 32-bit code; the same
+# sources make the 32-bit product.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

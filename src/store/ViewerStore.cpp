@@ -157,6 +157,12 @@ std::vector<ViewerEntry> ViewerStore::Load() {
     return rows;
 }
 
+UniqueKey ViewerStore::MenusForEdit(bool create) {
+    if (!NextCallGoesThrough())
+        return {};
+    return create ? settings.CreateSubKey(menusKeyName) : settings.OpenSubKey(menusKeyName);
+}
+
 bool ViewerStore::WriteEntry(HKEY menus, const ViewerEntry& row) {
     UniqueKey entry;
     if (NextCallGoesThrough())
@@ -171,9 +177,7 @@ bool ViewerStore::WriteEntry(HKEY menus, const ViewerEntry& row) {
 }
 
 bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
-    UniqueKey menus;
-    if (NextCallGoesThrough())
-        menus = settings.CreateSubKey(menusKeyName);
+    const UniqueKey menus = MenusForEdit(true);
     if (!menus) // a null parent below would mean the root key
         return false;
     bool ok = true;
@@ -209,9 +213,7 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
                          const std::vector<std::string>& order) {
     if (!IsStorableTitle(entry.title))
         return false;
-    UniqueKey menus;
-    if (NextCallGoesThrough())
-        menus = settings.CreateSubKey(menusKeyName);
+    const UniqueKey menus = MenusForEdit(true);
     if (!menus) // a null parent below would mean the root key
         return false;
     if (!WriteEntry(menus.Get(), entry))
@@ -227,18 +229,14 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
 }
 
 bool ViewerStore::Reorder(const std::vector<std::string>& order) {
-    UniqueKey menus;
-    if (NextCallGoesThrough())
-        menus = settings.OpenSubKey(menusKeyName);
+    const UniqueKey menus = MenusForEdit(false);
     return menus && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
 bool ViewerStore::Delete(const std::string& title) {
     if (!IsStorableTitle(title))
         return false;
-    UniqueKey menus;
-    if (NextCallGoesThrough())
-        menus = settings.OpenSubKey(menusKeyName);
+    const UniqueKey menus = MenusForEdit(false);
     if (!menus) // a null parent below would mean the root key
         return false;
     if (!NextCallGoesThrough() || !settings.DeleteSubKey(title.c_str(), menus.Get()))

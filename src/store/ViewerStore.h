@@ -109,6 +109,9 @@ class ViewerStore {
   private:
     // Counts one registry create, write or delete of a save; false when it is to fail.
     bool NextCallGoesThrough();
+    // `Menus` for a save or an edit, created when `create`; empty when that fails (a null
+    // parent would stand for the root key, so nothing may be written then).
+    UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
     std::vector<std::string> TitlesBelow(HKEY menus);
 
