@@ -35,6 +35,10 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
+    fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
+    fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
+    fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
+    fw::MessageHandler<&MainDialog::OnDrawItem>(WM_DRAWITEM),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
 };
 
@@ -189,8 +193,12 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::string& file) {
     POINT point{};
     GetCursorPos(&point);
-    const ViewerMenu menu(ViewerStore().Titles());
+    std::vector<std::string> titles = ViewerStore().Titles();
+    const std::vector<HBITMAP> images = programIcons.ImagesOf(titles);
+    const ViewerMenu menu(std::move(titles), images);
+    openViewerMenu = &menu;
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
+    openViewerMenu = nullptr;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (const std::string* title = menu.TitleOf(chosen)) {
@@ -207,6 +215,26 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
 void MainDialog::ResumeWaitingHandoffs() {
     if (handoffs.HasWaiting())
         PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+}
+
+LRESULT MainDialog::OnMenuChar(WPARAM key, LPARAM menu) {
+    if (!openViewerMenu || reinterpret_cast<HMENU>(menu) != openViewerMenu->Handle())
+        return Default();
+    return openViewerMenu->AnswerMenuChar(key, Hwnd(), WM_MENUHIGHLIGHT);
+}
+
+LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
+    if (openViewerMenu)
+        openViewerMenu->FinishHighlight(static_cast<UINT>(item));
+    return 0;
+}
+
+LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {
+    return MeasureItemImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(measure)) ? TRUE : Default();
+}
+
+LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM draw) {
+    return DrawItemImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(draw)) ? TRUE : Default();
 }
 
 UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {

@@ -10,8 +10,11 @@
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
+#include "mainwindow/ProgramIcons.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
+
+class ViewerMenu;
 
 class MainDialog : public fw::Dialog {
   public:
@@ -34,6 +37,8 @@ class MainDialog : public fw::Dialog {
   private:
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
+    // Posted to itself with an item of the open viewer menu that a typed letter highlights.
+    static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 103;
 
     // Visibility.
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
@@ -59,11 +64,27 @@ class MainDialog : public fw::Dialog {
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
     // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
     void ResumeWaitingHandoffs();
+    // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
+    // its owner.
+    LRESULT OnMenuChar(WPARAM key, LPARAM menu);
+    LRESULT OnMenuHighlight(WPARAM item, LPARAM);
+    LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
+    LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
-    // The list of viewers: routed to the pane.
-    void OnAddEntry() { viewerList.OnAdd(); }
-    void OnEditEntry() { viewerList.OnEdit(); }
-    void OnDeleteEntry() { viewerList.OnDelete(); }
+    // The list of viewers: routed to the pane. An added, edited or deleted viewer may change
+    // the icons of the menu; a move changes only their order.
+    void OnAddEntry() {
+        viewerList.OnAdd();
+        programIcons.Clear();
+    }
+    void OnEditEntry() {
+        viewerList.OnEdit();
+        programIcons.Clear();
+    }
+    void OnDeleteEntry() {
+        viewerList.OnDelete();
+        programIcons.Clear();
+    }
     void OnMoveUp() { viewerList.OnMove(-1); }
     void OnMoveDown() { viewerList.OnMove(+1); }
     void OnListItemChanged(NMHDR*, LRESULT* result) { *result = viewerList.OnItemChanged(); }
@@ -76,6 +97,8 @@ class MainDialog : public fw::Dialog {
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;
+    ProgramIcons programIcons;
+    const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

@@ -154,6 +154,17 @@ inline void PressKey(HWND menu, WORD key) {
     PostMessageA(menu, WM_KEYUP, key, 0xC0000001);
 }
 
+// A key typed on the keyboard: it reaches the thread that has the keyboard focus (the one that
+// tracks a menu while it is open) after whatever that thread has posted to itself meanwhile.
+inline void TypeKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
 // Picks item `index` (from 0) of an open menu: the first Down highlights the first item.
 inline void PickMenuItem(HWND menu, int index) {
     for (int i = 0; i <= index; ++i)
