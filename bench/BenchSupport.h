@@ -1,20 +1,15 @@
 #pragma once
-// What the benchmark's measurements share: a millisecond clock, bounded polling, programs
-// started and ended by their ids, windows found by process, a process's memory figures and the
-// statistics of a series of runs.
+// What the benchmark's measurements share beyond tests/support: a millisecond clock, a
+// process's memory figures and the statistics of a series of runs.
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace bench {
-
-// No wait lasts longer: a program that hangs fails its run instead of stalling the benchmark.
-constexpr DWORD waitLimitMs = 10000;
 
 // Milliseconds on the performance counter.
 inline double NowMs() {
@@ -26,95 +21,6 @@ inline double NowMs() {
     LARGE_INTEGER now{};
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
-
-// Polls `done` about once a millisecond until it holds or `limitMs` has passed. Every timed
-// wait polls this way, so that a figure and its baseline are read with the same granularity.
-template <class Done> bool PollUntil(Done done, DWORD limitMs = waitLimitMs) {
-    const double start = NowMs();
-    for (;;) {
-        if (done())
-            return true;
-        if (NowMs() - start >= limitMs)
-            return false;
-        Sleep(1);
-    }
-}
-
-// A path of the build machine as programs under Wine see it (drive Z: is the root).
-inline std::string WinePath(std::string path) {
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-// A program started by the benchmark; its handles are closed when it goes out of scope.
-class Child {
-  public:
-    Child() = default;
-    ~Child() {
-        if (info.hThread)
-            CloseHandle(info.hThread);
-        if (info.hProcess)
-            CloseHandle(info.hProcess);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    // Starts `commandLine` as a mail client does (CreateProcessA, no inherited handles).
-    bool Start(std::string commandLine) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info) != FALSE;
-    }
-
-    DWORD Id() const { return info.dwProcessId; }
-    HANDLE Handle() const { return info.hProcess; }
-    bool Running() const {
-        return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
-    }
-    // True once the program has ended, false when it still runs at the deadline.
-    bool WaitForExit(DWORD limitMs = waitLimitMs) const {
-        return !info.hProcess || WaitForSingleObject(info.hProcess, limitMs) == WAIT_OBJECT_0;
-    }
-    // Ends a program that did not end when asked.
-    void Terminate() const {
-        if (Running()) {
-            TerminateProcess(info.hProcess, 1);
-            WaitForSingleObject(info.hProcess, waitLimitMs);
-        }
-    }
-
-  private:
-    PROCESS_INFORMATION info{};
-};
-
-// A top-level window of process `processId` of class `className`, titled `title` unless that
-// is null, and visible when `visibleOnly`; null when there is none.
-inline HWND WindowOf(DWORD processId, const char* className, const char* title, bool visibleOnly) {
-    for (HWND window = FindWindowExA(nullptr, nullptr, className, title); window;
-         window = FindWindowExA(nullptr, window, className, title)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && (!visibleOnly || IsWindowVisible(window)))
-            return window;
-    }
-    return nullptr;
-}
-
-// The pop-up menu that process `processId` tracks, while it is open.
-inline HWND VisibleMenuOf(DWORD processId) {
-    return WindowOf(processId, "#32768", nullptr, true);
-}
-
-// Dismisses an open menu as the user's Escape does (a tracked menu takes keys posted to its
-// window) and waits until no menu of `processId` is visible.
-inline bool DismissMenu(HWND menu, DWORD processId) {
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-    PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 0xC0000001);
-    return PollUntil([&] { return VisibleMenuOf(processId) == nullptr; });
 }
 
 // A process's memory, in KB: private bytes and working set as GetProcessMemoryInfo reports

@@ -11,28 +11,35 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <utility>
 
 #include "BenchSupport.h"
-#include "store/SettingsKey.h"
+#include "instance/Identity.h"
 #include "store/ViewerStore.h"
+#include "support/Process.h"
+#include "support/Registry.h"
+#include "support/Wait.h"
+#include "support/Window.h"
 
 namespace {
 
-using bench::Child;
 using bench::NowMs;
-using bench::PollUntil;
 using bench::Series;
+using namespace testsupport;
 
-const std::string brindleExe = bench::WinePath(BRINDLE_EXE);
-const std::string trivialExe = bench::WinePath(TRIVIAL_EXE);
-const std::string trivialUser32Exe = bench::WinePath(TRIVIAL_USER32_EXE);
-const std::string minimalDialogExe = bench::WinePath(MINIMAL_DIALOG_EXE);
+const std::string brindleExe = WinePath(BRINDLE_EXE);
+const std::string trivialExe = WinePath(TRIVIAL_EXE);
+const std::string trivialUser32Exe = WinePath(TRIVIAL_USER32_EXE);
+const std::string minimalDialogExe = WinePath(MINIMAL_DIALOG_EXE);
+
+// Every timed wait polls about once a millisecond, so that a figure and its baseline are read
+// with the same granularity.
+constexpr DWORD pollMs = 1;
 
 // The mail file the client hands over; Brindle never opens it, so it need not exist.
 constexpr const char* mailFile = "C:\\mail\\1.txt";
-constexpr const char* mainDialogTitle = "Brindle Launcher";
 constexpr const char* minimalDialogTitle = "Bench Minimal Dialog";
 // How long an instance idles before its memory is read.
 constexpr DWORD settleMs = 300;
@@ -65,21 +72,35 @@ std::vector<ViewerEntry> Viewers(int count) {
     return rows;
 }
 
-// Brindle's own settings key, or with `product` another one of the same layout.
-bool Store(const std::vector<ViewerEntry>& rows, const char* product = settingsProduct) {
-    return ViewerStore(product).Save(rows);
+// Dismisses `processId`'s open menu as the user's Escape does, and waits until it has closed.
+bool DismissMenuOf(DWORD processId, HWND menu) {
+    DismissMenu(menu);
+    return WaitUntil([&] { return VisibleMenuOf(processId) == nullptr; }, waitLimitMs, pollMs);
 }
 
-// Asks a Brindle instance whose menu is closed to end, as its tray menu's 終了 does; one that
-// does not end in time is terminated.
-bool EndBrindle(const Child& brindle) {
-    HWND dialog = bench::WindowOf(brindle.Id(), "#32770", mainDialogTitle, false);
+// Asks a program to end by cancelling its dialog `dialog` (for Brindle, whose menu is closed,
+// its main dialog: as its tray menu's 終了 does); one that does not end in time is terminated.
+bool EndThrough(const Process& program, HWND dialog) {
     if (dialog)
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    if (dialog && brindle.WaitForExit())
+        PostCommand(dialog, IDCANCEL);
+    if (dialog && program.WaitForExit() != STILL_ACTIVE)
         return true;
-    brindle.Terminate();
+    program.Terminate();
     return false;
+}
+
+bool EndBrindle(const Process& brindle) {
+    return EndThrough(brindle, FindWindowOf(brindle.Id(), "#32770", mainWindowTitle, false));
+}
+
+// Starts `commandLine` as the mail client does: milliseconds until `ready` holds. Nothing when
+// the start failed or `ready` did not hold in time.
+std::optional<double> TimedStart(Process& program, const std::string& commandLine,
+                                 const std::function<bool()>& ready) {
+    const double start = NowMs();
+    if (!program.Start(commandLine) || !WaitUntil(ready, waitLimitMs, pollMs))
+        return std::nullopt;
+    return NowMs() - start;
 }
 
 // A start of Brindle with a file and no resident instance: milliseconds until its menu is
@@ -90,83 +111,64 @@ struct ColdRun {
 };
 
 std::optional<ColdRun> ColdStartToMenu() {
-    Child brindle;
-    const double start = NowMs();
-    if (!brindle.Start(MailClientLine()))
-        return std::nullopt;
+    Process brindle;
     HWND menu = nullptr;
-    const bool shown =
-        PollUntil([&] { return (menu = bench::VisibleMenuOf(brindle.Id())) != nullptr; });
-    const double elapsed = NowMs() - start;
-    bool ok = shown && bench::DismissMenu(menu, brindle.Id());
+    const std::optional<double> ms = TimedStart(
+        brindle, MailClientLine(), [&] { return (menu = VisibleMenuOf(brindle.Id())) != nullptr; });
+    if (!brindle.Handle())
+        return std::nullopt; // not started
+    const bool dismissed = ms && DismissMenuOf(brindle.Id(), menu);
     Sleep(settleMs);
     const std::optional<bench::Footprint> idle = bench::FootprintOf(brindle.Handle());
-    ok = EndBrindle(brindle) && ok && idle;
-    if (!ok)
+    const bool ended = EndBrindle(brindle);
+    if (!dismissed || !idle || !ended)
         return std::nullopt;
-    return ColdRun{elapsed, *idle};
+    return ColdRun{*ms, *idle};
 }
 
 // The baseline of a cold start: the minimal dialog program until its dialog is visible; its
 // memory after the same settle.
 std::optional<ColdRun> MinimalDialogStart() {
-    Child program;
-    const double start = NowMs();
-    if (!program.Start(Quoted(minimalDialogExe)))
-        return std::nullopt;
+    Process program;
     HWND dialog = nullptr;
-    const bool shown = PollUntil([&] {
-        return (dialog = bench::WindowOf(program.Id(), "#32770", minimalDialogTitle, true)) !=
-               nullptr;
+    const std::optional<double> ms = TimedStart(program, Quoted(minimalDialogExe), [&] {
+        return (dialog = FindWindowOf(program.Id(), "#32770", minimalDialogTitle, true)) != nullptr;
     });
-    const double elapsed = NowMs() - start;
+    if (!program.Handle())
+        return std::nullopt; // not started
     Sleep(settleMs);
     const std::optional<bench::Footprint> idle = bench::FootprintOf(program.Handle());
-    if (dialog)
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    const bool ended = dialog && program.WaitForExit();
-    if (!ended)
-        program.Terminate();
-    if (!shown || !ended || !idle)
+    const bool ended = EndThrough(program, dialog);
+    if (!ms || !idle || !ended)
         return std::nullopt;
-    return ColdRun{elapsed, *idle};
+    return ColdRun{*ms, *idle};
 }
 
 // A hand-off: the mail client starts brindle.exe with a file while `resident` runs;
 // milliseconds until the resident instance's menu is open. The menu is dismissed and the
 // forwarding start (which waits for the menu) has ended before this returns.
-std::optional<double> Handoff(const Child& resident) {
-    Child forwarder;
-    const double start = NowMs();
-    if (!forwarder.Start(MailClientLine()))
-        return std::nullopt;
+std::optional<double> Handoff(const Process& resident) {
+    Process forwarder;
     HWND menu = nullptr;
-    const bool shown =
-        PollUntil([&] { return (menu = bench::VisibleMenuOf(resident.Id())) != nullptr; });
-    const double elapsed = NowMs() - start;
-    const bool dismissed = shown && bench::DismissMenu(menu, resident.Id());
-    const bool ended = forwarder.WaitForExit();
-    if (!ended)
-        forwarder.Terminate();
+    const std::optional<double> ms = TimedStart(forwarder, MailClientLine(), [&] {
+        return (menu = VisibleMenuOf(resident.Id())) != nullptr;
+    });
+    const bool dismissed = ms && DismissMenuOf(resident.Id(), menu);
+    const bool ended = forwarder.WaitForExit() != STILL_ACTIVE;
+    forwarder.Terminate();
     if (!dismissed || !ended)
         return std::nullopt;
-    return elapsed;
+    return ms;
 }
 
 // The baseline of a hand-off: the same client starts a program that returns at once;
 // milliseconds until it has ended.
 std::optional<double> TrivialStart(const std::string& exe) {
-    Child program;
-    const double start = NowMs();
-    if (!program.Start(Quoted(exe)))
-        return std::nullopt;
-    const bool ended = PollUntil([&] { return !program.Running(); });
-    const double elapsed = NowMs() - start;
-    if (!ended) {
-        program.Terminate();
-        return std::nullopt;
-    }
-    return elapsed;
+    Process program;
+    const std::optional<double> ms =
+        TimedStart(program, Quoted(exe), [&] { return !program.Running(); });
+    program.Terminate();
+    return ms;
 }
 
 // A move in the list of `rows`, stored under `product`: rows `first` and `first + 1` swap
@@ -175,7 +177,7 @@ std::optional<double> TrivialStart(const std::string& exe) {
 std::optional<double> TimedMove(std::vector<ViewerEntry>& rows, size_t first, const char* product) {
     std::swap(rows[first], rows[first + 1]);
     const double start = NowMs();
-    const bool saved = ViewerStore(product).Save(rows);
+    const bool saved = StoreViewers(rows, product);
     const double elapsed = NowMs() - start;
     if (!saved)
         return std::nullopt;
@@ -289,9 +291,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
         else if (std::strcmp(argv[i], "--stripped-dir") == 0)
-            strippedDir = bench::WinePath(argv[i + 1]);
+            strippedDir = WinePath(argv[i + 1]);
     }
-    if (FindWindowA("#32770", mainDialogTitle)) {
+    if (FindWindowA("#32770", mainWindowTitle)) {
         std::fprintf(stderr, "brindle_bench: a Brindle instance already runs; end it first\n");
         return 1;
     }
@@ -299,7 +301,7 @@ int main(int argc, char** argv) {
 
     const std::vector<ViewerEntry> twoViewers = Viewers(2);
     const std::vector<ViewerEntry> manyViewers = Viewers(largeViewerCount);
-    bool stored = Store(twoViewers);
+    bool stored = StoreViewers(twoViewers);
 
     // Cold start to the menu and the idle footprint, against the minimal dialog program. One
     // untimed start of each first, so that no figure pays for a cold file cache.
@@ -327,12 +329,12 @@ int main(int argc, char** argv) {
     // The resident instance of the hand-offs: started once, by a mail client's start, its
     // first menu dismissed.
     Series handoff, trivial, trivialUser32, handoffMany, handoffTwo;
-    Child resident;
+    Process resident;
     HWND firstMenu = nullptr;
     const bool residentUp =
-        resident.Start(MailClientLine()) &&
-        PollUntil([&] { return (firstMenu = bench::VisibleMenuOf(resident.Id())) != nullptr; }) &&
-        bench::DismissMenu(firstMenu, resident.Id());
+        TimedStart(resident, MailClientLine(),
+                   [&] { return (firstMenu = VisibleMenuOf(resident.Id())) != nullptr; }) &&
+        DismissMenuOf(resident.Id(), firstMenu);
     if (residentUp) {
         Handoff(resident);
         TrivialStart(trivialExe);
@@ -356,13 +358,13 @@ int main(int argc, char** argv) {
             [&] {
                 if (TooManyFailures(handoffMany))
                     return;
-                stored = Store(manyViewers) && stored;
+                stored = StoreViewers(manyViewers) && stored;
                 handoffMany.Add(Handoff(resident));
             },
             [&] {
                 if (TooManyFailures(handoffTwo))
                     return;
-                stored = Store(twoViewers) && stored;
+                stored = StoreViewers(twoViewers) && stored;
                 handoffTwo.Add(Handoff(resident));
             });
     } else {
@@ -379,12 +381,12 @@ int main(int argc, char** argv) {
     Series moveMany, moveTwo;
     std::vector<ViewerEntry> manyRows = manyViewers;
     std::vector<ViewerEntry> twoRows = twoViewers;
-    stored = Store(manyRows) && Store(twoRows, smallListProduct) && stored;
+    stored = StoreViewers(manyRows) && StoreViewers(twoRows, smallListProduct) && stored;
     Interleave(
         "move: SaveViewers, 1,000 rows against 2", runs,
         [&] { moveMany.Add(TimedMove(manyRows, manyRows.size() / 2, settingsProduct)); },
         [&] { moveTwo.Add(TimedMove(twoRows, 0, smallListProduct)); });
-    stored = Store(twoViewers) && stored;
+    stored = StoreViewers(twoViewers) && stored;
 
     // The executable's size, against the minimal dialog program built with the same flags.
     Series sizeBrindle, sizeDialog, strippedBrindle, strippedDialog;
@@ -423,6 +425,6 @@ int main(int argc, char** argv) {
         std::printf("\nbrindle_bench: a save of the viewers to the registry failed\n");
     if (failures > 0)
         std::printf("\nbrindle_bench: %d run(s) failed (a deadline of %lu ms passed)\n", failures,
-                    static_cast<unsigned long>(bench::waitLimitMs));
+                    static_cast<unsigned long>(waitLimitMs));
     return failures == 0 && stored && residentUp ? 0 : 1;
 }

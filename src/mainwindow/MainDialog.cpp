@@ -21,6 +21,7 @@ const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCr
 const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
     fw::MessageHandler<&MainDialog::OnDestroy>(WM_DESTROY),
+    fw::MessageHandler<&MainDialog::OnShowWindow>(WM_SHOWWINDOW),
     fw::MessageHandler<&MainDialog::OnPaint>(WM_PAINT),
     fw::MessageHandler<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
     fw::MessageHandler<&MainDialog::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
@@ -35,6 +36,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
+    fw::MessageHandler<&MainDialog::OnStoreChanged>(WM_STORECHANGED),
     fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
     fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
     fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
@@ -71,7 +73,14 @@ BOOL MainDialog::OnInitDialog() {
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
     if (trayIcon.Add(Hwnd(), appIcon.Get(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
+    storeWatch.emplace(Hwnd(), WM_STORECHANGED);
     viewerList.SetUp();
+    // What the window itself wrote is no change behind its back; the menu reads it anew.
+    viewerList.afterWrite = [this] {
+        storeWatch->Changed();
+        menuTitles.reset();
+        programIcons.Clear();
+    };
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
@@ -116,6 +125,13 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
         }
         break;
     }
+    return Default();
+}
+
+LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
+    // The list is read when the window is first shown, not when the resident starts hidden.
+    if (shown && !keepHidden)
+        viewerList.EnsureLoaded();
     return Default();
 }
 
@@ -168,6 +184,28 @@ void MainDialog::OnDestroy() {
     Default();
 }
 
+// --- The store -------------------------------------------------------------------------------
+
+void MainDialog::OnStoreChanged() {
+    if (!storeWatch || !storeWatch->Changed())
+        return;
+    menuTitles.reset();
+    programIcons.Clear();
+    viewerList.Reload();
+}
+
+const std::vector<std::string>& MainDialog::MenuTitles() {
+    // A change whose message has not arrived yet counts too.
+    if (storeWatch && storeWatch->Changed()) {
+        menuTitles.reset();
+        programIcons.Clear();
+        viewerList.Reload();
+    }
+    if (!menuTitles)
+        menuTitles = ViewerStore().Titles();
+    return *menuTitles;
+}
+
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
 LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
@@ -193,9 +231,8 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::string& file) {
     POINT point{};
     GetCursorPos(&point);
-    std::vector<std::string> titles = ViewerStore().Titles();
-    const std::vector<HBITMAP> images = programIcons.ImagesOf(titles);
-    const ViewerMenu menu(std::move(titles), images);
+    const std::vector<std::string>& titles = MenuTitles();
+    const ViewerMenu menu(titles, programIcons.ImagesOf(titles));
     openViewerMenu = &menu;
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;

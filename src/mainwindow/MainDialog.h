@@ -4,8 +4,10 @@
 // tray icon's clicks to the tray icon and its own visibility, the list's buttons and
 // notifications to the viewer list pane.
 
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
@@ -13,6 +15,7 @@
 #include "mainwindow/ProgramIcons.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
+#include "store/StoreWatch.h"
 
 class ViewerMenu;
 
@@ -37,12 +40,15 @@ class MainDialog : public fw::Dialog {
   private:
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
+    // Posted by the store watch when the viewers changed in the registry.
+    static constexpr UINT WM_STORECHANGED = WM_USER + 103;
     // Posted to itself with an item of the open viewer menu that a typed letter highlights.
-    static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 103;
+    static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
 
     // Visibility.
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
+    LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
@@ -71,20 +77,15 @@ class MainDialog : public fw::Dialog {
     LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
-    // The list of viewers: routed to the pane. An added, edited or deleted viewer may change
-    // the icons of the menu; a move changes only their order.
-    void OnAddEntry() {
-        viewerList.OnAdd();
-        programIcons.Clear();
-    }
-    void OnEditEntry() {
-        viewerList.OnEdit();
-        programIcons.Clear();
-    }
-    void OnDeleteEntry() {
-        viewerList.OnDelete();
-        programIcons.Clear();
-    }
+    // The store: what was read from it is read again once it changed.
+    void OnStoreChanged();
+    // The titles for a viewer menu: read once, then again only after the store changed.
+    const std::vector<std::string>& MenuTitles();
+
+    // The list of viewers: routed to the pane.
+    void OnAddEntry() { viewerList.OnAdd(); }
+    void OnEditEntry() { viewerList.OnEdit(); }
+    void OnDeleteEntry() { viewerList.OnDelete(); }
     void OnMoveUp() { viewerList.OnMove(-1); }
     void OnMoveDown() { viewerList.OnMove(+1); }
     void OnListItemChanged(NMHDR*, LRESULT* result) { *result = viewerList.OnItemChanged(); }
@@ -97,6 +98,9 @@ class MainDialog : public fw::Dialog {
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;
+    std::optional<StoreWatch> storeWatch;
+    std::optional<std::vector<std::string>> menuTitles;
+    // The icons of the menu's viewers: forgotten whenever the titles are read anew.
     ProgramIcons programIcons;
     const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
 

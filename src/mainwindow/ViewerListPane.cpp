@@ -62,10 +62,28 @@ void ViewerListPane::SetUp() {
     list.InsertColumn(commandColumn, "コマンド", 300);
     list.InsertColumn(parametersColumn, "ﾊﾟﾗﾒｰﾀ", 100);
     RouteListKeys(list.Hwnd());
+}
+
+void ViewerListPane::EnsureLoaded() {
+    if (!loaded)
+        Load();
+}
+
+void ViewerListPane::Reload() {
+    if (!loaded)
+        return;
+    const int selected = SelectedRow();
+    const std::string title = selected >= 0 ? list.ItemText(selected, titleColumn) : "";
     Load();
+    const int found = title.empty() ? -1 : list.FindItem(title);
+    if (found >= 0)
+        Select(found);
+    else
+        OnItemChanged(); // nothing selected any more
 }
 
 void ViewerListPane::Load() {
+    loaded = true;
     list.DeleteAllItems();
     for (const ViewerEntry& entry : Store().Load()) {
         const int row = list.InsertItem(list.ItemCount(), entry.title);
@@ -76,13 +94,26 @@ void ViewerListPane::Load() {
     }
 }
 
-void ViewerListPane::Save() {
-    std::vector<ViewerEntry> rows;
+std::vector<std::string> ViewerListPane::Titles() const {
+    std::vector<std::string> titles;
     for (int row = 0, count = list.ItemCount(); row < count; ++row)
-        rows.push_back(RowOf(list, row));
-    // A failure is silent: the next load shows what the store really holds, and the store never
-    // drops an entry before the new ones are written.
-    Store().Save(rows);
+        titles.push_back(list.ItemText(row, titleColumn));
+    return titles;
+}
+
+void ViewerListPane::Wrote(bool ok) {
+    // A failure is silent: the list then shows what the store really holds, and no edit ever
+    // drops an entry before its replacement is written.
+    if (!ok)
+        Load();
+    if (afterWrite)
+        afterWrite();
+}
+
+void ViewerListPane::Select(int row) {
+    SelectRow(list, row);
+    deleteButton.Enable(true);
+    editButton.Enable(true);
 }
 
 int ViewerListPane::SelectedRow() const {
@@ -118,26 +149,24 @@ LRESULT ViewerListPane::OnDoubleClick() {
 }
 
 void ViewerListPane::OnAdd() {
+    EnsureLoaded();
     EntryEditorDialog editor;
-    for (int row = 0, count = list.ItemCount(); row < count; ++row)
-        editor.otherTitles.push_back(list.ItemText(row, titleColumn));
+    editor.otherTitles = Titles();
     if (editor.DoModal() != IDOK)
         return;
 
-    const int row = list.InsertItem(list.ItemCount(), editor.title);
-    if (row >= 0) {
-        list.SetItemText(row, commandColumn, editor.command);
-        list.SetItemText(row, parametersColumn, editor.parameters);
+    const ViewerEntry entry{editor.title, editor.command, editor.parameters};
+    std::vector<std::string> order = Titles();
+    order.push_back(entry.title);
+    const bool ok = Store().Add(entry, order);
+    if (ok) {
+        const int row = list.InsertItem(list.ItemCount(), entry.title);
+        SetRow(list, row, entry);
     }
-    Save();
-    Load();
-
-    const int added = list.FindItem(editor.title);
-    if (added < 0)
-        return; // the store did not take it
-    SelectRow(list, added);
-    deleteButton.Enable(true);
-    editButton.Enable(true);
+    Wrote(ok);
+    const int added = list.FindItem(entry.title);
+    if (added >= 0) // else the store did not take it
+        Select(added);
 }
 
 void ViewerListPane::OnEdit() {
@@ -147,19 +176,23 @@ void ViewerListPane::OnEdit() {
         return;
 
     EntryEditorDialog editor;
-    const ViewerEntry entry = RowOf(list, selected);
-    editor.title = entry.title;
-    editor.command = entry.command;
-    editor.parameters = entry.parameters;
+    const ViewerEntry before = RowOf(list, selected);
+    editor.title = before.title;
+    editor.command = before.command;
+    editor.parameters = before.parameters;
     for (int row = 0, count = list.ItemCount(); row < count; ++row)
         if (row != selected)
             editor.otherTitles.push_back(list.ItemText(row, titleColumn));
     if (editor.DoModal() != IDOK)
         return;
 
-    SetRow(list, selected, {editor.title, editor.command, editor.parameters});
-    Save();
-    Load();
+    const ViewerEntry after{editor.title, editor.command, editor.parameters};
+    std::vector<std::string> order = Titles();
+    order[selected] = after.title;
+    const bool ok = Store().Update(before.title, after, order);
+    if (ok)
+        SetRow(list, selected, after);
+    Wrote(ok);
 }
 
 void ViewerListPane::OnDelete() {
@@ -170,17 +203,18 @@ void ViewerListPane::OnDelete() {
     if (dialog.MessageBox((title + deleteQuestion).c_str(), deleteCaption, MB_OKCANCEL) != IDOK)
         return;
 
-    Store().Delete(title);
+    const bool ok = Store().Delete(title);
     list.DeleteItem(selected);
     deleteButton.Enable(false);
     editButton.Enable(false);
     // Nothing is selected any more.
     UpdateMoveButtons();
+    Wrote(ok);
 }
 
 void ViewerListPane::OnMove(int step) {
     if (MoveSelectedRow(list, SelectedRow(), step)) {
         UpdateMoveButtons();
-        Save();
+        Wrote(Store().Reorder(Titles()));
     }
 }

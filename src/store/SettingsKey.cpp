@@ -86,8 +86,10 @@ BOOL SettingsKey::SetValue(const char* name, DWORD type, const BYTE* data, DWORD
 }
 
 BOOL SettingsKey::SetString(const char* name, const char* text, HKEY parent) {
+    // With its terminator: the registry stores none for an empty text otherwise, and readers
+    // that expect one (Wine's own `reg query`) then misread the value.
     return SetValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                    static_cast<DWORD>(std::strlen(text)), parent);
+                    static_cast<DWORD>(std::strlen(text) + 1), parent);
 }
 
 BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent) {

@@ -55,8 +55,8 @@ class SettingsKey {
 
     BOOL SetValue(const char* name, DWORD type, const BYTE* data, DWORD count,
                   HKEY parent = nullptr);
-    // Writes `text` as REG_SZ with its length as byte count, without the terminator (the
-    // registry may add one of its own, as Windows NT and Wine do when the next byte is zero).
+    // Writes `text` as REG_SZ with its terminator. (Earlier versions stored strings without
+    // one, and an empty one as zero bytes; every reader here takes both forms.)
     BOOL SetString(const char* name, const char* text, HKEY parent = nullptr);
 
     // The name of sub-key `index` of `parent` into `buffer` of `size` bytes. 1 when a sub-key

@@ -201,15 +201,53 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
     return ok;
 }
 
+bool ViewerStore::Add(const ViewerEntry& entry, const std::vector<std::string>& order) {
+    return Update(std::string(), entry, order);
+}
+
+bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
+                         const std::vector<std::string>& order) {
+    if (!IsStorableTitle(entry.title))
+        return false;
+    UniqueKey menus;
+    if (NextCallGoesThrough())
+        menus = settings.CreateSubKey(menusKeyName);
+    if (!menus) // a null parent below would mean the root key
+        return false;
+    if (!WriteEntry(menus.Get(), entry))
+        return false;
+    if (!oldTitle.empty() && SameTitle(oldTitle, entry.title))
+        return true; // the same key: its order stands
+    // The new name is in the order before the old one goes.
+    if (!NextCallGoesThrough() || !WriteOrder(settings, menus.Get(), order))
+        return false;
+    if (oldTitle.empty() || !IsStorableTitle(oldTitle))
+        return true;
+    return NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
+}
+
+bool ViewerStore::Reorder(const std::vector<std::string>& order) {
+    UniqueKey menus;
+    if (NextCallGoesThrough())
+        menus = settings.OpenSubKey(menusKeyName);
+    return menus && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+}
+
 bool ViewerStore::Delete(const std::string& title) {
     if (!IsStorableTitle(title))
         return false;
-    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    UniqueKey menus;
+    if (NextCallGoesThrough())
+        menus = settings.OpenSubKey(menusKeyName);
     if (!menus) // a null parent below would mean the root key
         return false;
-    const bool deleted = settings.DeleteSubKey(title.c_str(), menus.Get());
-    const bool ordered = WriteOrder(settings, menus.Get(), TitlesBelow(menus.Get()));
-    return deleted && ordered;
+    if (!NextCallGoesThrough() || !settings.DeleteSubKey(title.c_str(), menus.Get()))
+        return false;
+    // The stored order without the title; whatever else it lists stays, keys it does not list
+    // still follow it.
+    std::vector<std::string> order = ReadOrder(settings, menus.Get());
+    std::erase_if(order, [&](const std::string& listed) { return SameTitle(listed, title); });
+    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
 std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title, size_t capacity,

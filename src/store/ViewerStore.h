@@ -81,8 +81,23 @@ class ViewerStore {
     // succeeded.
     bool Save(const std::vector<ViewerEntry>& rows);
 
-    // Deletes the viewer `title` (its key with everything below it) and its place in `Order`.
-    // True when both succeeded.
+    // The edits of the list window, each writing only what it changes, and each deleting
+    // nothing the user did not delete: what another program stored meanwhile stays. `order` is
+    // the window's titles in their new order, written as `Order`. A failure or an interruption
+    // at any step loses no entry (a rename may leave both names). True when every step
+    // succeeded.
+    //
+    // Add: writes `entry`, then the order.
+    bool Add(const ViewerEntry& entry, const std::vector<std::string>& order);
+    // Update: writes `entry` in place of viewer `oldTitle`. Under the same title it writes the
+    // two values only; under a new one it writes the new viewer, then the order, and only then
+    // deletes the old one.
+    bool Update(const std::string& oldTitle, const ViewerEntry& entry,
+                const std::vector<std::string>& order);
+    // Reorder: writes the order and nothing else.
+    bool Reorder(const std::vector<std::string>& order);
+    // Delete: deletes the viewer `title` (its key with everything below it) and its place in
+    // `Order`, leaving the other titles there as they are.
     bool Delete(const std::string& title);
 
     // The launch values of viewer `title`, each read into a buffer of `capacity` bytes; a

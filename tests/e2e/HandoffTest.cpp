@@ -100,17 +100,11 @@ TEST_F(HandoffTest, LaunchFailuresAreReportedAndStartNothing) {
     ASSERT_NE(nullptr, StartResident(&resident));
 
     HandOverAndPick(resident->Id(), file, 0);
-    HWND box = WaitForMessageBox(resident->Id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("Z:\\no\\such\\viewer.exe /x \"C:\\mail\\12.txt \" の起動に失敗しました",
-              MessageText(box));
-    DismissMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(
+        resident->Id(), "Z:\\no\\such\\viewer.exe /x \"C:\\mail\\12.txt \" の起動に失敗しました"));
 
     HandOverAndPick(resident->Id(), file, 2);
-    box = WaitForMessageBox(resident->Id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("コマンドラインが長すぎます (259 文字まで)", MessageText(box));
-    DismissMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(resident->Id(), lineTooLongText));
 
     // A command line of exactly 259 characters is started, and is the first thing started.
     HandOverAndPick(resident->Id(), file, 1);
@@ -129,9 +123,9 @@ TEST_F(HandoffTest, HandoffWithAQuoteIsRefused) {
     Process& start = Start("a\\\"b");
     HWND box = WaitForMessageBox(resident->Id());
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ("ファイル名に \" が含まれているため開けません", MessageText(box));
-    EXPECT_EQ(nullptr, FindWindowOf(resident->Id(), "#32768", nullptr, true));
-    DismissMessageBox(box);
+    EXPECT_EQ("ファイル名に \" が含まれているため開けません", ReadMessageBox(box).text);
+    EXPECT_EQ(nullptr, VisibleMenuOf(resident->Id()));
+    PostCommand(box, IDOK);
     EXPECT_EQ(0u, start.WaitForExit());
 
     HandOverAndPick(resident->Id(), "C:\\mail\\12.txt", 0);
@@ -185,7 +179,7 @@ TEST_F(HandoffTest, HandoffWhileTheTrayMenuIsOpenGetsItsMenuAfterIt) {
     HWND menu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, menu) << "the hand-off got no menu";
     // Nor does a right click on the icon open the tray menu over a viewer menu.
-    SendMessageTimeoutA(icon, WM_RBUTTONDOWN, 0, 0, SMTO_NORMAL, waitLimitMs, nullptr);
+    SendWithDeadline(icon, WM_RBUTTONDOWN);
     SyncWith(dialog);
     EXPECT_EQ(1, OpenMenus(resident->Id()));
     PickMenuItem(menu, 0);
@@ -200,18 +194,12 @@ TEST_F(HandoffTest, OverlongHandoffIsRefusedByTheStartingProcess) {
 
     // Without a resident instance: the start says so, and stays resident without a menu.
     Process& first = Start(overlong);
-    HWND box = WaitForMessageBox(first.Id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("ファイル名が長すぎます (255 文字まで)", MessageText(box));
-    DismissMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(first.Id(), textTooLongText));
     ASSERT_NE(nullptr, MainDialogOf(first.Id()));
 
     // With one: the start says so itself and ends; the resident hears nothing of it.
     Process& second = Start(overlong);
-    box = WaitForMessageBox(second.Id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("ファイル名が長すぎます (255 文字まで)", MessageText(box));
-    DismissMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(second.Id(), textTooLongText));
     EXPECT_EQ(0u, second.WaitForExit());
 
     // 255 characters with the space still go over; the first menu is this start's.
@@ -238,7 +226,7 @@ TEST_F(HandoffTest, StartWithoutArgumentsShowsTheResidentWindow) {
 
 // A window of another program that happens to have Brindle's title.
 LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == wmHandoff)
+    if (message == WM_HANDOFF)
         SetPropA(window, "handoffs", reinterpret_cast<HANDLE>(1));
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -250,7 +238,7 @@ TEST_F(HandoffTest, ForeignWindowWithTheSameTitleIsNotTheResident) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "E2eForeignWindow";
     ASSERT_NE(0, RegisterClassA(&windowClass));
-    HWND foreign = CreateWindowA("E2eForeignWindow", mainDialogTitle, WS_OVERLAPPEDWINDOW, 0, 0,
+    HWND foreign = CreateWindowA("E2eForeignWindow", mainWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,
                                  200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(nullptr, foreign);
 

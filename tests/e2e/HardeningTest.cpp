@@ -3,8 +3,6 @@
 
 #include "E2eSupport.h"
 
-#include "instance/Identity.h"
-
 using namespace e2e;
 
 namespace {
@@ -73,9 +71,10 @@ TEST_F(HardeningTest, StartBesideAResidentThatStopsRespondingTellsTheUserAndEnds
     Process& start = Start("C:\\mail\\hung.txt");
     HWND box = WaitForMessageBox(start.Id());
     ASSERT_NE(nullptr, box) << "the start still waits for the resident that does not respond";
-    EXPECT_NE(std::string::npos, MessageText(box).find("応答していません"));
-    EXPECT_NE(std::string::npos, MessageText(box).find("タスク マネージャー"));
-    DismissMessageBox(box);
+    const std::string message = ReadMessageBox(box).text;
+    EXPECT_NE(std::string::npos, message.find("応答していません"));
+    EXPECT_NE(std::string::npos, message.find("タスク マネージャー"));
+    PostCommand(box, IDOK);
     const DWORD code = start.WaitForExit();
     EXPECT_NE(STILL_ACTIVE, code);
     EXPECT_NE(0u, code);

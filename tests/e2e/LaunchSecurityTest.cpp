@@ -129,10 +129,8 @@ TEST_F(LaunchSecurityTest, UnquotedCommandWithSpacesRunsTheProgramItNames) {
 
     // A folder is not a program: the command is started as typed, and fails as before.
     HandOverAndPick(resident->Id(), "C:\\mail\\14.txt", 1);
-    HWND box = WaitForMessageBox(resident->Id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(mail + "\\Viewer 2.0  \"C:\\mail\\14.txt \" の起動に失敗しました", MessageText(box));
-    DismissMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(
+        resident->Id(), mail + "\\Viewer 2.0  \"C:\\mail\\14.txt \" の起動に失敗しました"));
     EXPECT_EQ(Records{}, ViewerLog(std::string("C:\\") + viewerLogName)) << "C:\\Program.exe ran";
 }
 

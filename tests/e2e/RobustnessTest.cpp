@@ -17,78 +17,17 @@ namespace {
 
 using Records = std::vector<std::string>;
 
-constexpr const char* lineTooLongText = "コマンドラインが長すぎます (259 文字まで)";
-constexpr const char* textTooLongText = "ファイル名が長すぎます (255 文字まで)";
-
-// A registry value as stored: its type and bytes; type REG_NONE when it is missing.
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::string bytes;
-    bool operator==(const RawValue&) const = default;
-};
-
-std::string MenusPath(const char* product = settingsProduct) {
-    return std::string("Software\\Copperfinch\\") + product + '\\' + menusKeyName;
-}
-
-RawValue ReadRaw(const std::string& path, const char* name) {
-    RawValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-        value.bytes.resize(size);
-        if (RegQueryValueExA(key, name, nullptr, &value.type,
-                             reinterpret_cast<BYTE*>(value.bytes.data()), &size) != ERROR_SUCCESS)
-            value = {};
-    }
-    RegCloseKey(key);
-    return value;
-}
-
-void WriteRaw(const std::string& path, const char* name, DWORD type, const std::string& bytes) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())));
-    RegCloseKey(key);
-}
-
 // The command and Param of every viewer, as stored.
-std::vector<RawValue> RawViewers(const std::vector<ViewerEntry>& viewers) {
-    std::vector<RawValue> values;
+std::vector<RegistryValue> RawViewers(const std::vector<ViewerEntry>& viewers) {
+    std::vector<RegistryValue> values;
     for (const ViewerEntry& viewer : viewers) {
-        values.push_back(ReadRaw(MenusPath() + '\\' + viewer.title, nullptr));
-        values.push_back(ReadRaw(MenusPath() + '\\' + viewer.title, paramValueName));
+        values.push_back(ReadValue(MenusPath() + '\\' + viewer.title, nullptr));
+        values.push_back(ReadValue(MenusPath() + '\\' + viewer.title, paramValueName));
     }
     return values;
 }
 
-void ExpectLoaded(const std::vector<ViewerEntry>& expected) {
-    const std::vector<ViewerEntry> loaded = ViewerStore().Load();
-    ASSERT_EQ(expected.size(), loaded.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(expected[i].title, loaded[i].title);
-        EXPECT_EQ(expected[i].command, loaded[i].command) << expected[i].title;
-        EXPECT_EQ(expected[i].parameters, loaded[i].parameters) << expected[i].title;
-    }
-}
-
-class RobustnessTest : public BrindleTest {
-  protected:
-    // The message box that process `processId` shows, checked and dismissed; once it has
-    // closed, nothing of it stands in the way of the next menu.
-    static void ExpectMessage(DWORD processId, const std::string& text) {
-        HWND box = WaitForMessageBox(processId);
-        ASSERT_NE(nullptr, box) << "no message " << text;
-        EXPECT_EQ(text, MessageText(box));
-        DismissMessageBox(box);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-    }
-};
+class RobustnessTest : public BrindleTest {};
 
 TEST_F(RobustnessTest, FiftyHandoffsFromTenClientsAtOnceEachLaunchTheirFileOnce) {
     constexpr int clients = 10;
@@ -115,19 +54,11 @@ TEST_F(RobustnessTest, FiftyHandoffsFromTenClientsAtOnceEachLaunchTheirFileOnce)
     for (int client = 0; client < clients; ++client) {
         threads.emplace_back([&, client] {
             for (int i = client * startsEach; i < (client + 1) * startsEach && !stop; ++i) {
-                std::string line = '"' + brindlePath + "\" " + files[i];
-                STARTUPINFOA startup{};
-                startup.cb = sizeof startup;
-                PROCESS_INFORMATION info{};
-                if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &info))
+                Process start;
+                if (!start.Start('"' + brindlePath + "\" " + files[i]))
                     break;
-                Process start(info);
-                if (WaitForSingleObject(start.Handle(), loadLimitMs) != WAIT_OBJECT_0) {
-                    TerminateProcess(start.Handle(), 1);
-                    WaitForSingleObject(start.Handle(), waitLimitMs);
-                }
-                GetExitCodeProcess(start.Handle(), &exitCodes[i]);
+                exitCodes[i] = start.WaitForExit(loadLimitMs);
+                start.Terminate();
             }
             ++clientsDone;
         });
@@ -139,7 +70,7 @@ TEST_F(RobustnessTest, FiftyHandoffsFromTenClientsAtOnceEachLaunchTheirFileOnce)
     Records log;
     const bool allLaunched = WaitUntil(
         [&] {
-            HWND menu = FindWindowOf(resident->Id(), "#32768", nullptr, true);
+            HWND menu = VisibleMenuOf(resident->Id());
             if (menu && menu != picked) {
                 PickMenuItem(menu, 0);
                 picked = menu;
@@ -196,21 +127,13 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
         SCOPED_TRACE(testing::Message() << "killed " << point * killStepMs << " ms into saving");
         ASSERT_TRUE(store.Save(list));
         ResetEvent(saving);
-        std::string line = victimLine;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &info));
-        Process victim(info);
+        Process victim;
+        ASSERT_TRUE(victim.Start(victimLine));
         const bool started = WaitForSingleObject(saving, waitLimitMs) == WAIT_OBJECT_0;
         Sleep(point * killStepMs);
-        TerminateProcess(victim.Handle(), 9);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(victim.Handle(), waitLimitMs));
+        victim.Terminate(9);
         ASSERT_TRUE(started) << "the victim did not start saving";
-        DWORD code = 0;
-        GetExitCodeProcess(victim.Handle(), &code);
-        ASSERT_EQ(9u, code) << "the victim ended by itself";
+        ASSERT_EQ(9u, victim.WaitForExit()) << "the victim ended by itself";
 
         std::map<std::string, ViewerEntry> loaded;
         for (ViewerEntry& entry : store.Load())
@@ -228,7 +151,7 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
         EXPECT_LE(loaded.size(), static_cast<size_t>(entries + 1));
     }
     CloseHandle(saving);
-    ResetSettings(product);
+    DeleteSettings(product);
     EXPECT_EQ(0, lost);
     std::printf("save killed at %d points (%d mid-rename), %d entries lost\n", killPoints,
                 interrupted, lost);
@@ -265,7 +188,7 @@ TEST_F(RobustnessTest, HandoffTextsAroundTheAtomLimit) {
         EXPECT_EQ(0u, start.WaitForExit());
     }
     SyncWith(dialog);
-    EXPECT_EQ(nullptr, FindWindowOf(resident->Id(), "#32768", nullptr, true));
+    EXPECT_EQ(nullptr, VisibleMenuOf(resident->Id()));
     EXPECT_EQ(1u, ViewerLog().size());
     EXPECT_TRUE(resident->Running());
 }
@@ -280,7 +203,7 @@ TEST_F(RobustnessTest, StoredValuesTooLongToLaunchAreRefusedAndKept) {
                                               {"Param300", fakeViewer, std::string(300, 'p')},
                                               {"Param5000", fakeViewer, std::string(5000, 'p')}};
     SeedViewers(viewers);
-    const std::vector<RawValue> stored = RawViewers(viewers);
+    const std::vector<RegistryValue> stored = RawViewers(viewers);
     Process* resident = nullptr;
     ASSERT_NE(nullptr, StartResident(&resident));
 
@@ -292,19 +215,20 @@ TEST_F(RobustnessTest, StoredValuesTooLongToLaunchAreRefusedAndKept) {
     EXPECT_TRUE(ViewerLog().empty());
     EXPECT_TRUE(resident->Running());
     EXPECT_EQ(stored, RawViewers(viewers));
-    ExpectLoaded(viewers);
+    EXPECT_EQ(viewers, StoredViewers());
 }
 
 TEST_F(RobustnessTest, ValuesOfAnotherTypeLaunchAsTheirBytesRead) {
     SeedViewers({{"Number", fakeViewer, "/n"}, {"Binary", fakeViewer, "/b"}});
     // The bytes "ABCD" as the command; "/bin", a zero byte and more as Param.
     const DWORD number = 0x44434241;
-    WriteRaw(MenusPath() + "\\Number", nullptr, REG_DWORD,
-             std::string(reinterpret_cast<const char*>(&number), sizeof number));
-    WriteRaw(MenusPath() + "\\Binary", paramValueName, REG_BINARY, std::string("/bin\0junk", 9));
+    ASSERT_TRUE(WriteValue(MenusPath() + "\\Number", nullptr, REG_DWORD,
+                           std::string(reinterpret_cast<const char*>(&number), sizeof number)));
+    ASSERT_TRUE(WriteValue(MenusPath() + "\\Binary", paramValueName, REG_BINARY,
+                           std::string("/bin\0junk", 9)));
     const std::vector<ViewerEntry> asText = {{"Number", "ABCD", "/n"},
                                              {"Binary", fakeViewer, "/bin"}};
-    const std::vector<RawValue> stored = RawViewers(asText);
+    const std::vector<RegistryValue> stored = RawViewers(asText);
     Process* resident = nullptr;
     ASSERT_NE(nullptr, StartResident(&resident));
 
@@ -315,7 +239,7 @@ TEST_F(RobustnessTest, ValuesOfAnotherTypeLaunchAsTheirBytesRead) {
     EXPECT_EQ(Records{fakeViewer + " /bin \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
     EXPECT_TRUE(resident->Running());
     EXPECT_EQ(stored, RawViewers(asText));
-    ExpectLoaded(asText);
+    EXPECT_EQ(asText, StoredViewers());
 }
 
 } // namespace

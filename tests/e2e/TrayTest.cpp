@@ -23,7 +23,7 @@ bool Visible(HWND window) {
 
 // A click the tray passes on at once: the program has it once `dialog` has synchronised.
 void ClickAndSync(HWND icon, UINT message, HWND dialog) {
-    SendMessageTimeoutA(icon, message, 0, 0, SMTO_NORMAL, waitLimitMs, nullptr);
+    SendWithDeadline(icon, message);
     SyncWith(dialog);
 }
 
@@ -42,7 +42,7 @@ TEST_F(TrayTest, ShownAtStartOnlyWhenItCountsNoViewers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetSettings();
+        DeleteSettings();
         if (!c.viewers.empty())
             SeedViewers(c.viewers);
         Process* process = nullptr;
@@ -74,8 +74,7 @@ TEST_F(TrayTest, TrayIconAndMinimiseShowAndHideTheWindow) {
 
     PostMessageA(icon, WM_LBUTTONDBLCLK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return Visible(dialog); }));
-    SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, waitLimitMs,
-                        nullptr);
+    SendWithDeadline(GetDlgItem(dialog, IDOK), BM_CLICK);
     EXPECT_TRUE(WaitUntil([&] { return !Visible(dialog); })) << "最小化 does not hide";
     ASSERT_TRUE(process->Running());
 
@@ -91,7 +90,7 @@ TEST_F(TrayTest, TrayIconAndMinimiseShowAndHideTheWindow) {
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(dialog, GetWindow(about, GW_OWNER));
     EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Brindle Version 0.61"));
-    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    PostCommand(about, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
@@ -106,12 +105,11 @@ TEST_F(TrayTest, IconReturnsWhenTheShellRestartsAndExitEndsTheProgram) {
 
     // A shell may announce itself while it still has the icon: the icon stays one, and still
     // the way back to a hidden window.
-    SendMessageTimeoutA(dialog, taskbarCreated, 0, 0, SMTO_NORMAL, waitLimitMs, nullptr);
+    SendWithDeadline(dialog, taskbarCreated);
     ASSERT_EQ(1u, TrayIcons().size());
     PostMessageA(icon, WM_LBUTTONDBLCLK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return Visible(dialog); }));
-    SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, waitLimitMs,
-                        nullptr);
+    SendWithDeadline(GetDlgItem(dialog, IDOK), BM_CLICK);
     EXPECT_TRUE(WaitUntil([&] { return !Visible(dialog); })) << "最小化 does not hide";
     EXPECT_FALSE(IsIconic(dialog));
 

@@ -1,8 +1,7 @@
 // The entry editor on its own, driven like a user: what it shows, what OK and Enter return,
 // which entries it refuses, and the browse button.
 
-#include "ViewerListTestSupport.h"
-
+#include <windows.h>
 #include <commdlg.h>
 
 #include <cstring>
@@ -11,8 +10,11 @@
 #include "framework/FileDialog.h"
 #include "core/LaunchLine.h"
 #include "resource.h"
+#include "store/ViewerStore.h"
+#include "support/DialogDriver.h"
+#include "support/Window.h"
 
-using namespace listtest;
+using namespace testsupport;
 
 namespace {
 
@@ -41,11 +43,11 @@ HWND FocusOf(HWND window) {
 std::string ExpectRefused(HWND editor, int faultyField) {
     const std::string typed = ItemTextOf(editor, faultyField);
     Click(editor, IDOK);
-    HWND box = WaitForDialog(editor, "BRINDLE");
+    HWND box = WaitForDialog(editor, TheApp().Name());
     if (!box)
         return {};
     const MessageBoxView view = ReadMessageBox(box);
-    EXPECT_TRUE(view.exclamation);
+    EXPECT_EQ(ExclamationIcon(), view.icon);
     Click(box, IDOK);
     WaitUntilGone(box, editor);
     EXPECT_TRUE(IsWindowVisible(editor)) << "the editor closed";

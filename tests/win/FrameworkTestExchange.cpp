@@ -16,11 +16,6 @@ class MessageTable : public FrameworkTest {};
 // Written here, not taken from the framework, so that a changed text fails the tests.
 const std::string internalError = "ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。";
 
-// The icon the system shows for MB_ICONEXCLAMATION.
-HICON ExclamationIcon() {
-    return LoadIconA(nullptr, IDI_EXCLAMATION);
-}
-
 class RoutingDialog : public ProbeDialog {
   public:
     using ProbeDialog::ProbeDialog;
@@ -296,11 +291,11 @@ TEST_F(DataExchange, OtherFailureShowsTheInternalErrorAndGivesFalse) {
             EXPECT_FALSE(self.UpdateData(FALSE)); // text
         });
     ASSERT_EQ(2u, closer.Seen().size());
-    for (const SeenMessageBox& box : closer.Seen()) {
+    for (const MessageBoxView& box : closer.Seen()) {
         EXPECT_EQ(internalError, box.text);
         EXPECT_EQ(ExclamationIcon(), box.icon);
         EXPECT_EQ(dialogWindow, box.owner);
-        EXPECT_EQ(TestApp::name, box.caption);
+        EXPECT_EQ(TheApp().Name(), box.caption);
     }
 }
 
@@ -317,7 +312,7 @@ TEST_F(MessageBoxes, DialogsBoxIsOwnedByItAndANullCaptionIsTheAppName) {
     EXPECT_EQ(IDOK, answer);
     ASSERT_EQ(2u, closer.Seen().size());
     EXPECT_EQ(dialog.initWindow, closer.Seen()[0].owner);
-    EXPECT_EQ(TestApp::name, closer.Seen()[0].caption);
+    EXPECT_EQ(TheApp().Name(), closer.Seen()[0].caption);
     EXPECT_EQ("確認してください", closer.Seen()[0].text);
     EXPECT_EQ(nullptr, closer.Seen()[0].icon);
     EXPECT_EQ(dialog.initWindow, closer.Seen()[1].owner);
@@ -342,7 +337,7 @@ TEST_F(MessageBoxes, ApplicationBoxIsOwnedByTheMainWindowsLastActivePopup) {
     EXPECT_EQ(IDOK, main.DoModal());
     ASSERT_EQ(1u, closer.Seen().size());
     EXPECT_EQ(popup, closer.Seen()[0].owner);
-    EXPECT_EQ(TestApp::name, closer.Seen()[0].caption);
+    EXPECT_EQ(TheApp().Name(), closer.Seen()[0].caption);
     EXPECT_EQ("全体の通知", closer.Seen()[0].text);
 }
 

@@ -1,11 +1,7 @@
 #include "FrameworkTestSupport.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
-#include <cstdio>
 
-#include "framework/FileDialog.h"
 #include "framework/MessageMap.h"
 
 namespace fwtest {
@@ -14,35 +10,10 @@ namespace {
 
 constexpr UINT_PTR tickTimer = 0x7E57;
 constexpr const char* probeProperty = "BrindleFrameworkProbe";
-constexpr DWORD watchdogMilliseconds = 20000;
-
-TestApp theApp;
-
-// The list view of IDD_LIST is a common control: its class must exist before a template names it.
-const bool commonControlsReady = [] {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    return InitCommonControlsEx(&controls) != FALSE;
-}();
 
 MessageBoxCloser* activeCloser = nullptr;
 
-std::string ClassName(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 } // namespace
-
-std::string TextOf(HWND window) {
-    std::vector<char> text(static_cast<size_t>(std::max(GetWindowTextLengthA(window), 0)) + 1);
-    int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), static_cast<size_t>(std::max(copied, 0)));
-}
-
-TestApp& TheApp() {
-    return theApp;
-}
 
 BOOL ProbeDialog::OnInitDialog() {
     initWindow = Hwnd();
@@ -131,36 +102,13 @@ void CALLBACK MessageBoxCloser::Check(HWND, UINT, UINT_PTR, DWORD) {
 
 BOOL CALLBACK MessageBoxCloser::CheckWindow(HWND window, LPARAM) {
     auto& closing = activeCloser->closing;
-    if (ClassName(window) != "#32770" || IsProbe(window) ||
+    if (ClassOf(window) != "#32770" || IsProbe(window) ||
         std::find(closing.begin(), closing.end(), window) != closing.end())
         return TRUE;
-    SeenMessageBox box{GetWindow(window, GW_OWNER), TextOf(window), {}, nullptr};
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassName(child) != "Static")
-            continue;
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            box.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        else
-            box.text += TextOf(child);
-    }
-    activeCloser->seen.push_back(box);
+    activeCloser->seen.push_back(ReadMessageBox(window));
     closing.push_back(window);
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostCommand(window, IDOK);
     return TRUE;
-}
-
-void FrameworkTest::SetUp() {
-    ASSERT_TRUE(commonControlsReady);
-    watchdog = std::make_unique<Watchdog>(watchdogMilliseconds);
-}
-
-void FrameworkTest::TearDown() {
-    watchdog.reset();
-    TestApp& app = TheApp();
-    app.SetMainWindow(nullptr);
-    app.initCalls = 0;
-    app.exitCode = 0;
-    fw::FileDialog::testAnswer = nullptr;
 }
 
 RECT WindowRect(HWND window) {

@@ -1,43 +1,25 @@
-// Shared by the framework tests: the test program's application object, a dialog whose
-// behaviour each test supplies, a closer for message boxes and a per-test watchdog.
+// Shared by the framework tests: a dialog whose behaviour each test supplies, a closer for
+// message boxes and the fixtures' base.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "Watchdog.h"
-
 #include <functional>
 #include <span>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework_test_resource.h"
+#include "support/TestApp.h"
+#include "support/Window.h"
 
 namespace fwtest {
 
-// The program's one application object (a process has at most one). Its InitInstance is
-// reached only through RunApplication in the application tests, which set its exit code.
-class TestApp : public fw::App {
-  public:
-    static constexpr const char* name = "BRINDLE";
-    TestApp() : App(name) {}
-
-    int initCalls = 0;
-    int exitCode = 0;
-
-    int InitInstance() override {
-        ++initCalls;
-        return exitCode;
-    }
-};
-
-TestApp& TheApp();
+using namespace testsupport;
 
 // Posted by tests to a ProbeDialog; arrives at its onPosted hook with the wParam.
 constexpr UINT WM_PROBE = WM_APP + 100;
@@ -100,14 +82,6 @@ class ProbeDialog : public fw::Dialog {
 // True for windows of a ProbeDialog, which the message-box closer leaves alone.
 bool IsProbe(HWND window);
 
-// One message box as the closer found it.
-struct SeenMessageBox {
-    HWND owner;
-    std::string caption;
-    std::string text;
-    HICON icon; // what its icon control shows; null without an icon
-};
-
 // While it lives, every message box of this thread is recorded and closed with IDOK soon
 // after it appears (from a thread timer, which every modal loop dispatches).
 class MessageBoxCloser {
@@ -117,30 +91,23 @@ class MessageBoxCloser {
     MessageBoxCloser(const MessageBoxCloser&) = delete;
     MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
 
-    const std::vector<SeenMessageBox>& Seen() const { return seen; }
+    const std::vector<MessageBoxView>& Seen() const { return seen; }
 
   private:
     static void CALLBACK Check(HWND, UINT, UINT_PTR, DWORD);
     static BOOL CALLBACK CheckWindow(HWND window, LPARAM);
 
     UINT_PTR timer;
-    std::vector<SeenMessageBox> seen;
+    std::vector<MessageBoxView> seen;
     std::vector<HWND> closing;
 };
 
-// Base of every fixture: a watchdog ends the program when a test runs for more than 20 s (a
-// hung test fails instead of hanging), and the shared state is reset after each test.
-class FrameworkTest : public ::testing::Test {
+// Base of every fixture: a test runs for 20 s at the most.
+class FrameworkTest : public InProcessTest {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
-  private:
-    std::unique_ptr<Watchdog> watchdog;
+    FrameworkTest() : InProcessTest(20000) {}
 };
 
-// The whole window text, read without the framework.
-std::string TextOf(HWND window);
 RECT WindowRect(HWND window);
 RECT WorkArea();
 int Width(const RECT& rect);

@@ -3,9 +3,9 @@
 
 #include "store/SettingsKey.h"
 #include "store/ViewerStore.h"
+#include "support/Registry.h"
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 #include <climits>
 #include <cstring>
@@ -13,110 +13,40 @@
 
 namespace {
 
+using namespace testsupport;
+
 // "ア" and "ヂ" in code page 932: the same lead byte, trail bytes 'A' and 'a'.
 const std::string katakanaA = "\x83\x41";
 const std::string katakanaDi = "\x83\x61";
 
-struct RawValue {
-    bool exists = false;
-    DWORD type = 0;
-    std::string bytes;
-};
-
+// The helpers of support/Registry.h reach the registry directly, not through the code under
+// test.
 class StoreTest : public testing::Test {
   protected:
     const std::string product =
         std::string("BrindleTest-") + testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::string rootPath = "Software\\Copperfinch\\" + product;
-    const std::string menusPath = rootPath + "\\Menus";
+    const std::string rootPath = SettingsPath(product.c_str());
+    const std::string menusPath = MenusPath(product.c_str());
 
     // Injected into every store of the test.
     StoreFaults faults;
 
     // Also in SetUp, for what an interrupted earlier run left behind.
-    void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str()); }
-    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, rootPath.c_str()); }
+    void SetUp() override { DeleteSettings(product.c_str()); }
+    void TearDown() override { DeleteSettings(product.c_str()); }
 
     ViewerStore Store() { return ViewerStore(product.c_str(), &faults); }
-
-    // The helpers below reach the registry directly, not through the code under test.
-    static bool Exists(const std::string& path) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
-    }
-
-    static void MakeKey(const std::string& path) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegCloseKey(key);
-    }
-
-    static void Write(const std::string& path, const char* name, DWORD type,
-                      const std::string& bytes) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        EXPECT_EQ(ERROR_SUCCESS,
-                  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                 static_cast<DWORD>(bytes.size())));
-        RegCloseKey(key);
-    }
-
-    static RawValue Read(const std::string& path, const char* name) {
-        RawValue value;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return value;
-        char data[4096];
-        DWORD size = sizeof data;
-        if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data),
-                             &size) == ERROR_SUCCESS) {
-            value.exists = true;
-            value.bytes.assign(data, size);
-        }
-        RegCloseKey(key);
-        return value;
-    }
-
-    // Sub-key names of `path` in the registry's enumeration order.
-    static std::vector<std::string> Enumerate(const std::string& path) {
-        std::vector<std::string> names;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return names;
-        char name[1024];
-        for (DWORD i = 0;; ++i) {
-            DWORD size = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            names.emplace_back(name);
-        }
-        RegCloseKey(key);
-        return names;
-    }
-
-    std::vector<std::string> LoadedTitles() {
-        std::vector<std::string> titles;
-        for (const ViewerEntry& entry : Store().Load())
-            titles.push_back(entry.title);
-        return titles;
-    }
-
+    std::vector<std::string> LoadedTitles() { return StoredTitles(product.c_str()); }
     bool Save(const std::vector<ViewerEntry>& rows) { return Store().Save(rows); }
 };
 
 using Names = std::vector<std::string>;
 
 TEST_F(StoreTest, FirstConstructionCreatesTheRootAndNoMenus) {
-    ASSERT_FALSE(Exists(rootPath));
+    ASSERT_FALSE(KeyExists(rootPath));
     SettingsKey key(settingsMaker, product.c_str());
     ASSERT_NE(nullptr, key.RootKey());
-    EXPECT_TRUE(Exists(rootPath));
+    EXPECT_TRUE(KeyExists(rootPath));
     EXPECT_EQ(0, key.CountSubKeys(menusKeyName, nullptr));
     EXPECT_FALSE(key.OpenSubKey(menusKeyName, nullptr));
     EXPECT_TRUE(Store().Load().empty());
@@ -132,39 +62,39 @@ TEST_F(StoreTest, FirstConstructionCreatesTheRootAndNoMenus) {
 TEST_F(StoreTest, NullParentMeansTheRootKey) {
     SettingsKey key(settingsMaker, product.c_str());
     EXPECT_TRUE(key.CreateSubKey("Child"));
-    EXPECT_TRUE(Exists(rootPath + "\\Child"));
+    EXPECT_TRUE(KeyExists(rootPath + "\\Child"));
 
     EXPECT_TRUE(key.SetString("Value", "on root"));
-    EXPECT_EQ("on root", Read(rootPath, "Value").bytes.substr(0, 7));
+    EXPECT_EQ("on root", ReadValue(rootPath, "Value").bytes.substr(0, 7));
     char name[64];
     EXPECT_TRUE(key.EnumSubKey(0, name, sizeof name));
     EXPECT_STREQ("Child", name);
     EXPECT_FALSE(key.EnumSubKey(1, name, sizeof name));
     EXPECT_TRUE(key.OpenSubKey("Child"));
     EXPECT_TRUE(key.DeleteSubKey("Child"));
-    EXPECT_FALSE(Exists(rootPath + "\\Child"));
+    EXPECT_FALSE(KeyExists(rootPath + "\\Child"));
 }
 
 TEST_F(StoreTest, ViewerListIgnoresTheRootWhenMenusIsMissing) {
-    MakeKey(rootPath + "\\Stray");
+    ASSERT_TRUE(MakeKey(rootPath + "\\Stray"));
     SettingsKey key(settingsMaker, product.c_str());
     EXPECT_TRUE(Store().Titles().empty());
     EXPECT_TRUE(Store().Load().empty());
     EXPECT_FALSE(Store().Delete("Stray"));
-    EXPECT_TRUE(Exists(rootPath + "\\Stray"));
+    EXPECT_TRUE(KeyExists(rootPath + "\\Stray"));
 
     // A save that cannot create Menus writes nothing onto the root instead.
     faults.calls = 0;
     faults.failFrom = faults.failTo = 1;
     EXPECT_FALSE(Store().Save({{"Text", "notepad.exe", "/a"}}));
-    EXPECT_EQ(Names{"Stray"}, Enumerate(rootPath));
-    EXPECT_FALSE(Read(rootPath, nullptr).exists);
-    EXPECT_FALSE(Read(rootPath, paramValueName).exists);
+    EXPECT_EQ(Names{"Stray"}, SubKeyNames(rootPath));
+    EXPECT_FALSE(ReadValue(rootPath, nullptr).exists);
+    EXPECT_FALSE(ReadValue(rootPath, paramValueName).exists);
 }
 
 TEST_F(StoreTest, MissingValuesReadAsDefaults) {
-    MakeKey(menusPath + "\\Bare");
-    Write(menusPath + "\\OnlyParam", paramValueName, REG_SZ, "-p");
+    ASSERT_TRUE(MakeKey(menusPath + "\\Bare"));
+    ASSERT_TRUE(WriteValue(menusPath + "\\OnlyParam", paramValueName, REG_SZ, "-p"));
     SettingsKey key(settingsMaker, product.c_str());
     std::vector<ViewerEntry> entries = Store().Load();
     ASSERT_EQ(2u, entries.size());
@@ -183,20 +113,28 @@ TEST_F(StoreTest, MissingValuesReadAsDefaults) {
     EXPECT_STREQ("fallback", buffer);
 }
 
-TEST_F(StoreTest, StringsAreStoredWithoutTerminatorAndReadBackTerminated) {
+TEST_F(StoreTest, StringsAreStoredTerminatedAndReadBackInBothForms) {
     SettingsKey key(settingsMaker, product.c_str());
+    // An empty text is one zero byte, not a value of no bytes that other readers misread.
     EXPECT_TRUE(key.SetString("Empty", ""));
-    RawValue empty = Read(rootPath, "Empty");
+    RegistryValue empty = ReadValue(rootPath, "Empty");
     EXPECT_TRUE(empty.exists);
     EXPECT_EQ(DWORD{REG_SZ}, empty.type);
-    EXPECT_EQ(0u, empty.bytes.size());
+    EXPECT_EQ(std::string(1, '\0'), empty.bytes);
     std::string text = "stale";
     EXPECT_TRUE(key.GetString("Empty", text, "default"));
     EXPECT_EQ("", text);
+    EXPECT_TRUE(key.SetString("Text", "abc"));
+    EXPECT_EQ(std::string("abc\0", 4), ReadValue(rootPath, "Text").bytes);
 
-    // Three bytes of "abcX": no terminator is stored.
+    // As earlier versions stored them: an empty text of zero bytes, and three bytes of
+    // "abcX" without a terminator.
+    EXPECT_TRUE(key.SetValue("Old", REG_SZ, reinterpret_cast<const BYTE*>(""), 0));
+    text = "stale";
+    EXPECT_TRUE(key.GetString("Old", text, "default"));
+    EXPECT_EQ("", text);
     EXPECT_TRUE(key.SetValue("Bare", REG_SZ, reinterpret_cast<const BYTE*>("abcX"), 3));
-    ASSERT_EQ(3u, Read(rootPath, "Bare").bytes.size());
+    ASSERT_EQ(3u, ReadValue(rootPath, "Bare").bytes.size());
     char buffer[16];
     std::memset(buffer, 'Z', sizeof buffer);
     EXPECT_TRUE(key.GetString("Bare", buffer, sizeof buffer, "default"));
@@ -277,38 +215,38 @@ TEST_F(StoreTest, ValueOfAnotherTypeReadsAsTerminatedText) {
 
 TEST_F(StoreTest, CountSubKeysStopsAtTheFirstNameOf64Bytes) {
     SettingsKey key(settingsMaker, product.c_str());
-    MakeKey(menusPath + "\\" + std::string(63, 'a'));
-    MakeKey(menusPath + "\\c");
+    ASSERT_TRUE(MakeKey(menusPath + "\\" + std::string(63, 'a')));
+    ASSERT_TRUE(MakeKey(menusPath + "\\c"));
     EXPECT_EQ(2, key.CountSubKeys(menusKeyName));
-    MakeKey(menusPath + "\\" + std::string(64, 'b'));
+    ASSERT_TRUE(MakeKey(menusPath + "\\" + std::string(64, 'b')));
     EXPECT_EQ(1, key.CountSubKeys(menusKeyName));
-    MakeKey(menusPath + "\\" + std::string(70, '0'));
+    ASSERT_TRUE(MakeKey(menusPath + "\\" + std::string(70, '0')));
     EXPECT_EQ(0, key.CountSubKeys(menusKeyName));
     // The viewer list reads names of any length.
     EXPECT_EQ(4u, Store().Load().size());
 }
 
 TEST_F(StoreTest, DeleteSubKeyRemovesTheWholeTree) {
-    MakeKey(menusPath + "\\Text\\Nested\\Deeper");
-    MakeKey(menusPath + "\\Hex");
-    Write(menusPath + "\\Hex", nullptr, REG_SZ, "hexdump.exe");
-    MakeKey(rootPath + "\\Other");
+    ASSERT_TRUE(MakeKey(menusPath + "\\Text\\Nested\\Deeper"));
+    ASSERT_TRUE(MakeKey(menusPath + "\\Hex"));
+    ASSERT_TRUE(WriteValue(menusPath + "\\Hex", nullptr, REG_SZ, "hexdump.exe"));
+    ASSERT_TRUE(MakeKey(rootPath + "\\Other"));
     SettingsKey key(settingsMaker, product.c_str());
     EXPECT_TRUE(key.DeleteSubKey(menusKeyName));
-    EXPECT_FALSE(Exists(menusPath));
-    EXPECT_TRUE(Exists(rootPath + "\\Other"));
+    EXPECT_FALSE(KeyExists(menusPath));
+    EXPECT_TRUE(KeyExists(rootPath + "\\Other"));
     EXPECT_FALSE(key.DeleteSubKey(menusKeyName));
     // An empty name is not the parent itself.
     EXPECT_FALSE(key.DeleteSubKey(""));
-    EXPECT_TRUE(Exists(rootPath + "\\Other"));
+    EXPECT_TRUE(KeyExists(rootPath + "\\Other"));
 }
 
 TEST_F(StoreTest, SavedOrderIsKeptAndIsNotTheRegistryOrder) {
     const std::vector<ViewerEntry> rows = {
         {"Zeta", "z.exe", "-z"}, {"alpha", "a.exe", ""}, {"Mid", "C:\\m m\\m.exe", "/x /y"}};
     ASSERT_TRUE(Save(rows));
-    EXPECT_EQ((Names{"alpha", "Mid", "Zeta"}), Enumerate(menusPath));
-    RawValue order = Read(menusPath, orderValueName);
+    EXPECT_EQ((Names{"alpha", "Mid", "Zeta"}), SubKeyNames(menusPath));
+    RegistryValue order = ReadValue(menusPath, orderValueName);
     EXPECT_EQ(DWORD{REG_MULTI_SZ}, order.type);
     EXPECT_EQ(std::string("Zeta\0alpha\0Mid\0\0", 16), order.bytes);
 
@@ -327,18 +265,19 @@ TEST_F(StoreTest, SavedOrderIsKeptAndIsNotTheRegistryOrder) {
 
 TEST_F(StoreTest, KeysMissingFromOrderFollowInRegistryOrder) {
     ASSERT_TRUE(Save({{"Beta", "b", ""}, {"Alpha", "a", ""}}));
-    MakeKey(menusPath + "\\Delta");
-    MakeKey(menusPath + "\\Charlie");
+    ASSERT_TRUE(MakeKey(menusPath + "\\Delta"));
+    ASSERT_TRUE(MakeKey(menusPath + "\\Charlie"));
     EXPECT_EQ((Names{"Beta", "Alpha", "Charlie", "Delta"}), LoadedTitles());
 
     // Without any Order, as written by hand: the registry order.
-    Write(menusPath, orderValueName, REG_SZ, "Delta");
+    ASSERT_TRUE(WriteValue(menusPath, orderValueName, REG_SZ, "Delta"));
     EXPECT_EQ((Names{"Alpha", "Beta", "Charlie", "Delta"}), LoadedTitles());
 }
 
 TEST_F(StoreTest, OrderMatchesKeysWithoutRegardToCase) {
     ASSERT_TRUE(Save({{"A", "", ""}, {"B", "", ""}, {"C", "", ""}}));
-    Write(menusPath, orderValueName, REG_MULTI_SZ, std::string("ghost\0c\0b\0C\0\0", 14));
+    ASSERT_TRUE(
+        WriteValue(menusPath, orderValueName, REG_MULTI_SZ, std::string("ghost\0c\0b\0C\0\0", 14)));
     // Names as the keys spell them; the ghost and the second "C" are ignored.
     EXPECT_EQ((Names{"C", "B", "A"}), LoadedTitles());
 
@@ -365,13 +304,13 @@ TEST_F(StoreTest, SavingATitleInAnotherCaseUpdatesTheSameKey) {
 TEST_F(StoreTest, RenameAndRemovalLeaveExactlyTheSavedKeys) {
     ASSERT_TRUE(
         Save({{"Text", "notepad.exe", ""}, {"Hex", "hexdump.exe", "/r"}, {"Gone", "", ""}}));
-    MakeKey(menusPath + "\\Gone\\Nested");
+    ASSERT_TRUE(MakeKey(menusPath + "\\Gone\\Nested"));
     ASSERT_TRUE(Save({{"Hex", "hexdump.exe", "/r"}, {"Plain text", "notepad.exe", ""}}));
-    EXPECT_EQ((Names{"Hex", "Plain text"}), Enumerate(menusPath));
+    EXPECT_EQ((Names{"Hex", "Plain text"}), SubKeyNames(menusPath));
     EXPECT_EQ((Names{"Hex", "Plain text"}), LoadedTitles());
 
     ASSERT_TRUE(Save({}));
-    EXPECT_TRUE(Enumerate(menusPath).empty());
+    EXPECT_TRUE(SubKeyNames(menusPath).empty());
     EXPECT_TRUE(LoadedTitles().empty());
 }
 
@@ -405,9 +344,9 @@ TEST_F(StoreTest, FailedSavesLoseNothing) {
             }
             EXPECT_TRUE(titles.count("Text") && titles.count("Hex"));
             // Nothing went astray onto Menus or the root.
-            EXPECT_FALSE(Read(menusPath, nullptr).exists);
-            EXPECT_FALSE(Read(rootPath, nullptr).exists);
-            EXPECT_FALSE(Read(rootPath, paramValueName).exists);
+            EXPECT_FALSE(ReadValue(menusPath, nullptr).exists);
+            EXPECT_FALSE(ReadValue(rootPath, nullptr).exists);
+            EXPECT_FALSE(ReadValue(rootPath, paramValueName).exists);
         }
     }
 }
@@ -415,9 +354,9 @@ TEST_F(StoreTest, FailedSavesLoseNothing) {
 TEST_F(StoreTest, UnstorableTitlesAreSkippedWithoutDeletingKeys) {
     ASSERT_TRUE(Save({{"Kept", "k", ""}}));
     EXPECT_FALSE(Save({{"Good", "g", ""}, {"", "empty", "e"}, {"a\\b", "nested", ""}}));
-    EXPECT_EQ((Names{"Good", "Kept"}), Enumerate(menusPath));
-    EXPECT_FALSE(Read(menusPath, nullptr).exists);
-    EXPECT_FALSE(Read(menusPath, paramValueName).exists);
+    EXPECT_EQ((Names{"Good", "Kept"}), SubKeyNames(menusPath));
+    EXPECT_FALSE(ReadValue(menusPath, nullptr).exists);
+    EXPECT_FALSE(ReadValue(menusPath, paramValueName).exists);
 
     EXPECT_TRUE(IsStorableTitle(std::string(maxTitleChars, 'x')));
     EXPECT_FALSE(IsStorableTitle(std::string(maxTitleChars + 1, 'x')));
@@ -431,13 +370,13 @@ TEST_F(StoreTest, UnstorableTitlesAreSkippedWithoutDeletingKeys) {
 
 TEST_F(StoreTest, DeleteViewerRemovesItsKeyAndItsPlaceInOrder) {
     ASSERT_TRUE(Save({{"B", "b", ""}, {"A", "a", ""}, {"C", "c", ""}}));
-    MakeKey(menusPath + "\\B\\Nested");
+    ASSERT_TRUE(MakeKey(menusPath + "\\B\\Nested"));
     SettingsKey key(settingsMaker, product.c_str());
     EXPECT_TRUE(Store().Delete("b"));
-    EXPECT_EQ((Names{"A", "C"}), Enumerate(menusPath));
+    EXPECT_EQ((Names{"A", "C"}), SubKeyNames(menusPath));
     EXPECT_EQ((Names{"A", "C"}), LoadedTitles());
     // Recreated by hand, B is no longer listed in front.
-    MakeKey(menusPath + "\\B");
+    ASSERT_TRUE(MakeKey(menusPath + "\\B"));
     EXPECT_EQ((Names{"A", "C", "B"}), LoadedTitles());
 
     EXPECT_FALSE(Store().Delete("Missing"));

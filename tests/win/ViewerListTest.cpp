@@ -2,8 +2,6 @@
 // clicked, rows selected, the editor and the message boxes answered; the registry is checked
 // after each change.
 
-#include "ViewerListTestSupport.h"
-
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -11,8 +9,11 @@
 #include "instance/Identity.h"
 #include "mainwindow/MainDialog.h"
 #include "resource.h"
+#include "support/DialogDriver.h"
+#include "support/Registry.h"
+#include "support/Window.h"
 
-using namespace listtest;
+using namespace testsupport;
 
 namespace {
 
@@ -105,16 +106,18 @@ POINT ScreenCentre(HWND list, RECT rect) {
 // keeps reporting it there: under Wine a late report of the display's pointer may put it back
 // for a moment.
 bool MovePointer(POINT point) {
+    int polls = 0;
     int agreeing = 0;
-    for (int i = 0; i < 500 && agreeing < 20; ++i) {
-        if (i % 50 == 0)
-            SetCursorPos(point.x, point.y);
-        POINT now{};
-        GetCursorPos(&now);
-        agreeing = now.x == point.x && now.y == point.y ? agreeing + 1 : 0;
-        Sleep(10);
-    }
-    return agreeing >= 20;
+    return WaitUntil(
+        [&] {
+            if (polls++ % 50 == 0)
+                SetCursorPos(point.x, point.y);
+            POINT now{};
+            GetCursorPos(&now);
+            agreeing = now.x == point.x && now.y == point.y ? agreeing + 1 : 0;
+            return agreeing >= 20;
+        },
+        5000);
 }
 
 // A left click at `point` (screen coordinates), as the mouse makes it.
@@ -137,26 +140,28 @@ void PressListKey(HWND main, WPARAM key, bool alt = false) {
     PostMessageA(list, alt ? WM_SYSKEYUP : WM_KEYUP, key, keyData | 0xC0000000);
 }
 
-// Waits (up to 10 s) until `done` holds, then until the dialog `main` is back in its message
-// loop (so the handler that made it hold has finished); false when it never held.
-bool Eventually(HWND main, const std::function<bool()>& done) {
-    bool held = false;
-    for (int i = 0; i < 1000 && !(held = done()); ++i)
-        Sleep(10);
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-    return held;
+// Waits until the rows are `expected`, then until the handler that changed them has finished;
+// false when they never were.
+bool RowsBecome(HWND main, const std::vector<ViewerEntry>& expected) {
+    const bool became = WaitUntil([&] { return Rows(main) == expected; });
+    SyncWith(main);
+    return became;
 }
 
 class ViewerListTest : public DialogTest {
   protected:
-    // Runs the main dialog as the application's main window, driven by `script`; its saves
-    // meet the faults that `faults` injects.
+    // Runs the main dialog as the application's main window, driven by `script` once the
+    // window is shown, as a double click on the tray icon shows it (with viewers it starts
+    // hidden, and reads its list only when shown); its saves meet the faults that `faults`
+    // injects.
     void RunMain(const std::function<void(HWND)>& script) {
         faults = {};
         MainDialog dialog(nullptr, std::string());
         dialog.InjectStoreFaults(&faults);
-        RunAsMainWindow(dialog, script);
+        RunAsMainWindow(dialog, [&](HWND main) {
+            SendMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+            script(main);
+        });
     }
 
     // Set by the script's thread, met by the dialog's saves.
@@ -184,31 +189,31 @@ TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
         EXPECT_EQ(1, SelectedRow(main));
         EXPECT_EQ("edit delete up", EnabledButtons(main));
         EXPECT_EQ((std::vector<std::string>{"Zeta", "alpha"}), StoredTitles());
-        EXPECT_EQ((std::vector{zeta, lower}), Stored());
+        EXPECT_EQ((std::vector{zeta, lower}), StoredViewers());
 
         // A title that differs only in case would share the key of the other entry.
         editor = OpenEditor(main, IDC_ADD);
         ASSERT_TRUE(editor);
         SetItemText(editor, IDC_TITLE, "ZETA");
         Click(editor, IDOK);
-        HWND refusal = WaitForDialog(editor, "BRINDLE");
+        HWND refusal = WaitForDialog(editor, TheApp().Name());
         ASSERT_TRUE(refusal);
         Answer(editor, refusal, IDOK);
         Answer(main, editor, IDCANCEL);
         EXPECT_EQ((std::vector{zeta, lower}), Rows(main));
-        EXPECT_EQ((std::vector{zeta, lower}), Stored());
+        EXPECT_EQ((std::vector{zeta, lower}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, MoveButtonsFollowTheSelection) {
-    Seed({alpha});
+    ASSERT_TRUE(StoreViewers({alpha}));
     RunMain([](HWND main) {
         EXPECT_EQ("", EnabledButtons(main));
         Select(main, 0);
         EXPECT_EQ("edit delete", EnabledButtons(main));
     });
 
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         EXPECT_EQ("", EnabledButtons(main));
         Select(main, 0);
@@ -224,14 +229,14 @@ TEST_F(ViewerListTest, MoveButtonsFollowTheSelection) {
 }
 
 TEST_F(ViewerListTest, MovesChangeTheMenuOrder) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         Press(main, IDC_UP);
         EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
         EXPECT_EQ(0, SelectedRow(main));
         EXPECT_EQ("edit delete down", EnabledButtons(main));
-        EXPECT_EQ((std::vector{beta, alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
 
         Press(main, IDC_DOWN);
         Press(main, IDC_DOWN);
@@ -243,7 +248,7 @@ TEST_F(ViewerListTest, MovesChangeTheMenuOrder) {
 }
 
 TEST_F(ViewerListTest, DeleteAsksWithTheTitleAndCancelKeepsTheEntry) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         Click(main, IDC_DELETE);
@@ -253,21 +258,21 @@ TEST_F(ViewerListTest, DeleteAsksWithTheTitleAndCancelKeepsTheEntry) {
         ASSERT_TRUE(GetDlgItem(question, IDCANCEL));
         Answer(main, question, IDCANCEL);
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
 
         Click(main, IDC_DELETE);
         question = WaitForDialog(main, "削除確認");
         ASSERT_TRUE(question);
         Answer(main, question, IDOK);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, gamma}), Stored());
-        EXPECT_FALSE(KeyExists(beta.title));
+        EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
+        EXPECT_FALSE(KeyExists(MenusPath() + '\\' + beta.title));
         EXPECT_EQ("", EnabledButtons(main));
     });
 }
 
 TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         HWND editor = OpenEditor(main, IDC_EDIT);
@@ -276,7 +281,7 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         SetItemText(editor, IDC_COMMAND, "changed.exe");
         Answer(main, editor, IDCANCEL);
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
 
         // Its own title is no duplicate; another row's is, whatever its case.
         Select(main, 1);
@@ -284,33 +289,31 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         ASSERT_TRUE(editor);
         SetItemText(editor, IDC_TITLE, "gamma");
         Click(editor, IDOK);
-        HWND refusal = WaitForDialog(editor, "BRINDLE");
+        HWND refusal = WaitForDialog(editor, TheApp().Name());
         ASSERT_TRUE(refusal);
         Answer(editor, refusal, IDOK);
         const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
         EnterAndConfirm(main, editor, renamed);
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, renamed, gamma}), Stored());
-        EXPECT_FALSE(KeyExists(beta.title));
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), StoredViewers());
+        EXPECT_FALSE(KeyExists(MenusPath() + '\\' + beta.title));
 
         Select(main, 2);
         editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
         const ViewerEntry same{"Gamma", "gamma.exe", "/G"};
         EnterAndConfirm(main, editor, same);
-        EXPECT_EQ((std::vector{alpha, renamed, same}), Stored());
+        EXPECT_EQ((std::vector{alpha, renamed, same}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         // Viewers are configured, so the dialog starts hidden: show it as the tray icon does.
         PostMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
         HWND list = ListOf(main);
-        for (int i = 0; i < 1000 && !IsWindowVisible(main); ++i)
-            Sleep(10);
-        ASSERT_TRUE(IsWindowVisible(main));
+        ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }));
 
         // Below the rows, with a row selected. Only the double click arrives (a real first
         // click there would clear the selection and hide a wrong hit-test).
@@ -343,7 +346,7 @@ TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
 }
 
 TEST_F(ViewerListTest, EnterEditsTheSelectedViewer) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         // Not the default button (最小化): the editor opens on the selected row.
@@ -354,12 +357,12 @@ TEST_F(ViewerListTest, EnterEditsTheSelectedViewer) {
         const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
         EnterAndConfirm(main, editor, renamed);
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, renamed, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, DeleteKeyAsksAsTheButtonDoes) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 1);
         PressListKey(main, VK_DELETE);
@@ -368,12 +371,12 @@ TEST_F(ViewerListTest, DeleteKeyAsksAsTheButtonDoes) {
         EXPECT_EQ("表示を削除しますか", ReadMessageBox(question).text);
         Answer(main, question, IDOK);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, InsertKeyAddsAViewer) {
-    Seed({alpha});
+    ASSERT_TRUE(StoreViewers({alpha}));
     RunMain([](HWND main) {
         PressListKey(main, VK_INSERT);
         HWND editor = WaitForDialog(main, editorCaption);
@@ -382,42 +385,36 @@ TEST_F(ViewerListTest, InsertKeyAddsAViewer) {
         EnterAndConfirm(main, editor, gamma);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
         EXPECT_EQ(1, SelectedRow(main));
-        EXPECT_EQ((std::vector{alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 0);
         PressListKey(main, VK_DOWN, true);
-        EXPECT_TRUE(Eventually(main, [&] {
-            return Rows(main) == std::vector{beta, alpha, gamma};
-        }));
+        EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
         EXPECT_EQ(1, SelectedRow(main));
-        EXPECT_EQ((std::vector{beta, alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
         PressListKey(main, VK_DOWN, true);
-        EXPECT_TRUE(Eventually(main, [&] {
-            return Rows(main) == std::vector{beta, gamma, alpha};
-        }));
+        EXPECT_TRUE(RowsBecome(main, std::vector{beta, gamma, alpha}));
         EXPECT_EQ(2, SelectedRow(main));
         PressListKey(main, VK_UP, true);
-        EXPECT_TRUE(Eventually(main, [&] {
-            return Rows(main) == std::vector{beta, alpha, gamma};
-        }));
+        EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
         EXPECT_EQ(1, SelectedRow(main));
-        EXPECT_EQ((std::vector{beta, alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
 
         // Without Alt, Up only moves the selection.
         PressListKey(main, VK_UP);
-        EXPECT_TRUE(Eventually(main, [&] { return SelectedRow(main) == 0; }));
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 0; }));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
-        EXPECT_EQ((std::vector{beta, alpha, gamma}), Stored());
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
     });
 }
 
 TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
-    Seed({alpha, beta, gamma});
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         // Every single failing registry step of a save, in turn: moves keep every entry with
         // its values (an order may be left behind, never an entry).
@@ -428,7 +425,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
             faults.failFrom = faults.failTo = step;
             Press(main, step % 2 ? IDC_DOWN : IDC_UP);
             faults.failFrom = faults.failTo = 0;
-            std::vector<ViewerEntry> stored = Stored();
+            std::vector<ViewerEntry> stored = StoredViewers();
             std::sort(stored.begin(), stored.end(),
                       [](const auto& a, const auto& b) { return a.title < b.title; });
             EXPECT_EQ((std::vector{alpha, gamma, beta}), stored); // by the titles' bytes
@@ -438,7 +435,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         // the list shows what the store holds.
         Press(main, IDC_DOWN); // saves that go through, back to the first order
         Press(main, IDC_UP);
-        ASSERT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        ASSERT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
         Select(main, 0);
         HWND editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
@@ -447,7 +444,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         faults.failTo = INT_MAX;
         EnterAndConfirm(main, editor, {"Renamed", "r.exe", ""});
         faults.failFrom = faults.failTo = 0;
-        EXPECT_EQ((std::vector{alpha, beta, gamma}), Stored());
+        EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
     });
 }

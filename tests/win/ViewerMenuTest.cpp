@@ -2,15 +2,15 @@
 // builds them from the store: which items get an image, what the image is, and when the
 // images are loaded again.
 
-#include "ViewerListTestSupport.h"
-
 #include <string>
 #include <vector>
 
 #include "mainwindow/ProgramIcons.h"
 #include "mainwindow/ViewerMenu.h"
+#include "support/DialogDriver.h"
+#include "support/Registry.h"
 
-using namespace listtest;
+using namespace testsupport;
 
 namespace {
 
@@ -63,12 +63,12 @@ class ViewerMenuTest : public DialogTest {
 };
 
 TEST_F(ViewerMenuTest, ItemsShowTheIconOfAProgramThatExistsAndNoneForAMissingOne) {
-    Seed({{"Quoted", '"' + own + "\" /q", ""},
-          {"Same program", '"' + own + '"', "-x"},
-          {"Unquoted", copy + " /u", ""},
-          {"Searched", "notepad", "/p"},
-          {"Missing", "C:\\no\\such\\viewer.exe", "/x"},
-          {"Missing too", "nosuchviewer /x", ""}});
+    ASSERT_TRUE(StoreViewers({{"Quoted", '"' + own + "\" /q", ""},
+                              {"Same program", '"' + own + '"', "-x"},
+                              {"Unquoted", copy + " /u", ""},
+                              {"Searched", "notepad", "/p"},
+                              {"Missing", "C:\\no\\such\\viewer.exe", "/x"},
+                              {"Missing too", "nosuchviewer /x", ""}}));
     ProgramIcons icons;
     const std::vector<std::string> titles = StoredTitles();
     const std::vector<HBITMAP> images = icons.ImagesOf(titles);
@@ -108,14 +108,16 @@ TEST_F(ViewerMenuTest, ItemsShowTheIconOfAProgramThatExistsAndNoneForAMissingOne
 }
 
 TEST_F(ViewerMenuTest, ImagesAreKeptUntilCleared) {
-    Seed({{"Viewer", '"' + own + '"', ""}, {"Other", "C:\\no\\such\\viewer.exe", ""}});
+    ASSERT_TRUE(
+        StoreViewers({{"Viewer", '"' + own + '"', ""}, {"Other", "C:\\no\\such\\viewer.exe", ""}}));
     ProgramIcons icons;
     const std::vector<HBITMAP> first = icons.ImagesOf({"Viewer", "Other"});
     ASSERT_NE(nullptr, first[0]);
     EXPECT_EQ(nullptr, first[1]);
 
     // Known viewers read nothing more: a change of the store shows after Clear only.
-    Seed({{"Viewer", "C:\\no\\such\\viewer.exe", ""}, {"Other", '"' + copy + '"', ""}});
+    ASSERT_TRUE(StoreViewers(
+        {{"Viewer", "C:\\no\\such\\viewer.exe", ""}, {"Other", '"' + copy + '"', ""}}));
     EXPECT_EQ(first, icons.ImagesOf({"Viewer", "Other"}));
     // A new title is looked up, and one the store does not know shows none.
     const std::vector<HBITMAP> added = icons.ImagesOf({"Viewer", "Added", "Other"});

@@ -1,0 +1,46 @@
+#include "support/Process.h"
+
+#include <algorithm>
+
+namespace testsupport {
+
+std::string WinePath(std::string path) {
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool Process::Start(std::string commandLine, const char* directory) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
+                        &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process.Reset(info.hProcess);
+    id = info.dwProcessId;
+    return true;
+}
+
+bool Process::Running() const {
+    return process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD Process::WaitForExit(DWORD limitMs) const {
+    WaitUntil([&] { return !Running(); }, limitMs);
+    DWORD code = STILL_ACTIVE;
+    if (process)
+        GetExitCodeProcess(process.Get(), &code);
+    return code;
+}
+
+void Process::Terminate(UINT code) const {
+    if (!Running())
+        return;
+    TerminateProcess(process.Get(), code);
+    WaitForSingleObject(process.Get(), waitLimitMs);
+}
+
+} // namespace testsupport

@@ -1,0 +1,51 @@
+#pragma once
+// The settings in HKEY_CURRENT_USER as stored: keys and values read and written directly, past
+// the code under test, and the viewer list saved and loaded through the store. Paths are
+// relative to HKEY_CURRENT_USER; `product` names a settings key of Brindle's layout
+// (Software\<maker>\<product>), Brindle's own unless given.
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "store/ViewerStore.h"
+
+namespace testsupport {
+
+// The settings key of `product` (Software\<settingsMaker>\<product>), and its Menus key.
+std::string SettingsPath(const char* product = settingsProduct);
+std::string MenusPath(const char* product = settingsProduct);
+
+// A value as stored: its type and bytes, whatever their length.
+struct RegistryValue {
+    bool exists = false;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    bool operator==(const RegistryValue&) const = default;
+};
+
+// Value `name` (null: the default value) of key `path`; exists false when either is missing.
+RegistryValue ReadValue(const std::string& path, const char* name);
+// Writes `bytes` as value `name` of type `type`, creating the key; true when it succeeded.
+bool WriteValue(const std::string& path, const char* name, DWORD type, const std::string& bytes);
+// Creates key `path` with the keys above it; true when it exists then.
+bool MakeKey(const std::string& path);
+bool KeyExists(const std::string& path);
+// The names of the sub-keys of `path` in the registry's enumeration order.
+std::vector<std::string> SubKeyNames(const std::string& path);
+// Removes the settings key of `product` with everything below it.
+void DeleteSettings(const char* product = settingsProduct);
+
+// The viewer list through the store: saved (true when every step succeeded), loaded, and its
+// titles in menu order.
+bool StoreViewers(const std::vector<ViewerEntry>& rows, const char* product = settingsProduct);
+std::vector<ViewerEntry> StoredViewers(const char* product = settingsProduct);
+std::vector<std::string> StoredTitles(const char* product = settingsProduct);
+
+} // namespace testsupport
+
+// For comparisons and failure messages of GoogleTest (found by argument-dependent lookup).
+bool operator==(const ViewerEntry& a, const ViewerEntry& b);
+void PrintTo(const ViewerEntry& entry, std::ostream* out);

@@ -1,0 +1,40 @@
+#pragma once
+// Waits with deadlines: a program or window that hangs fails its test (or benchmark run)
+// instead of stalling it, and a test that hangs all the same is ended by its watchdog.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "framework/Handle.h"
+
+namespace testsupport {
+
+// No wait lasts longer unless its caller says so.
+constexpr DWORD waitLimitMs = 10000;
+
+// Polls `done` about every `pollMs` until it holds or `limitMs` has passed; true when it
+// held. The calling thread's messages are pumped meanwhile, so that a window of that thread
+// never stalls a program that sends to it.
+bool WaitUntil(const std::function<bool()>& done, DWORD limitMs = waitLimitMs, DWORD pollMs = 10);
+
+// Ends the program with a message naming `what` when it still lives `limitMs` after it was
+// made: a test that hangs then fails its suite instead of hanging it.
+class Watchdog {
+  public:
+    Watchdog(DWORD limitMs, std::string what);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+  private:
+    static DWORD WINAPI Watch(void* self);
+
+    DWORD limitMs;
+    std::string what;
+    fw::UniqueKernelHandle finished;
+    fw::UniqueKernelHandle watcher;
+};
+
+} // namespace testsupport

@@ -1,0 +1,135 @@
+#include "support/Window.h"
+
+#include <algorithm>
+
+#include "instance/Identity.h"
+
+namespace testsupport {
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    DWORD threadId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD processId = 0;
+    const DWORD threadId = GetWindowThreadProcessId(window, &processId);
+    if (processId == search->processId && (!search->threadId || threadId == search->threadId))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+void PressKey(HWND menu, WORD key) {
+    PostMessageA(menu, WM_KEYDOWN, key, 1);
+    PostMessageA(menu, WM_KEYUP, key, 0xC0000001);
+}
+
+void TypeKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+std::string TextOf(HWND window) {
+    std::string text(static_cast<size_t>(std::max(GetWindowTextLengthA(window), 0)) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, DWORD threadId) {
+    WindowSearch search{processId, threadId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// FindWindowExA filters by class and title in one call, so that a benchmark polling for a
+// window reads it soon after it appears.
+HWND FindWindowOf(DWORD processId, const char* className, const char* title, bool visibleOnly) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, title); window;
+         window = FindWindowExA(nullptr, window, className, title)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if ((!processId || owner == processId) && (!visibleOnly || IsWindowVisible(window)))
+            return window;
+    }
+    return nullptr;
+}
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD limitMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowOf(processId, className, title, true)) != nullptr; },
+              limitMs);
+    return found;
+}
+
+void SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, waitLimitMs, &result);
+}
+
+void SyncWith(HWND window) {
+    SendWithDeadline(window, WM_NULL);
+    SendWithDeadline(window, WM_NULL);
+}
+
+HWND VisibleMenuOf(DWORD processId) {
+    return FindWindowOf(processId, "#32768", nullptr, true);
+}
+
+HWND WaitForMenu(DWORD processId) {
+    return WaitForWindow(processId, "#32768", nullptr);
+}
+
+void PickMenuItem(HWND menu, int index) {
+    for (int i = 0; i <= index; ++i)
+        PressKey(menu, VK_DOWN);
+    PressKey(menu, VK_RETURN);
+}
+
+void DismissMenu(HWND menu) {
+    PressKey(menu, VK_ESCAPE);
+}
+
+// The message is the text of its static controls; the icon is a static of its own.
+MessageBoxView ReadMessageBox(HWND box) {
+    MessageBoxView view{GetWindow(box, GW_OWNER), TextOf(box), {}, nullptr};
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) != "Static")
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            view.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        else
+            view.text += TextOf(child);
+    }
+    return view;
+}
+
+HICON ExclamationIcon() {
+    return LoadIconA(nullptr, IDI_EXCLAMATION);
+}
+
+HWND WaitForMessageBox(DWORD processId) {
+    return WaitForWindow(processId, "#32770", applicationName);
+}
+
+void PostCommand(HWND window, int id) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+} // namespace testsupport
