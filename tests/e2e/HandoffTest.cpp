@@ -73,6 +73,30 @@ TEST_F(HandoffTest, FirstStartStaysResidentAndLaterStartsHandOverToIt) {
     EXPECT_TRUE(first.Running());
 }
 
+// The resident reads the menu's titles once and again only after the store changed; whoever
+// changed it, the next menu shows it, and a launch uses the values stored at the choice.
+TEST_F(HandoffTest, ChangesBehindItsBackShowInTheNextMenu) {
+    SeedViewers({{"Text", fakeViewer, "/t"}, {"Hex", fakeViewer, "/r"}});
+    Process* resident = nullptr;
+    StartResident(&resident);
+    HandOverAndPick(resident->Id(), "C:\\mail\\1.txt", 1);
+    ASSERT_EQ(Records{fakeViewer + " /r \"C:\\mail\\1.txt \""}, WaitForViewerLog(1));
+
+    // Another program renames Hex to Dump and changes Text's parameters.
+    const std::string menus = MenusPath();
+    ASSERT_TRUE(WriteValue(menus + "\\Dump", nullptr, REG_SZ, fakeViewer));
+    ASSERT_TRUE(WriteValue(menus + "\\Dump", paramValueName, REG_SZ, "/d"));
+    ASSERT_TRUE(WriteValue(menus, orderValueName, REG_MULTI_SZ, std::string("Dump\0Text\0\0", 11)));
+    DeleteKey(menus + "\\Hex");
+    ASSERT_TRUE(WriteValue(menus + "\\Text", paramValueName, REG_SZ, "/t2"));
+    HandOverAndPick(resident->Id(), "C:\\mail\\2.txt", 0);
+    HandOverAndPick(resident->Id(), "C:\\mail\\3.txt", 1);
+    EXPECT_EQ(
+        (Records{fakeViewer + " /r \"C:\\mail\\1.txt \"", fakeViewer + " /d \"C:\\mail\\2.txt \"",
+                 fakeViewer + " /t2 \"C:\\mail\\3.txt \""}),
+        WaitForViewerLog(3));
+}
+
 TEST_F(HandoffTest, HandoffTextReachesTheViewerByteForByte) {
     SeedViewers({{"Text", fakeViewer, "/t"}});
     Process* resident = nullptr;

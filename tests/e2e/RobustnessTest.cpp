@@ -105,14 +105,15 @@ TEST_F(RobustnessTest, FiftyHandoffsFromTenClientsAtOnceEachLaunchTheirFileOnce)
 TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
     constexpr const char* product = "BrindleSaveVictim";
     constexpr int entries = 200;
-    constexpr int killPoints = 30;
+    constexpr int killPoints = 40;
     constexpr DWORD killStepMs = 5; // a save of 200 entries takes some tens of milliseconds
     std::vector<ViewerEntry> list;
     for (int i = 0; i < entries; ++i) {
         const std::string number = std::to_string(1000 + i).substr(1);
         list.push_back({"viewer" + number, "C:\\viewers\\" + number + ".exe", "/p" + number});
     }
-    // The victim saves the list reversed with its last entry renamed, then the list, by turns.
+    // The victim saves the list reversed with its last entry renamed, then the list, and makes
+    // the list window's edits of the same rename and a move, by turns.
     const std::string oldTitle = list.back().title;
     const std::string newTitle = "renamed" + oldTitle;
     const std::string victimLine =

@@ -1,13 +1,17 @@
 // A program that does nothing but save the viewer list, to be killed in the middle of a save:
 //   save_victim.exe PRODUCT OLD-TITLE NEW-TITLE
 // It loads the list stored under HKCU\Software\Copperfinch\PRODUCT, sets the event
-// "BrindleSaveVictimSaving" and then saves, for ever and by turns, that list reversed with the
-// entry OLD-TITLE renamed NEW-TITLE, and the list as loaded. Its test ends it with
-// TerminateProcess at some point of a save.
+// "BrindleSaveVictimSaving" and then, for ever and by turns: makes the list window's edits of
+// a rename, renaming OLD-TITLE to NEW-TITLE, moving it to the front and renaming it back in its
+// old place; then saves the whole list reversed with the entry OLD-TITLE renamed NEW-TITLE, and
+// the list as loaded. Its test ends it with TerminateProcess at some point of a save or an edit.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "store/ViewerStore.h"
 
@@ -17,15 +21,30 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ViewerStore store(__argv[1]);
     const std::vector<ViewerEntry> loaded = store.Load();
     std::vector<ViewerEntry> changed(loaded.rbegin(), loaded.rend());
+    ViewerEntry before{};
     for (ViewerEntry& entry : changed) {
-        if (entry.title == __argv[2])
+        if (entry.title == __argv[2]) {
+            before = entry;
             entry.title = __argv[3];
+        }
     }
+    ViewerEntry after = before;
+    after.title = __argv[3];
+    std::vector<std::string> order;
+    for (const ViewerEntry& entry : loaded)
+        order.push_back(entry.title);
+    std::vector<std::string> renamedOrder = order;
+    std::replace(renamedOrder.begin(), renamedOrder.end(), before.title, after.title);
+    std::vector<std::string> movedOrder = renamedOrder;
+    std::rotate(movedOrder.begin(), movedOrder.end() - 1, movedOrder.end());
     HANDLE saving = OpenEventA(EVENT_MODIFY_STATE, FALSE, "BrindleSaveVictimSaving");
-    if (loaded.empty() || !saving)
+    if (loaded.empty() || before.title.empty() || !saving)
         return 3;
     SetEvent(saving);
     for (;;) {
+        store.Update(before.title, after, renamedOrder);
+        store.Reorder(movedOrder);
+        store.Update(after.title, before, order);
         store.Save(changed);
         store.Save(loaded);
     }

@@ -77,8 +77,12 @@ std::vector<std::string> SubKeyNames(const std::string& path) {
     return names;
 }
 
+void DeleteKey(const std::string& path) {
+    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
 void DeleteSettings(const char* product) {
-    SHDeleteKeyA(HKEY_CURRENT_USER, SettingsPath(product).c_str());
+    DeleteKey(SettingsPath(product));
 }
 
 bool StoreViewers(const std::vector<ViewerEntry>& rows, const char* product) {

@@ -33,6 +33,8 @@ bool WriteValue(const std::string& path, const char* name, DWORD type, const std
 // Creates key `path` with the keys above it; true when it exists then.
 bool MakeKey(const std::string& path);
 bool KeyExists(const std::string& path);
+// Deletes key `path` with everything below it.
+void DeleteKey(const std::string& path);
 // The names of the sub-keys of `path` in the registry's enumeration order.
 std::vector<std::string> SubKeyNames(const std::string& path);
 // Removes the settings key of `product` with everything below it.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <cstring>
 #include <set>
 
@@ -349,6 +350,81 @@ TEST_F(StoreTest, FailedSavesLoseNothing) {
             EXPECT_FALSE(ReadValue(rootPath, paramValueName).exists);
         }
     }
+}
+
+// The list window's edits: each writes only what it changes, so what another program stored
+// meanwhile stays, and none loses an entry when any of its steps fails or it dies there.
+TEST_F(StoreTest, EditsWriteOnlyWhatChangesAndFailedOnesLoseNothing) {
+    const std::vector<ViewerEntry> before = {{"Text", "notepad.exe", "-t"}, {"Hex", "hex", ""}};
+    const ViewerEntry renamed{"Renamed", "notepad.exe", "-r"};
+    const ViewerEntry added{"Added", "add.exe", ""};
+    using Edit = std::function<bool(ViewerStore&)>;
+    const std::vector<std::pair<const char*, Edit>> edits = {
+        {"add",
+         [&](ViewerStore& store) {
+             return store.Add(added, {"Text", "Hex", "Added"});
+         }},
+        {"rename",
+         [&](ViewerStore& store) {
+             return store.Update("Text", renamed, {"Renamed", "Hex"});
+         }},
+        {"edit in place",
+         [&](ViewerStore& store) {
+             return store.Update("Hex", {"Hex", "h2", "/2"}, {"Text", "Hex"});
+         }},
+        {"move",
+         [&](ViewerStore& store) {
+             return store.Reorder({"Hex", "Text"});
+         }},
+        {"delete", [&](ViewerStore& store) { return store.Delete("Hex"); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Save(before));
+        // Written behind the window's back: no edit of it may remove it.
+        ASSERT_TRUE(WriteValue(menusPath + "\\Foreign", nullptr, REG_SZ, "f.exe"));
+        faults = {};
+        ViewerStore counting = Store();
+        ASSERT_TRUE(edit(counting));
+        const int calls = faults.calls;
+        EXPECT_TRUE(KeyExists(menusPath + "\\Foreign"));
+
+        for (int last : {0, INT_MAX}) {
+            for (int failing = 1; failing <= calls; ++failing) {
+                SCOPED_TRACE(testing::Message() << "call " << failing << " to " << last);
+                ASSERT_TRUE(Save(before));
+                faults = {0, failing, last ? last : failing};
+                ViewerStore failed = Store();
+                EXPECT_FALSE(edit(failed));
+                faults = {};
+
+                std::set<std::string> titles;
+                for (const ViewerEntry& entry : Store().Load())
+                    titles.insert(entry.title);
+                EXPECT_TRUE(titles.count("Text") || titles.count("Renamed"));
+                EXPECT_TRUE(titles.count("Hex") || std::string(name) == "delete");
+                EXPECT_FALSE(ReadValue(menusPath, nullptr).exists);
+                EXPECT_FALSE(ReadValue(rootPath, nullptr).exists);
+            }
+        }
+    }
+}
+
+// A move writes the order and nothing else; an edit in place writes its viewer's values only.
+TEST_F(StoreTest, MoveAndEditInPlaceTouchNoOtherValue) {
+    ASSERT_TRUE(Save({{"A", "a", ""}, {"B", "b", ""}}));
+    // What another program wrote meanwhile, in the old order's stead: no edit writes it back.
+    ASSERT_TRUE(WriteValue(menusPath + "\\B", nullptr, REG_SZ, std::string("b2\0", 3)));
+    faults = {};
+    EXPECT_TRUE(Store().Reorder({"B", "A"}));
+    EXPECT_EQ(2, faults.calls) << "opening Menus and writing Order";
+    EXPECT_EQ((Names{"B", "A"}), LoadedTitles());
+    EXPECT_EQ(std::string("b2\0", 3), ReadValue(menusPath + "\\B", nullptr).bytes);
+
+    faults = {};
+    EXPECT_TRUE(Store().Update("a", {"A", "a3", "/3"}, {"B", "A"}));
+    EXPECT_EQ(4, faults.calls) << "opening Menus, the viewer's key and its two values";
+    EXPECT_EQ((std::vector<ViewerEntry>{{"B", "b2", ""}, {"A", "a3", "/3"}}), Store().Load());
 }
 
 TEST_F(StoreTest, UnstorableTitlesAreSkippedWithoutDeletingKeys) {

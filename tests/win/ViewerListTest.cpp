@@ -10,6 +10,7 @@
 #include "mainwindow/MainDialog.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
+#include "support/Process.h"
 #include "support/Registry.h"
 #include "support/Window.h"
 
@@ -447,6 +448,55 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
         EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
     });
+}
+
+// Wine's reg.exe, as the user's guide has backups restored and entries removed.
+bool RunReg(const std::string& arguments) {
+    Process reg;
+    return reg.Start("reg.exe " + arguments) && reg.WaitForExit() == 0;
+}
+
+TEST_F(ViewerListTest, ChangesMadeBehindItsBackAreFollowedAndNeverUndone) {
+    ASSERT_TRUE(StoreViewers({alpha}));
+    char folder[MAX_PATH] = {};
+    ASSERT_NE(0u, GetTempPathA(sizeof folder, folder));
+    const std::string backup = std::string(folder) + "brindle-backup.reg";
+    std::string text = "REGEDIT4\r\n";
+    for (const char* title : {"One", "Two", "Three"})
+        text += std::string("\r\n[HKEY_CURRENT_USER\\") + MenusPath() + "\\" + title + "]\r\n@=\"" +
+                title + ".exe\"\r\n\"Param\"=\"/x\"\r\n";
+    HANDLE file = CreateFileA(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+
+    RunMain([&](HWND main) {
+        ASSERT_EQ(std::vector{alpha}, Rows(main));
+        // A backup restored while the window is open shows in it, and an edit of another
+        // viewer keeps it.
+        ASSERT_TRUE(RunReg("import \"" + backup + "\""));
+        EXPECT_TRUE(WaitUntil([&] { return Rows(main).size() == 4; }));
+        Select(main, 0);
+        HWND editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        // Without parameters: stored as an empty text with its terminator.
+        const ViewerEntry edited{"Alpha", "alpha.exe", ""};
+        EnterAndConfirm(main, editor, edited);
+        EXPECT_EQ((std::vector<std::string>{"Alpha", "One", "Three", "Two"}), StoredTitles());
+        EXPECT_EQ(std::string(1, '\0'), ReadValue(MenusPath() + "\\Alpha", paramValueName).bytes);
+        EXPECT_EQ(edited, StoredViewers()[0]);
+
+        // A viewer deleted behind its back leaves the list and stays deleted after a move.
+        ASSERT_TRUE(RunReg("delete \"HKCU\\" + MenusPath() + "\\Two\" /f"));
+        EXPECT_TRUE(WaitUntil([&] { return Rows(main).size() == 3; }));
+        Select(main, 0);
+        Press(main, IDC_DOWN);
+        EXPECT_EQ((std::vector<std::string>{"One", "Alpha", "Three"}), StoredTitles());
+        EXPECT_EQ(StoredViewers(), Rows(main));
+    });
+    DeleteFileA(backup.c_str());
 }
 
 } // namespace
