@@ -1,8 +1,8 @@
 #pragma once
 // The small icons of the viewers' programs, shown beside their items in the viewer menu.
-// Loaded when a menu first needs them and kept for the resident instance's life: each program's
-// image once, by the program's path, and which image each viewer shows, by title, so that a
-// menu of known viewers reads neither the registry nor the file system. The shell and GDI are
+// Loaded when a menu first needs them and kept in the resident instance until the viewers
+// change: each program's image once, by the program's path, and which image each viewer shows,
+// by title, so that a menu of known viewers reads neither the registry nor the file system. The shell and GDI are
 // looked up at run time: a start that only hands its file over never loads them.
 
 #include <windows.h>
