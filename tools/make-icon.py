@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Writes src/resources/brindle.ico: Brindle's icon, a letter with an "open with" arrow.
 
-Two images, 16x16 and 32x32, each 32-bit BGRA with an AND mask, drawn pixel by pixel with
-hard edges so that both sizes stay crisp. The output is the same on every run; run it again
-after changing a drawing below and commit the .ico with it.
+Images of 16x16 and 32x32 pixels, each drawn on its own, and of 20, 24, 40, 48 and 64 pixels
+(the small and large icon sizes at 125 %, 150 % and 200 %) scaled from the 32x32 drawing. The
+small images are 32-bit BGRA, the large scaled ones have a palette of 16 colours; each has an
+AND mask. All are drawn pixel by pixel with hard edges so that every size stays crisp. The
+output is the same on every run; run it again after changing a drawing below and commit the
+.ico with it.
 
     tools/make-icon.py [OUTPUT]   (default: src/resources/brindle.ico next to this script)
 """
@@ -104,6 +107,41 @@ def draw_32():
     return c
 
 
+def draw_scaled(size):
+    """The 32x32 drawing at another size, for displays above 100 %: its shapes scaled, its
+    outlines about a pixel wide per 32 pixels of size."""
+    c = Canvas(size)
+    k = size / 32
+    t = max(1, round(k))  # outline width
+
+    def box(left, top, right, bottom):
+        """A rectangle of the 32x32 drawing, corners included, as pixels at this size."""
+        return (round(left * k), round(top * k), round((right + 1) * k) - 1,
+                round((bottom + 1) * k) - 1)
+
+    def scaled(points):
+        return [(x * k, y * k) for x, y in points]
+
+    def pixel(x, y):
+        """The pixel at this size whose centre matches the centre of a 32x32 pixel."""
+        return round((x + 0.5) * k - 0.5), round((y + 0.5) * k - 0.5)
+
+    left, top, right, bottom = box(1, 6, 26, 24)
+    c.rect(left, top, right, bottom, PAPER)
+    c.polygon(scaled([(1, 6), (27, 6), (14, 17)]), FLAP)
+    for i in range(t):
+        c.frame(left + i, top + i, right - i, bottom - i, OUTLINE)
+    for (x0, y0), (x1, y1) in (((1, 6), (13, 16)), ((26, 6), (14, 16))):
+        (x0, y0), (x1, y1) = pixel(x0, y0), pixel(x1, y1)
+        for i in range(t):
+            c.line(x0, y0 + i, x1, y1 + i, OUTLINE)
+    c.disc(24 * k, 24 * k, 8 * k, BADGE_RIM)
+    c.disc(24 * k, 24 * k, 8 * k - t, BADGE)
+    c.rect(*box(19, 23, 23, 24), ARROW)
+    c.polygon(scaled([(23, 19), (29, 24), (23, 29)]), ARROW)
+    return c
+
+
 def draw_16():
     c = Canvas(16)
     c.rect(0, 2, 12, 12, PAPER)
@@ -118,43 +156,77 @@ def draw_16():
     return c
 
 
-def dib(canvas):
-    """BITMAPINFOHEADER, bottom-up BGRA colour rows, then the bottom-up AND mask."""
+def and_mask_row(row):
+    """One row of the AND mask: 1 where the screen shows through, padded to 32 bits."""
+    bits = bytearray(((len(row) + 31) // 32) * 4)
+    for x, pixel in enumerate(row):
+        if pixel is None:
+            bits[x // 8] |= 0x80 >> (x % 8)
+    return bytes(bits)
+
+
+def dib(canvas, depth):
+    """BITMAPINFOHEADER, its palette (4 bits a pixel), the bottom-up colour rows (BGRA at 32
+    bits a pixel), then the bottom-up AND mask."""
     size = canvas.size
+    palette = []
+    if depth == 4:
+        palette = [(0, 0, 0)]  # under the transparent pixels
+        for row in canvas.pixels:
+            for pixel in row:
+                if pixel is not None and pixel not in palette:
+                    palette.append(pixel)
+        assert len(palette) <= 16, "too many colours for 4 bits a pixel"
+        palette += [(0, 0, 0)] * (16 - len(palette))
     colour = bytearray()
     mask = bytearray()
-    mask_stride = ((size + 31) // 32) * 4
     for row in reversed(canvas.pixels):
-        bits = bytearray(mask_stride)
-        for x, pixel in enumerate(row):
-            if pixel is None:
-                colour += b"\0\0\0\0"
-                bits[x // 8] |= 0x80 >> (x % 8)  # 1: the screen shows through
-            else:
-                red, green, blue = pixel
-                colour += bytes((blue, green, red, 0xFF))
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
-                         len(colour) + len(mask), 0, 0, 0, 0)
-    return header + bytes(colour) + bytes(mask)
+        if depth == 32:
+            for pixel in row:
+                if pixel is None:
+                    colour += b"\0\0\0\0"
+                else:
+                    red, green, blue = pixel
+                    colour += bytes((blue, green, red, 0xFF))
+        else:
+            indexes = [0 if p is None else palette.index(p) for p in row]
+            packed = bytearray((size + 1) // 2)
+            for x, index in enumerate(indexes):
+                packed[x // 2] |= index << (4 if x % 2 == 0 else 0)
+            colour += packed + bytes(-len(packed) % 4)
+        mask += and_mask_row(row)
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, depth, 0,
+                         len(colour) + len(mask), 0, 0, len(palette), 0)
+    quads = b"".join(bytes((blue, green, red, 0)) for red, green, blue in palette)
+    return header + quads + bytes(colour) + bytes(mask)
 
 
-def icon_file(canvases):
-    images = [dib(c) for c in canvases]
-    out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
-    offset = 6 + 16 * len(images)
-    for canvas, image in zip(canvases, images):
-        out += struct.pack("<BBBBHHII", canvas.size, canvas.size, 0, 0, 1, 32, len(image), offset)
-        offset += len(image)
-    for image in images:
-        out += image
+def icon_file(images):
+    """An .ico of (canvas, bits a pixel) pairs."""
+    dibs = [dib(canvas, depth) for canvas, depth in images]
+    out = bytearray(struct.pack("<HHH", 0, 1, len(dibs)))
+    offset = 6 + 16 * len(dibs)
+    for (canvas, depth), data in zip(images, dibs):
+        colours = 16 if depth == 4 else 0
+        out += struct.pack("<BBBBHHII", canvas.size, canvas.size, colours, 0, 1, depth,
+                           len(data), offset)
+        offset += len(data)
+    for data in dibs:
+        out += data
     return bytes(out)
 
 
 def main():
     default = pathlib.Path(__file__).resolve().parent.parent / "src" / "resources" / "brindle.ico"
     target = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else default
-    target.write_bytes(icon_file([draw_16(), draw_32()]))
+    # The small and large icon sizes at 100 %, 125 %, 150 % and 200 %. The drawing has few
+    # colours: 4 bits a pixel hold the large images at an eighth of the size. The small ones,
+    # which the tray shows, keep 32 bits: Wine's shell hands an icon to its tray with the rows
+    # of the AND mask cut short unless the width is a multiple of 16, and an icon with an
+    # alpha channel does not need its mask.
+    images = [(draw_16(), 32), (draw_scaled(20), 32), (draw_scaled(24), 32), (draw_32(), 32),
+              (draw_scaled(40), 4), (draw_scaled(48), 4), (draw_scaled(64), 4)]
+    target.write_bytes(icon_file(images))
     print(f"wrote {target}")
 
 

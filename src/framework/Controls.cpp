@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/Dpi.h"
+
 namespace fw {
 
 std::string WindowText(HWND window) {
@@ -22,7 +24,7 @@ int ListView::InsertColumn(int index, const char* heading, int width) const {
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
-    column.cx = width;
+    column.cx = ScaleForWindow(Hwnd(), width);
     column.pszText = const_cast<char*>(heading);
     return static_cast<int>(
         SendMessageA(Hwnd(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));

@@ -30,6 +30,8 @@ class Window {
 // A report-style list view; item and sub-item texts of any length.
 class ListView : public Window {
   public:
+    // Inserts a column `width` pixels wide at 96 DPI, scaled to the list's DPI; returns its
+    // index or −1.
     int InsertColumn(int index, const char* heading, int width) const;
     int ItemCount() const;
     // Inserts a row with `text` in column 0 at `index` (past the end appends); returns its index or
@@ -57,6 +59,9 @@ class PopupMenu {
         return AppendMenuA(menu.Get(), MF_STRING, id, text);
     }
     // Tracks the menu at `point` (screen coordinates), owned by `owner`; see TrackPopupMenu.
+    // The point is in the coordinates of the calling thread, as GetCursorPos gives them: for
+    // a per-monitor aware program these are the physical pixels of the monitor under the
+    // pointer, so the menu opens there.
     BOOL Track(POINT point, HWND owner, UINT flags = 0) const {
         return TrackPopupMenu(menu.Get(), flags, point.x, point.y, 0, owner, nullptr);
     }

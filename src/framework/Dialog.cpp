@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "framework/SystemLibrary.h"
 
 namespace fw {
@@ -11,6 +12,10 @@ namespace {
 // WM_SYSTIMER: the caret's blink timer. Like a key press in the system menu, it means the user
 // may be waiting for a dialog that is still invisible.
 constexpr UINT systemTimerMessage = 0x118;
+
+// WM_DPICHANGED (Windows 8.1 and later): the window moved to a monitor of another DPI, the new
+// one in the low word of wParam.
+constexpr UINT dpiChangedMessage = 0x02E0;
 
 // True when the template asks the framework to place the dialog: it sits at (0, 0) and does
 // not ask the dialog manager to align or centre it.
@@ -47,6 +52,35 @@ void RegisterCommonControls() {
 
 bool IsIdleMessage(const MSG& msg) {
     return msg.message != WM_PAINT && msg.message != systemTimerMessage;
+}
+
+// For each child window: the columns of a list view, scaled from one DPI to another
+// (`dpiChange` points to the two).
+BOOL CALLBACK ScaleListColumns(HWND child, LPARAM dpiChange) {
+    char className[32] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, WC_LISTVIEWA) != 0)
+        return TRUE;
+    const auto* change = reinterpret_cast<const UINT*>(dpiChange); // {from, to}
+    auto header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+    const auto columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int column = 0; column < columns; ++column) {
+        const auto width = static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, column, 0));
+        const int scaled = MulDiv(width, static_cast<int>(change[1]), static_cast<int>(change[0]));
+        SendMessageA(child, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(scaled, 0));
+    }
+    return TRUE;
+}
+
+// The work area of the monitor that holds the largest part of `rect`.
+RECT WorkAreaAround(const RECT& rect) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+        return monitor.rcWork;
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
 }
 
 } // namespace
@@ -95,6 +129,10 @@ INT_PTR Dialog::DoModal() {
         SetActiveWindow(owner);
     if (window)
         DestroyWindow(window);
+    // The window that showed them is gone.
+    largeIcon.Reset();
+    smallIcon.Reset();
+    shownIcons.clear();
     return modalResult;
 }
 
@@ -105,6 +143,10 @@ void Dialog::EndDialog(int result) {
         PostMessageA(hwnd, WM_NULL, 0, 0); // wakes the modal loop
 }
 
+// The loop takes and dispatches messages as Unicode, although the dialogs' windows and texts
+// are ANSI: an ANSI loop hands each typed double-byte character to an edit control as two
+// single bytes, which it shows as two wrong characters. The system converts what reaches an
+// ANSI window procedure.
 INT_PTR Dialog::RunModalLoop() {
     bool showOnIdle = !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
     bool idle = true;
@@ -117,19 +159,19 @@ INT_PTR Dialog::RunModalLoop() {
     for (;;) {
         if (!continueModal) // ended while a nested loop ran
             return modalResult;
-        if (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (showOnIdle)
                 showNow();
             idle = false;
         }
         do {
-            if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
                 PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
                 return -1;
             }
-            if (!hwnd || !IsDialogMessageA(hwnd, &msg)) {
+            if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
                 TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+                DispatchMessageW(&msg);
             }
             if (showOnIdle && (msg.message == systemTimerMessage || msg.message == WM_SYSKEYDOWN))
                 showNow();
@@ -137,7 +179,7 @@ INT_PTR Dialog::RunModalLoop() {
                 return modalResult;
             if (IsIdleMessage(msg))
                 idle = true;
-        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        } while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
 
@@ -191,6 +233,44 @@ BOOL Dialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
+void Dialog::SetIcons(UINT iconId) {
+    windowIconId = iconId;
+    UniqueIcon newLarge = LoadIconForDpi(iconId, IconSize::Large, dpi);
+    UniqueIcon newSmall = LoadIconForDpi(iconId, IconSize::Small, dpi);
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newLarge.Get()));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
+    // The icons replaced are no longer shown.
+    largeIcon = std::move(newLarge);
+    smallIcon = std::move(newSmall);
+}
+
+void Dialog::ShowIcon(int controlId, UINT iconId) {
+    UniqueIcon icon = LoadIconForDpi(iconId, IconSize::Large, dpi);
+    SendDlgItemMessageA(hwnd, controlId, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    for (ShownIcon& shown : shownIcons) {
+        if (shown.controlId == controlId) {
+            shown.iconId = iconId;
+            shown.icon = std::move(icon);
+            return;
+        }
+    }
+    shownIcons.push_back({controlId, iconId, std::move(icon)});
+}
+
+void Dialog::OnDpiChanged(UINT newDpi) {
+    if (newDpi == 0 || newDpi == dpi)
+        return;
+    // The system scales the dialog, its controls and their fonts; what is measured in pixels
+    // is the framework's to scale.
+    const UINT change[2] = {dpi, newDpi};
+    EnumChildWindows(hwnd, ScaleListColumns, reinterpret_cast<LPARAM>(change));
+    dpi = newDpi;
+    if (windowIconId)
+        SetIcons(windowIconId);
+    for (ShownIcon& shown : shownIcons)
+        ShowIcon(shown.controlId, shown.iconId);
+}
+
 LRESULT Dialog::Default() {
     return CallWindowProcA(dialogManagerProc, hwnd, current.message, current.wParam,
                            current.lParam);
@@ -214,6 +294,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lP
 
 BOOL Dialog::InitDialog(HWND window) {
     hwnd = window;
+    dpi = DpiOf(window);
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
     dialogManagerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
@@ -238,15 +319,18 @@ void Dialog::CentreIfUnplaced(bool wasVisible, const RECT& before) {
     if ((owner && IsWindowEnabled(owner)) || !templateUnplaced)
         return;
 
-    // Over the owner when it can be seen, else in the work area; then inside the work area,
-    // where the left and top edges win over the right and bottom ones.
+    // Over the owner when it can be seen, else in the primary monitor's work area; then
+    // inside the work area of the monitor it is on, where the left and top edges win over the
+    // right and bottom ones.
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     RECT reference = area;
     if (owner) {
         LONG ownerStyle = GetWindowLongA(owner, GWL_STYLE);
-        if ((ownerStyle & WS_VISIBLE) && !(ownerStyle & WS_MINIMIZE))
+        if ((ownerStyle & WS_VISIBLE) && !(ownerStyle & WS_MINIMIZE)) {
             GetWindowRect(owner, &reference);
+            area = WorkAreaAround(reference);
+        }
     }
     int width = now.right - now.left;
     int height = now.bottom - now.top;
@@ -275,10 +359,23 @@ LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         return CallWindowProcA(original, window, message, wParam, lParam);
     }
 
+    const bool showAsked = message == WM_WINDOWPOSCHANGING &&
+                           (reinterpret_cast<WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW);
     CurrentMessage outer = self->current;
     self->current = {message, wParam, lParam};
     const LRESULT result = self->Dispatch(message, wParam, lParam);
+    if (message == dpiChangedMessage)
+        self->OnDpiChanged(LOWORD(wParam));
     self->current = outer;
+
+    // A dialog that refused to be shown (it cleared SWP_SHOWWINDOW to stay hidden) is not
+    // activated by that show either: keys would go to a window that nobody can see, and the
+    // window in front would lose the focus.
+    if (showAsked) {
+        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(position->flags & SWP_SHOWWINDOW) && !IsWindowVisible(window))
+            position->flags |= SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER;
+    }
     return result;
 }
 

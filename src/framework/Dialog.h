@@ -6,7 +6,10 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "framework/Dpi.h"
+#include "framework/Handle.h"
 #include "framework/MessageMap.h"
 
 namespace fw {
@@ -69,7 +72,23 @@ class Dialog {
     // The default processing of the message being handled (the dialog manager's).
     LRESULT Default();
 
+    // Sets the window's icons to icon `iconId` at the large and small icon sizes for the
+    // dialog's DPI, and again when its DPI changes.
+    void SetIcons(UINT iconId);
+    // The window's small icon as SetIcons set it (null before); valid while the window lives.
+    HICON SmallIcon() const { return smallIcon.Get(); }
+    // Shows icon `iconId` in the icon control `controlId` at the large icon size for the
+    // dialog's DPI, and again when its DPI changes. A template's icon control gets the size
+    // of the system's DPI, which is not the dialog's on every monitor.
+    void ShowIcon(int controlId, UINT iconId);
+
   private:
+    struct ShownIcon {
+        int controlId;
+        UINT iconId;
+        UniqueIcon icon;
+    };
+
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;
@@ -83,6 +102,8 @@ class Dialog {
     BOOL InitDialog(HWND window);
     void CentreIfUnplaced(bool wasVisible, const RECT& rectBefore);
     INT_PTR RunModalLoop();
+    // After the dialog manager's handling of WM_DPICHANGED: list columns and icons follow.
+    void OnDpiChanged(UINT newDpi);
 
     UINT templateId;
     Dialog* parent;
@@ -91,7 +112,11 @@ class Dialog {
     bool continueModal = false;
     int modalResult = -1;
     CurrentMessage current{};
-    bool templateUnplaced = false; // x = y = 0 and no DS_ABSALIGN, DS_CENTER, DS_CENTERMOUSE
+    bool templateUnplaced = false;     // x = y = 0 and no DS_ABSALIGN, DS_CENTER, DS_CENTERMOUSE
+    UINT dpi = defaultDpi;             // the window's, since its initialisation
+    UINT windowIconId = 0;             // as SetIcons was given it
+    UniqueIcon largeIcon, smallIcon;   // the window's, set by SetIcons
+    std::vector<ShownIcon> shownIcons; // set by ShowIcon
 };
 
 } // namespace fw

@@ -3,6 +3,7 @@
 #include "core/LaunchLine.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "instance/Instance.h"
 #include "mainwindow/AboutDialog.h"
 #include "mainwindow/ViewerMenu.h"
@@ -67,11 +68,10 @@ BOOL MainDialog::OnInitDialog() {
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
         }
     }
-    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon.Get()));
-    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
+    SetIcons(IDI_APP);
 
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
-    if (trayIcon.Add(Hwnd(), appIcon.Get(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
+    if (trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
     storeWatch.emplace(Hwnd(), WM_STORECHANGED);
     viewerList.SetUp();
@@ -175,7 +175,7 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
 }
 
 LRESULT MainDialog::OnTaskbarCreated(WPARAM, LPARAM) {
-    trayIcon.AddAgain();
+    trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY);
     return 0;
 }
 
@@ -232,7 +232,8 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
     POINT point{};
     GetCursorPos(&point);
     const std::vector<std::string>& titles = MenuTitles();
-    const ViewerMenu menu(titles, programIcons.ImagesOf(titles));
+    const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
+    const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
     openViewerMenu = &menu;
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;
@@ -267,7 +268,8 @@ LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
 }
 
 LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {
-    return MeasureItemImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(measure)) ? TRUE : Default();
+    return programIcons.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(measure)) ? TRUE
+                                                                                    : Default();
 }
 
 LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM draw) {

@@ -84,11 +84,6 @@ bool MenusBlendItemImages() {
     return blends != 0;
 }
 
-// The small-icon size of the display, which is the size of every image.
-int ImageSize() {
-    return GetSystemMetrics(SM_CXSMICON);
-}
-
 // `icon` drawn at `size` pixels square into a top-down 32-bit bitmap with premultiplied alpha,
 // as menus and GdiAlphaBlend take it; null when GDI fails.
 UniqueBitmap RenderIcon(HICON icon, int size) {
@@ -128,14 +123,15 @@ UniqueBitmap RenderIcon(HICON icon, int size) {
     return bitmap;
 }
 
-// The small icon of `program` (a full path) as an image; null when it has none.
-UniqueBitmap LoadImageOf(const std::string& program) {
+// The small icon of `program` (a full path) as an image of `size` pixels; null when it has
+// none. The system's small icon is the nearest to that size that it has.
+UniqueBitmap LoadImageOf(const std::string& program, int size) {
     using ExtractIcons = decltype(::ExtractIconExA);
     auto* extract = fw::SystemFunction<ExtractIcons>("shell32.dll", "ExtractIconExA");
     HICON small = nullptr;
     if (!extract || extract(program.c_str(), 0, nullptr, &small, 1) == 0 || !small)
         return {};
-    UniqueBitmap image = RenderIcon(small, ImageSize());
+    UniqueBitmap image = RenderIcon(small, size);
     DestroyIcon(small);
     return image;
 }
@@ -147,7 +143,11 @@ void GdiBitmapTraits::Close(HBITMAP bitmap) {
         deleteObject(bitmap);
 }
 
-std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::string>& titles) {
+std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::string>& titles, int imageSize) {
+    if (imageSize != size) {
+        Clear();
+        size = imageSize;
+    }
     const auto known = [&] {
         return std::all_of(titles.begin(), titles.end(),
                            [&](const std::string& title) { return byTitle.count(title) != 0; });
@@ -180,7 +180,7 @@ HBITMAP ProgramIcons::ImageOfCommand(const std::string& command) {
         return nullptr;
     auto found = byProgram.find(program);
     if (found == byProgram.end())
-        found = byProgram.emplace(program, LoadImageOf(program)).first;
+        found = byProgram.emplace(program, LoadImageOf(program, size)).first;
     return found->second.Get();
 }
 
@@ -204,16 +204,10 @@ void SetItemImage(MENUITEMINFOA& item, HBITMAP image) {
     item.dwItemData = reinterpret_cast<ULONG_PTR>(image);
 }
 
-bool MeasureItemImage(MEASUREITEMSTRUCT& measure) {
-    if (measure.CtlType != ODT_MENU)
+bool ProgramIcons::MeasureItem(MEASUREITEMSTRUCT& measure) const {
+    if (measure.CtlType != ODT_MENU || size <= 0)
         return false;
-    BITMAP bitmap{};
-    const auto image = reinterpret_cast<HBITMAP>(measure.itemData);
-    if (!image || !GdiFunctions().getObject ||
-        !GdiFunctions().getObject(image, sizeof bitmap, &bitmap))
-        bitmap.bmWidth = bitmap.bmHeight = ImageSize(); // the empty place
-    measure.itemWidth = static_cast<UINT>(bitmap.bmWidth);
-    measure.itemHeight = static_cast<UINT>(bitmap.bmHeight);
+    measure.itemWidth = measure.itemHeight = static_cast<UINT>(size);
     return true;
 }
 

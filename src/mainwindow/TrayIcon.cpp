@@ -29,10 +29,8 @@ NOTIFYICONDATAA TrayRecord(HWND window) {
 
 } // namespace
 
-bool TrayIcon::Add(HWND owner, HICON image, UINT message) {
+bool TrayIcon::Add(HWND owner, HICON icon, UINT callbackMessage) {
     window = owner;
-    icon = image;
-    callbackMessage = message;
     NOTIFYICONDATAA record = TrayRecord(window);
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = callbackMessage;

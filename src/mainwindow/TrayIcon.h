@@ -12,16 +12,13 @@ class TrayIcon {
     TrayIcon& operator=(const TrayIcon&) = delete;
 
     // Adds the icon for `window`, whose `callbackMessage` then reports the mouse on it; or adds
-    // it again after the shell lost it. True when the shell shows it.
+    // it again after the shell lost it. True when the shell shows it. The shell keeps a copy
+    // of `icon`.
     bool Add(HWND window, HICON icon, UINT callbackMessage);
-    // Adds it again with what the last Add was given (after the shell restarted).
-    bool AddAgain() { return window && Add(window, icon, callbackMessage); }
     void Remove();
     bool Present() const { return present; }
 
   private:
     HWND window = nullptr;
-    HICON icon = nullptr;
-    UINT callbackMessage = 0;
     bool present = false;
 };

@@ -29,6 +29,7 @@
 // Controls of the About box
 #define IDC_ABOUT_VERSION 1011
 #define IDC_ABOUT_NOTE 1012
+#define IDC_ABOUT_ICON 1013
 
 // System-menu command of the About box
 #define IDM_ABOUTBOX 0x0010

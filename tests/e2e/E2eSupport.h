@@ -68,6 +68,74 @@ inline HWND WaitForTrayIcon() {
     return icon;
 }
 
+// A window of the test program in front, as the user's mail client is when it starts
+// Brindle. Destroyed with the object.
+class FrontWindow {
+  public:
+    FrontWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassA(&windowClass); // fails harmlessly when a test before registered it
+        window = CreateWindowA(className, "Mail", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
+                               200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetForegroundWindow(window);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+            << "the test's window did not come to the front";
+    }
+    ~FrontWindow() { DestroyWindow(window); }
+    FrontWindow(const FrontWindow&) = delete;
+    FrontWindow& operator=(const FrontWindow&) = delete;
+
+    HWND Hwnd() const { return window; }
+
+  private:
+    static constexpr const char* className = "E2eFrontWindow";
+    HWND window = nullptr;
+};
+
+// The active window of the thread that owns `window` (null when it has none).
+inline HWND ActiveWindowOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndActive;
+}
+
+// While it lives, the programs that start get `dpi` as the display's resolution, as on a
+// display scaled to dpi / 96: Wine reads HKCU\Control Panel\Desktop\LogPixels when a
+// process starts. The value the test found is put back after it.
+class DisplayDpi {
+  public:
+    explicit DisplayDpi(DWORD dpi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                        nullptr, &key, nullptr);
+        DWORD size = sizeof before;
+        hadValue = RegQueryValueExA(key, valueName, nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(&before), &size) == ERROR_SUCCESS;
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, valueName, 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&dpi), sizeof dpi));
+    }
+    ~DisplayDpi() {
+        if (hadValue)
+            RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),
+                           sizeof before);
+        else
+            RegDeleteValueA(key, valueName);
+        RegCloseKey(key);
+    }
+    DisplayDpi(const DisplayDpi&) = delete;
+    DisplayDpi& operator=(const DisplayDpi&) = delete;
+
+  private:
+    static constexpr const char* keyPath = "Control Panel\\Desktop";
+    static constexpr const char* valueName = "LogPixels";
+    HKEY key = nullptr;
+    DWORD before = 0;
+    bool hadValue = false;
+};
+
 // The records of a fake viewer's log, oldest first; by default the command lines of the fake
 // viewer in the build.
 inline std::vector<std::string> ViewerLog(const std::string& path = viewerLogPath) {

@@ -2,7 +2,7 @@
 // fakeviewer-dir.log, then its command line, byte for byte, to fakeviewer.log, each with a line
 // feed and both beside its own executable (so each copy of it keeps logs of its own), then
 // waits for input for a moment (so that its starter's WaitForInputIdle returns) and ends. With
-// /busy among its arguments it first handles no message for 6 s, as a heavy viewer does while
+// /busy among its arguments it first handles no message for 12 s, as a heavy viewer does while
 // it loads.
 
 #include <windows.h>
@@ -42,7 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
               Append(folder + "fakeviewer.log", GetCommandLineA());
 
     if (std::string(GetCommandLineA()).find(" /busy") != std::string::npos)
-        Sleep(6000);
+        Sleep(12000);
     SetTimer(nullptr, 0, 200, nullptr);
     MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER)

@@ -97,6 +97,37 @@ TEST_F(HandoffTest, ChangesBehindItsBackShowInTheNextMenu) {
         WaitForViewerLog(3));
 }
 
+TEST_F(HandoffTest, WindowInFrontGetsTheFocusBackAfterEveryMenu) {
+    SeedViewers(threeViewers);
+    FrontWindow front;
+
+    // The first start: its main dialog stays hidden after the menu, and the show that its loop
+    // tries when it first runs dry, after the menu, does not activate it either.
+    Process& first = Start("C:\\mail\\12.txt");
+    HWND menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    HWND dialog = MainDialogOf(first.Id());
+    ASSERT_NE(nullptr, dialog);
+    DismissMenu(menu);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    SyncWith(dialog);
+    EXPECT_EQ(front.Hwnd(), GetForegroundWindow());
+    EXPECT_NE(dialog, ActiveWindowOfThreadOf(dialog));
+    EXPECT_FALSE(IsWindowVisible(dialog));
+
+    // A later start's menu, at the resident instance.
+    Process& second = Start("C:\\mail\\13.txt");
+    menu = WaitForMenu(first.Id());
+    ASSERT_NE(nullptr, menu);
+    DismissMenu(menu);
+    EXPECT_EQ(0u, second.WaitForExit());
+    SyncWith(dialog);
+    EXPECT_EQ(front.Hwnd(), GetForegroundWindow());
+    EXPECT_NE(dialog, ActiveWindowOfThreadOf(dialog));
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_TRUE(ViewerLog().empty());
+}
+
 TEST_F(HandoffTest, HandoffTextReachesTheViewerByteForByte) {
     SeedViewers({{"Text", fakeViewer, "/t"}});
     Process* resident = nullptr;

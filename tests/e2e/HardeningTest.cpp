@@ -82,7 +82,8 @@ TEST_F(HardeningTest, StartBesideAResidentThatStopsRespondingTellsTheUserAndEnds
 }
 
 TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTheirTurn) {
-    // The fake viewer with /busy handles no message for 6 s after it started.
+    // The fake viewer with /busy handles no message for 12 s after it started, longer than
+    // any wait of a test.
     SeedViewers({{"Busy", fakeViewer, "/busy"}, {"Quick", fakeViewer, ""}});
     Process& first = Start("C:\\mail\\1.txt");
     HWND menu = WaitForMenu(first.Id());
@@ -91,13 +92,15 @@ TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTh
     PickMenuItem(menu, 0);
     ASSERT_EQ(1u, WaitForViewerLog(1).size());
 
-    // The resident waits for the busy viewer, yet answers at once.
-    DWORD_PTR ignored = 0;
-    EXPECT_NE(0, SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored));
+    // The resident waits for the busy viewer, yet a double click on its tray icon shows it.
+    PostMessageA(dialog, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }))
+        << "the resident handles no message while its viewer gets ready";
 
     // A hand-off meanwhile gets its menu once the viewer is ready, and its own file.
     Process& second = Start("C:\\mail\\2.txt");
-    menu = WaitForMenu(first.Id());
+    menu = nullptr;
+    WaitUntil([&] { return (menu = VisibleMenuOf(first.Id())) != nullptr; }, 3 * waitLimitMs);
     ASSERT_NE(nullptr, menu);
     PickMenuItem(menu, 1);
     EXPECT_EQ(0u, second.WaitForExit());

@@ -1,10 +1,15 @@
 // The resident instance in the notification area: whether it shows itself at start, how the
 // tray icon, the "最小化" button and the minimise command show and hide it, the About box of
-// its system menu, the icon's return when the shell restarts, and the tray menu's "終了".
+// its system menu, the icon's return when the shell restarts, the tray menu's "終了", and its
+// windows on a display of a higher resolution.
 // Clicks reach the program as Wine's stand-alone tray passes them on: as mouse messages to
 // the icon's window, which notifies the program.
 
 #include "E2eSupport.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
 
 using namespace e2e;
 
@@ -131,6 +136,61 @@ TEST_F(TrayTest, IconReturnsWhenTheShellRestartsAndExitEndsTheProgram) {
     PickMenuItem(menu, 0);
     EXPECT_NE(static_cast<DWORD>(STILL_ACTIVE), process->WaitForExit());
     EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); }));
+}
+
+// The main window and the About box of a resident instance started at `dpi`, measured from
+// outside: the widths of the list's columns, the width of the dialog, and the size of the
+// About box's icon (its control takes the size of the icon it shows).
+struct Scaled {
+    int columns[3] = {};
+    int dialogWidth = 0;
+    int aboutIcon = 0;
+};
+
+class ScalingTest : public BrindleTest {
+  protected:
+    Scaled StartAt(DWORD dpi) {
+        Scaled seen;
+        DisplayDpi display(dpi);
+        Process* process = nullptr;
+        HWND dialog = StartResident(&process); // without viewers it shows itself
+        if (!dialog)
+            return seen;
+        EXPECT_TRUE(WaitUntil([&] { return Visible(dialog); }));
+        HWND list = GetDlgItem(dialog, IDC_VIEWER_LIST);
+        for (int column = 0; column < 3; ++column) {
+            DWORD_PTR width = 0;
+            SendMessageTimeoutA(list, LVM_GETCOLUMNWIDTH, column, 0, SMTO_NORMAL, waitLimitMs,
+                                &width);
+            seen.columns[column] = static_cast<int>(width);
+        }
+        RECT client{};
+        GetClientRect(dialog, &client);
+        seen.dialogWidth = client.right;
+
+        PostMessageA(dialog, WM_SYSCOMMAND, aboutCommand, 0);
+        HWND about = WaitForWindow(process->Id(), "#32770", aboutTitle);
+        EXPECT_NE(nullptr, about);
+        RECT icon{};
+        GetWindowRect(GetDlgItem(about, IDC_ABOUT_ICON), &icon);
+        seen.aboutIcon = icon.right - icon.left;
+        End(*process);
+        return seen;
+    }
+};
+
+TEST_F(ScalingTest, WindowsAreScaledForTheDisplayDpi) {
+    const Scaled normal = StartAt(96);
+    const Scaled large = StartAt(144); // 150 %
+    EXPECT_EQ(120, normal.columns[0]);
+    EXPECT_EQ(300, normal.columns[1]);
+    EXPECT_EQ(100, normal.columns[2]);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(normal.columns[column] * 3 / 2, large.columns[column]) << "column " << column;
+    // The dialog follows its font: about 1.5 times as wide, whatever the font's metrics.
+    EXPECT_NEAR(1.5, static_cast<double>(large.dialogWidth) / normal.dialogWidth, 0.1);
+    EXPECT_EQ(32, normal.aboutIcon);
+    EXPECT_EQ(48, large.aboutIcon);
 }
 
 } // namespace

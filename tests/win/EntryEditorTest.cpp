@@ -37,6 +37,26 @@ HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
+// Types `text` (code page 932) into the window that has the keyboard focus as a keyboard or
+// an input method delivers it: one Unicode key event for each character.
+void TypeUnicode(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(
+        static_cast<size_t>(MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()),
+                                                wide.data(), static_cast<int>(wide.size()))));
+    std::vector<INPUT> events;
+    for (wchar_t character : wide) {
+        for (DWORD up : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
+            INPUT event{};
+            event.type = INPUT_KEYBOARD;
+            event.ki.wScan = character;
+            event.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            events.push_back(event);
+        }
+    }
+    SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+}
+
 // Clicks OK with the fields as they are and expects a refusal: an exclamation box (whose text
 // is returned) owned by the editor, and after it the editor still open with the typed text
 // and the focus on the field at fault.
@@ -91,6 +111,32 @@ TEST_F(EntryEditorTest, ShowsTheEntryAndReturnsWhatWasTypedOnOkOrEnter) {
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(so + "フト", entered.title);
+}
+
+TEST_F(EntryEditorTest, TypedDoubleByteTextReachesEveryFieldWhole) {
+    // The last byte of 表 in code page 932 is 0x5C, the byte of a backslash.
+    const std::string typed = "ビューア表";
+    EntryEditorDialog editor;
+    INT_PTR result = RunDriven(editor, [&](HWND window) {
+        SetForegroundWindow(window);
+        for (int field : {IDC_TITLE, IDC_COMMAND, IDC_PARAMETERS}) {
+            SCOPED_TRACE("field " + std::to_string(field));
+            SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, field)),
+                         TRUE);
+            ASSERT_EQ(GetDlgItem(window, field), FocusOf(window));
+            TypeUnicode(typed);
+            // Each character typed is one character in the field, once all have arrived.
+            for (int i = 0; i < 1000 && GetWindowTextLengthW(GetDlgItem(window, field)) < 5; ++i)
+                Sleep(10);
+            EXPECT_EQ(typed, ItemTextOf(window, field));
+        }
+        Click(window, IDOK);
+        WaitUntilGone(window, window);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(typed, editor.title);
+    EXPECT_EQ(typed, editor.command);
+    EXPECT_EQ(typed, editor.parameters);
 }
 
 TEST_F(EntryEditorTest, RefusesTitlesTheStoreCannotHoldAsKeys) {

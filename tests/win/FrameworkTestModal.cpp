@@ -236,20 +236,32 @@ TEST_F(ShowOnIdle, SystemKeyDownShowsItEarlier) {
 }
 
 // Runs `templateId` with its shows vetoed until the framework's show on idle has been vetoed
-// too (`showsToVeto` in all), then checks that it is hidden and ends it.
+// too (`showsToVeto` in all), then checks that it is hidden, that the window in front before
+// that show is still active, and ends it.
 void ExpectVetoedDialogStaysHidden(UINT templateId, int showsToVeto) {
+    HWND front = CreateWindowA("Static", "front", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, front);
     bool visibleAfterVeto = true;
+    HWND activeAfterVeto = nullptr;
     ProbeDialog dialog(templateId);
     dialog.vetoShow = true;
+    // The dialog manager activates the dialog when it gives its first control the focus; the
+    // window in front is put back before the loop runs dry and shows the dialog.
+    dialog.onInit = [](ProbeDialog& self) { PostMessageA(self.Hwnd(), WM_PROBE, 0, 0); };
+    dialog.onPosted = [&](ProbeDialog&, WPARAM) { SetActiveWindow(front); };
     dialog.onTick = [&](ProbeDialog& self, int) {
         if (self.vetoedShows < showsToVeto)
             return;
         visibleAfterVeto = IsWindowVisible(self.Hwnd()) != FALSE;
+        activeAfterVeto = GetActiveWindow();
         self.EndDialog(IDOK);
     };
     EXPECT_EQ(IDOK, dialog.DoModal()) << "template " << templateId;
     EXPECT_EQ(showsToVeto, dialog.vetoedShows) << "template " << templateId;
     EXPECT_FALSE(visibleAfterVeto) << "template " << templateId;
+    EXPECT_EQ(front, activeAfterVeto) << "template " << templateId;
+    DestroyWindow(front);
 }
 
 TEST_F(ShowOnIdle, VetoedShowKeepsTheDialogHiddenAndItStillEnds) {

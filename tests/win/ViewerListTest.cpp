@@ -7,6 +7,7 @@
 #include <string>
 
 #include "instance/Identity.h"
+#include "framework/Dpi.h"
 #include "mainwindow/MainDialog.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
@@ -147,6 +148,31 @@ bool RowsBecome(HWND main, const std::vector<ViewerEntry>& expected) {
     const bool became = WaitUntil([&] { return Rows(main) == expected; });
     SyncWith(main);
     return became;
+}
+
+// The width of `icon` in pixels; 0 without an icon.
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+int WindowIconWidth(HWND window, WPARAM which) {
+    return IconWidth(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0)));
+}
+
+std::vector<int> ColumnWidths(HWND main) {
+    std::vector<int> widths;
+    for (int column = 0; column < 3; ++column)
+        widths.push_back(
+            static_cast<int>(SendMessageA(ListOf(main), LVM_GETCOLUMNWIDTH, column, 0)));
+    return widths;
 }
 
 class ViewerListTest : public DialogTest {
@@ -497,6 +523,28 @@ TEST_F(ViewerListTest, ChangesMadeBehindItsBackAreFollowedAndNeverUndone) {
         EXPECT_EQ(StoredViewers(), Rows(main));
     });
     DeleteFileA(backup.c_str());
+}
+
+TEST_F(ViewerListTest, ColumnsAndIconsFollowTheDpiOfTheWindow) {
+    RunMain([](HWND main) {
+        const int dpi = static_cast<int>(fw::DpiOf(main));
+        EXPECT_EQ((std::vector{MulDiv(120, dpi, 96), MulDiv(300, dpi, 96), MulDiv(100, dpi, 96)}),
+                  ColumnWidths(main));
+        // The small icon (the caption's and the tray's) is not the large one made smaller.
+        EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), WindowIconWidth(main, ICON_SMALL));
+        EXPECT_EQ(GetSystemMetrics(SM_CXICON), WindowIconWidth(main, ICON_BIG));
+
+        // Moved to a monitor of twice the DPI.
+        const std::vector<int> before = ColumnWidths(main);
+        RECT suggested{};
+        GetWindowRect(main, &suggested);
+        constexpr UINT dpiChanged = 0x02E0; // WM_DPICHANGED
+        SendMessageA(main, dpiChanged, MAKEWPARAM(2 * dpi, 2 * dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ((std::vector{2 * before[0], 2 * before[1], 2 * before[2]}), ColumnWidths(main));
+        EXPECT_EQ(2 * GetSystemMetrics(SM_CXSMICON), WindowIconWidth(main, ICON_SMALL));
+        EXPECT_EQ(2 * GetSystemMetrics(SM_CXICON), WindowIconWidth(main, ICON_BIG));
+    });
 }
 
 } // namespace

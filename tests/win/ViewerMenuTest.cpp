@@ -32,6 +32,9 @@ std::string ItemText(HMENU menu, UINT position) {
     return text;
 }
 
+// The small-icon size of the display, as the main dialog asks for it.
+const int smallIcon = GetSystemMetrics(SM_CXSMICON);
+
 std::string ThisProgram() {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -71,7 +74,7 @@ TEST_F(ViewerMenuTest, ItemsShowTheIconOfAProgramThatExistsAndNoneForAMissingOne
                               {"Missing too", "nosuchviewer /x", ""}}));
     ProgramIcons icons;
     const std::vector<std::string> titles = StoredTitles();
-    const std::vector<HBITMAP> images = icons.ImagesOf(titles);
+    const std::vector<HBITMAP> images = icons.ImagesOf(titles, smallIcon);
     ASSERT_EQ(6u, images.size());
     for (int i : {0, 2, 3})
         EXPECT_NE(nullptr, images[i]) << titles[i];
@@ -86,8 +89,8 @@ TEST_F(ViewerMenuTest, ItemsShowTheIconOfAProgramThatExistsAndNoneForAMissingOne
     BITMAP bitmap{};
     ASSERT_TRUE(GetObjectA(images[0], sizeof bitmap, &bitmap));
     EXPECT_EQ(32, bitmap.bmBitsPixel);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bitmap.bmWidth);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSMICON), bitmap.bmHeight);
+    EXPECT_EQ(smallIcon, bitmap.bmWidth);
+    EXPECT_EQ(smallIcon, bitmap.bmHeight);
     ASSERT_NE(nullptr, bitmap.bmBits);
     const auto* pixels = static_cast<const BYTE*>(bitmap.bmBits);
     bool transparent = false, opaque = false, premultiplied = true;
@@ -111,22 +114,31 @@ TEST_F(ViewerMenuTest, ImagesAreKeptUntilCleared) {
     ASSERT_TRUE(
         StoreViewers({{"Viewer", '"' + own + '"', ""}, {"Other", "C:\\no\\such\\viewer.exe", ""}}));
     ProgramIcons icons;
-    const std::vector<HBITMAP> first = icons.ImagesOf({"Viewer", "Other"});
+    const std::vector<HBITMAP> first = icons.ImagesOf({"Viewer", "Other"}, smallIcon);
     ASSERT_NE(nullptr, first[0]);
     EXPECT_EQ(nullptr, first[1]);
 
     // Known viewers read nothing more: a change of the store shows after Clear only.
     ASSERT_TRUE(StoreViewers(
         {{"Viewer", "C:\\no\\such\\viewer.exe", ""}, {"Other", '"' + copy + '"', ""}}));
-    EXPECT_EQ(first, icons.ImagesOf({"Viewer", "Other"}));
+    EXPECT_EQ(first, icons.ImagesOf({"Viewer", "Other"}, smallIcon));
     // A new title is looked up, and one the store does not know shows none.
-    const std::vector<HBITMAP> added = icons.ImagesOf({"Viewer", "Added", "Other"});
+    const std::vector<HBITMAP> added = icons.ImagesOf({"Viewer", "Added", "Other"}, smallIcon);
     EXPECT_EQ((std::vector<HBITMAP>{first[0], nullptr, nullptr}), added);
 
     icons.Clear();
-    const std::vector<HBITMAP> again = icons.ImagesOf({"Viewer", "Other"});
+    const std::vector<HBITMAP> again = icons.ImagesOf({"Viewer", "Other"}, smallIcon);
     EXPECT_EQ(nullptr, again[0]);
     EXPECT_NE(nullptr, again[1]);
+
+    // A display of another resolution: the images are made again at its size.
+    const int larger = smallIcon * 3 / 2;
+    const std::vector<HBITMAP> scaled = icons.ImagesOf({"Viewer", "Other"}, larger);
+    BITMAP bitmap{};
+    ASSERT_NE(nullptr, scaled[1]);
+    ASSERT_TRUE(GetObjectA(scaled[1], sizeof bitmap, &bitmap));
+    EXPECT_EQ(larger, bitmap.bmWidth);
+    EXPECT_EQ(larger, bitmap.bmHeight);
 
     // A menu without any image has none in any item.
     const ViewerMenu plain({"A", "B"}, std::vector<HBITMAP>{nullptr, nullptr});
