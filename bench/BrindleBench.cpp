@@ -1,6 +1,7 @@
 // Brindle's benchmarks, run under Wine: the hand-off to a resident instance (with 2 and with
-// 1,000 viewers configured), a cold start to the menu, the save of a move, the idle resident's
-// memory and the size of brindle.exe. Each figure is set against a baseline measured in the
+// 1,000 viewers configured, and the first and a warm one with the programs' icons in the menu),
+// a cold start to the menu, the save of a move, the idle resident's memory and the size of
+// brindle.exe. Each figure is set against a baseline measured in the
 // same run, its runs interleaved with the figure's. The figures are printed, never checked: the
 // exit code says only whether every run completed.
 //   brindle_bench.exe [--runs N] [--stripped-dir DIR]
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <utility>
 
 #include "BenchSupport.h"
@@ -67,6 +69,41 @@ std::vector<ViewerEntry> Viewers(int count) {
         std::snprintf(number, sizeof number, "%04d", i);
         rows.push_back({std::string("ビューア ") + number,
                         std::string("C:\\Viewers\\Viewer") + number + "\\view.exe", "/mail"});
+    }
+    std::shuffle(rows.begin(), rows.end(), std::mt19937(20240601));
+    return rows;
+}
+
+// How many different programs the viewers of the icon figures use.
+constexpr int iconProgramCount = 10;
+
+// Copies of brindle.exe, which carries an icon, as the programs of the icon figures: each is
+// a program of its own whose icon is loaded once. Empty when a copy cannot be made.
+std::vector<std::string> IconPrograms(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::vector<std::string> programs;
+    for (int i = 0; i < iconProgramCount; ++i) {
+        programs.push_back(folder + "\\viewer" + std::to_string(i) + ".exe");
+        if (!CopyFileA(brindleExe.c_str(), programs.back().c_str(), FALSE))
+            return {};
+    }
+    return programs;
+}
+
+void RemoveIconPrograms(const std::string& folder, const std::vector<std::string>& programs) {
+    for (const std::string& program : programs)
+        DeleteFileA(program.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// `count` viewers whose commands name the `programs` in turn, quoted, in the shuffled order of
+// Viewers: with existing programs the menu shows their icons, with missing ones none.
+std::vector<ViewerEntry> ViewersOf(int count, const std::vector<std::string>& programs) {
+    std::vector<ViewerEntry> rows;
+    for (int i = 0; i < count; ++i) {
+        char title[32];
+        std::snprintf(title, sizeof title, "ビューア %04d", i + 1);
+        rows.push_back({title, Quoted(programs[static_cast<size_t>(i) % programs.size()]), ""});
     }
     std::shuffle(rows.begin(), rows.end(), std::mt19937(20240601));
     return rows;
@@ -372,7 +409,48 @@ int main(int argc, char** argv) {
         for (Series* series : {&handoff, &trivial, &trivialUser32, &handoffMany, &handoffTwo})
             series->failures = 1;
     }
+
+    // The menu with the programs' icons: viewers of 10 different programs that exist, against
+    // the same viewers of 10 programs that do not (no icons). The store is rewritten before each
+    // run (untimed), so the run's first hand-off reads the viewers and loads the icons anew;
+    // its second finds them in the resident instance's cache.
+    char temp[MAX_PATH] = {};
+    const std::string iconFolder =
+        GetTempPathA(sizeof temp, temp) ? std::string(temp) + "brindle-bench-viewers" : "";
+    const std::vector<std::string> iconPrograms = IconPrograms(iconFolder);
+    std::vector<std::string> missingPrograms;
+    for (int i = 0; i < iconProgramCount; ++i)
+        missingPrograms.push_back("C:\\Viewers\\Missing" + std::to_string(i) + "\\view.exe");
+    struct IconSeries {
+        Series first, warm;
+    };
+    IconSeries icons10, plain10, iconsMany, plainMany;
+    if (residentUp && !iconPrograms.empty()) {
+        auto firstAndWarm = [&](IconSeries& series, const std::vector<ViewerEntry>& rows) {
+            if (TooManyFailures(series.first) || TooManyFailures(series.warm))
+                return;
+            stored = StoreViewers(rows) && stored;
+            series.first.Add(Handoff(resident));
+            series.warm.Add(Handoff(resident));
+        };
+        for (const auto& [name, count, withIcons, without] :
+             {std::tuple{"hand-offs with icons, 10 viewers", 10, &icons10, &plain10},
+              std::tuple{"hand-offs with icons, 1,000 viewers", largeViewerCount, &iconsMany,
+                         &plainMany}}) {
+            const std::vector<ViewerEntry> iconRows = ViewersOf(count, iconPrograms);
+            const std::vector<ViewerEntry> plainRows = ViewersOf(count, missingPrograms);
+            Interleave(
+                name, runs, [&] { firstAndWarm(*withIcons, iconRows); },
+                [&] { firstAndWarm(*without, plainRows); });
+        }
+    } else {
+        std::fprintf(stderr, "brindle_bench: no resident instance or no icon programs\n");
+        for (IconSeries* series : {&icons10, &plain10, &iconsMany, &plainMany})
+            series->first.failures = series->warm.failures = 1;
+    }
     EndBrindle(resident);
+    RemoveIconPrograms(iconFolder, iconPrograms);
+    stored = StoreViewers(twoViewers) && stored;
 
     // A move's save, in-process: two adjacent rows swap (and swap back on the next run). The
     // 2-row list is kept under a key of its own, so that neither list is rewritten between
@@ -404,6 +482,14 @@ int main(int argc, char** argv) {
             {"  (the same)", "ms", &handoff, &trivialUser32, "trivial start, user32", ""},
             {"cold start to menu", "ms", &coldBrindle, &coldDialog, "minimal dialog shown", ""},
             {"hand-off, 1,000 viewers", "ms", &handoffMany, &handoffTwo, "hand-off, 2 viewers", ""},
+            {"first hand-off, icons, 10 viewers", "ms", &icons10.first, &plain10.first,
+             "the same without icons", ""},
+            {"warm hand-off, icons, 10 viewers", "ms", &icons10.warm, &plain10.warm,
+             "the same without icons", ""},
+            {"first hand-off, icons, 1,000 viewers", "ms", &iconsMany.first, &plainMany.first,
+             "the same without icons", ""},
+            {"warm hand-off, icons, 1,000 viewers", "ms", &iconsMany.warm, &plainMany.warm,
+             "the same without icons", ""},
             {"move (SaveViewers), 1,000 rows", "ms", &moveMany, &moveTwo, "the same, 2 rows", ""},
             {"idle private bytes (PrivateUsage)", "KB", &idleBrindle.privateBytes,
              &idleDialog.privateBytes, "minimal dialog idle", "<= 1.25x"},
@@ -418,8 +504,10 @@ int main(int argc, char** argv) {
         runs);
 
     int failures = 0;
-    for (const Series* series : {&coldBrindle, &coldDialog, &handoff, &trivial, &trivialUser32,
-                                 &handoffMany, &handoffTwo, &moveMany, &moveTwo})
+    for (const Series* series :
+         {&coldBrindle, &coldDialog, &handoff, &trivial, &trivialUser32, &handoffMany, &handoffTwo,
+          &icons10.first, &icons10.warm, &plain10.first, &plain10.warm, &iconsMany.first,
+          &iconsMany.warm, &plainMany.first, &plainMany.warm, &moveMany, &moveTwo})
         failures += series->failures;
     if (!stored)
         std::printf("\nbrindle_bench: a save of the viewers to the registry failed\n");

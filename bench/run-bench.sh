@@ -18,7 +18,7 @@ strip=${STRIP:-i686-w64-mingw32-strip}
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 # The whole Wine part; a stuck benchmark is ended at this deadline (and wine-session.sh then
 # ends every program of the session).
-limit_seconds=${BENCH_TIMEOUT:-420}
+limit_seconds=${BENCH_TIMEOUT:-600}
 
 brindle=$build/brindle.exe
 bench=$build/bench/brindle_bench.exe

@@ -5,5 +5,8 @@
 #include <string_view>
 
 // `title` with every '&' doubled, so that a menu shows it as typed instead of taking the next
-// character for a mnemonic. ('&' is never the second byte of a double-byte character.)
-std::string MenuItemText(std::string_view title);
+// character for a mnemonic, and every tab or backspace shown as a space, since a menu takes
+// either for the start of the shortcut column. With `number` from 1 to 9 the number follows
+// in that column ("title\t1"), as the key that chooses the item. ('&', tab and backspace are
+// never the second byte of a double-byte character.)
+std::string MenuItemText(std::string_view title, int number = 0);

@@ -59,6 +59,18 @@ std::string QuoteProgramPart(std::string_view command, LeadBytePredicate isLeadB
     return unchanged;
 }
 
+std::string ProgramOfCommand(std::string_view command, LeadBytePredicate isLeadByte,
+                             const FileExistsPredicate& isFile) {
+    // Neither a quote nor a space is ever the second byte of a double-byte character.
+    const std::string quoted = !command.empty() && command.front() == '"'
+                                   ? std::string(command)
+                                   : QuoteProgramPart(command, isLeadByte, isFile);
+    if (quoted.empty() || quoted.front() != '"')
+        return std::string(command.substr(0, command.find_first_of(" \t")));
+    const std::size_t closing = quoted.find('"', 1);
+    return quoted.substr(1, closing == std::string::npos ? std::string::npos : closing - 1);
+}
+
 std::string FolderOfPath(std::string_view path, LeadBytePredicate isLeadByte) {
     const bool drive = path.size() >= 3 &&
                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&

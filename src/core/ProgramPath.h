@@ -22,6 +22,13 @@ using FileExistsPredicate = std::function<bool(const std::string& path)>;
 std::string QuoteProgramPart(std::string_view command, LeadBytePredicate isLeadByte,
                              const FileExistsPredicate& isFile);
 
+// The program that a launch with `command` starts, as typed, for the system to search: the text
+// inside the leading double quotes of a quoted command (to its end when the quote is not
+// closed); for an unquoted command, the part that QuoteProgramPart quotes, or else everything
+// before the first space or tab. Empty when the command names no program.
+std::string ProgramOfCommand(std::string_view command, LeadBytePredicate isLeadByte,
+                             const FileExistsPredicate& isFile);
+
 // The folder of the file that an absolute `path` names: `path` up to and with its last
 // backslash that is not the second byte of a double-byte character (per isLeadByte). Absolute
 // is a drive ("C:\") or a server ("\\server\share\"); "" for any other path.

@@ -3,6 +3,7 @@
 #include "core/LaunchLine.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "instance/Instance.h"
 #include "mainwindow/AboutDialog.h"
 #include "mainwindow/ViewerMenu.h"
@@ -37,6 +38,10 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
     fw::MessageHandler<&MainDialog::OnStoreChanged>(WM_STORECHANGED),
+    fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
+    fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
+    fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
+    fw::MessageHandler<&MainDialog::OnDrawItem>(WM_DRAWITEM),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
 };
 
@@ -74,6 +79,7 @@ BOOL MainDialog::OnInitDialog() {
     viewerList.afterWrite = [this] {
         storeWatch->Changed();
         menuTitles.reset();
+        programIcons.Clear();
     };
 
     if (!firstHandoff.empty()) {
@@ -184,6 +190,7 @@ void MainDialog::OnStoreChanged() {
     if (!storeWatch || !storeWatch->Changed())
         return;
     menuTitles.reset();
+    programIcons.Clear();
     viewerList.Reload();
 }
 
@@ -191,6 +198,7 @@ const std::vector<std::string>& MainDialog::MenuTitles() {
     // A change whose message has not arrived yet counts too.
     if (storeWatch && storeWatch->Changed()) {
         menuTitles.reset();
+        programIcons.Clear();
         viewerList.Reload();
     }
     if (!menuTitles)
@@ -223,8 +231,12 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::string& file) {
     POINT point{};
     GetCursorPos(&point);
-    const ViewerMenu menu(MenuTitles());
+    const std::vector<std::string>& titles = MenuTitles();
+    const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
+    const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
+    openViewerMenu = &menu;
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
+    openViewerMenu = nullptr;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (const std::string* title = menu.TitleOf(chosen)) {
@@ -241,6 +253,27 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
 void MainDialog::ResumeWaitingHandoffs() {
     if (handoffs.HasWaiting())
         PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+}
+
+LRESULT MainDialog::OnMenuChar(WPARAM key, LPARAM menu) {
+    if (!openViewerMenu || reinterpret_cast<HMENU>(menu) != openViewerMenu->Handle())
+        return Default();
+    return openViewerMenu->AnswerMenuChar(key, Hwnd(), WM_MENUHIGHLIGHT);
+}
+
+LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
+    if (openViewerMenu)
+        openViewerMenu->FinishHighlight(static_cast<UINT>(item));
+    return 0;
+}
+
+LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {
+    return programIcons.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(measure)) ? TRUE
+                                                                                    : Default();
+}
+
+LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM draw) {
+    return DrawItemImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(draw)) ? TRUE : Default();
 }
 
 UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {

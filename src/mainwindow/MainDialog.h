@@ -12,9 +12,12 @@
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
+#include "mainwindow/ProgramIcons.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
 #include "store/StoreWatch.h"
+
+class ViewerMenu;
 
 class MainDialog : public fw::Dialog {
   public:
@@ -39,6 +42,8 @@ class MainDialog : public fw::Dialog {
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
     // Posted by the store watch when the viewers changed in the registry.
     static constexpr UINT WM_STORECHANGED = WM_USER + 103;
+    // Posted to itself with an item of the open viewer menu that a typed letter highlights.
+    static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
 
     // Visibility.
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
@@ -65,6 +70,12 @@ class MainDialog : public fw::Dialog {
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
     // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
     void ResumeWaitingHandoffs();
+    // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
+    // its owner.
+    LRESULT OnMenuChar(WPARAM key, LPARAM menu);
+    LRESULT OnMenuHighlight(WPARAM item, LPARAM);
+    LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
+    LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
     // The store: what was read from it is read again once it changed.
     void OnStoreChanged();
@@ -89,6 +100,9 @@ class MainDialog : public fw::Dialog {
     HandoffQueue handoffs;
     std::optional<StoreWatch> storeWatch;
     std::optional<std::vector<std::string>> menuTitles;
+    // The icons of the menu's viewers: forgotten whenever the titles are read anew.
+    ProgramIcons programIcons;
+    const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

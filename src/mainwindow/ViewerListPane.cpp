@@ -5,6 +5,7 @@
 #include "editor/EntryEditorDialog.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
+#include "mainwindow/ListKeys.h"
 #include "resource.h"
 
 namespace {
@@ -60,6 +61,7 @@ void ViewerListPane::SetUp() {
     list.InsertColumn(titleColumn, "タイトル", 120);
     list.InsertColumn(commandColumn, "コマンド", 300);
     list.InsertColumn(parametersColumn, "ﾊﾟﾗﾒｰﾀ", 100);
+    RouteListKeys(list.Hwnd());
 }
 
 void ViewerListPane::EnsureLoaded() {

@@ -1,11 +1,15 @@
 #include "mainwindow/ViewerMenu.h"
 
+#include <algorithm>
+
 #include "core/LaunchLine.h"
+#include "core/MenuKeys.h"
 #include "core/MenuText.h"
 #include "core/ProgramPath.h"
 #include "framework/App.h"
 #include "framework/Handle.h"
 #include "instance/Instance.h"
+#include "mainwindow/ProgramIcons.h"
 #include "store/ViewerStore.h"
 
 namespace {
@@ -31,17 +35,49 @@ std::string WorkingFolder(const std::string& file) {
 
 } // namespace
 
-ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles) : titles(std::move(shownTitles)) {
+ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles, std::span<const HBITMAP> images)
+    : titles(std::move(shownTitles)) {
     const size_t count = std::min<size_t>(titles.size(), ID_VIEWER_LAST - ID_VIEWER_BASE + 1);
     titles.resize(count);
-    for (size_t i = 0; i < count; ++i)
-        menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i), MenuItemText(titles[i]).c_str());
+    const bool anyImage =
+        std::any_of(images.begin(), images.end(), [](HBITMAP image) { return image; });
+    for (size_t i = 0; i < count; ++i) {
+        const int number = i < numberedItems ? static_cast<int>(i) + 1 : 0;
+        menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i),
+                        MenuItemText(titles[i], number).c_str());
+        // A system that knows no item images keeps the item without one.
+        if (anyImage) {
+            MENUITEMINFOA item{};
+            item.cbSize = sizeof item;
+            SetItemImage(item, i < images.size() ? images[i] : nullptr);
+            if (item.fMask)
+                SetMenuItemInfoA(menu.Handle(), static_cast<UINT>(i), TRUE, &item);
+        }
+    }
 }
 
 const std::string* ViewerMenu::TitleOf(UINT id) const {
     if (id < ID_VIEWER_BASE || id - ID_VIEWER_BASE >= titles.size())
         return nullptr;
     return &titles[id - ID_VIEWER_BASE];
+}
+
+std::string ProgramPathOf(const std::string& command) {
+    const std::string program = ProgramOfCommand(command, IsAnsiLeadByte, IsExistingFile);
+    if (program.empty())
+        return {};
+    // A path too long for MAX_PATH is searched again with the size the first search asked for.
+    std::vector<char> path(MAX_PATH);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe",
+                                         static_cast<DWORD>(path.size()), path.data(), nullptr);
+        if (length == 0)
+            return {};
+        if (length < path.size())
+            return std::string(path.data(), length);
+        path.resize(length);
+    }
+    return {};
 }
 
 void LaunchViewer(const std::string& title, const std::string& file,

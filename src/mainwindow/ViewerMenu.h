@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,18 +15,33 @@ constexpr UINT ID_VIEWER_BASE = 3400;
 // The last command id a viewer may have: command ids are 16 bits.
 constexpr UINT ID_VIEWER_LAST = 0xEFFF;
 
-// One item for each title, in the order given, showing the title exactly as it is.
+// One item for each title, in the order given, showing the title exactly as it is, the first
+// nine with their number key, and beside it the image given for it (from ProgramIcons), if any.
 class ViewerMenu {
   public:
-    explicit ViewerMenu(std::vector<std::string> titles);
+    explicit ViewerMenu(std::vector<std::string> titles, std::span<const HBITMAP> images = {});
     HMENU Handle() const { return menu.Handle(); }
     // The title of the item with command `id`; null for an id of no item of this menu.
     const std::string* TitleOf(UINT id) const;
+
+    // The answer of this menu's owner `owner` to WM_MENUCHAR for a typed `key`: a number key
+    // chooses its item, a letter highlights the next item that starts with it (MenuKeyActionOf).
+    // A highlight is also checked on `owner`'s message `followUp`, posted with the item, whose
+    // handler calls FinishHighlight.
+    LRESULT AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const;
+    // Highlights `item` where the system did not (Wine ignores a highlight that WM_MENUCHAR
+    // asks for), by typing arrow keys into the open menu.
+    void FinishHighlight(UINT item) const;
 
   private:
     fw::PopupMenu menu;
     std::vector<std::string> titles;
 };
+
+// The full path of the program that LaunchViewer starts for a viewer's `command`: named in
+// quotes, by the unquoted part that exists, or by a bare name that the system searches for
+// (".exe" appended when it has no extension). Empty when it cannot be found.
+std::string ProgramPathOf(const std::string& command);
 
 // Waits until a started viewer's process is ready for input, or gives up.
 using ReadyWait = std::function<void(HANDLE process)>;

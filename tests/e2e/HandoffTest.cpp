@@ -312,4 +312,32 @@ TEST_F(HandoffTest, ForeignWindowWithTheSameTitleIsNotTheResident) {
     UnregisterClassA("E2eForeignWindow", windowClass.hInstance);
 }
 
+TEST_F(HandoffTest, NumberKeysChooseAndLettersHighlightInTheMenu) {
+    SeedViewers({{"Text", fakeViewer, "/t"},
+                 {"Plain", fakeViewer, "/p"},
+                 {"Hex", fakeViewer, "/h"},
+                 {"pager", fakeViewer, "/g"}});
+    Process* resident = nullptr;
+    ASSERT_NE(nullptr, StartResident(&resident));
+
+    // A number key chooses its item at once.
+    Process& first = Start("C:\\mail\\1.txt");
+    HWND menu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, menu);
+    PressKey(menu, '3');
+    EXPECT_EQ(0u, first.WaitForExit());
+    EXPECT_EQ(Records{fakeViewer + " /h \"C:\\mail\\1.txt \""}, WaitForViewerLog(1));
+
+    // A letter highlights the next title that starts with it, in either case; Enter chooses it.
+    Process& second = Start("C:\\mail\\2.txt");
+    menu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, menu);
+    for (WORD key : {WORD('P'), WORD('P'), WORD(VK_RETURN)})
+        TypeKey(key);
+    EXPECT_EQ(0u, second.WaitForExit());
+    Records log = WaitForViewerLog(2);
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ(fakeViewer + " /g \"C:\\mail\\2.txt \"", log[1]);
+}
+
 } // namespace

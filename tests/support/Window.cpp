@@ -30,6 +30,15 @@ void PressKey(HWND menu, WORD key) {
     PostMessageA(menu, WM_KEYUP, key, 0xC0000001);
 }
 
+void TypeKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
 std::string TextOf(HWND window) {
     std::string text(static_cast<size_t>(std::max(GetWindowTextLengthA(window), 0)) + 1, '\0');
     const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));

@@ -41,6 +41,9 @@ HWND VisibleMenuOf(DWORD processId);
 HWND WaitForMenu(DWORD processId);
 // A key typed into a tracked menu; the menu's loop takes keys posted to its window.
 void PressKey(HWND menu, WORD key);
+// A key typed on the keyboard: it reaches the thread that has the keyboard focus (the one that
+// tracks a menu while it is open) after whatever that thread has posted to itself meanwhile.
+void TypeKey(WORD key);
 // Picks item `index` (from 0) of an open menu: the first Down highlights the first item.
 void PickMenuItem(HWND menu, int index);
 // Dismisses an open menu as the user's Escape does.

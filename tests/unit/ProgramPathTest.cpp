@@ -64,6 +64,27 @@ TEST(QuoteProgramPart, LeavesQuotedSpacelessAndUnfoundCommandsAsTheyAre) {
         EXPECT_EQ(command, Quote(command, isFile));
 }
 
+TEST(ProgramOfCommand, IsTheProgramTheLaunchStarts) {
+    const auto isFile = Files({"C:\\Program Files\\Viewer\\view.exe", "C:\\" + hyou + " x\\v.exe"});
+    auto program = [&](std::string_view command) {
+        return ProgramOfCommand(command, IsCp932LeadByte, isFile);
+    };
+    EXPECT_EQ("C:\\Program Files\\Viewer\\view.exe",
+              program("\"C:\\Program Files\\Viewer\\view.exe\" -a \"b c\""));
+    EXPECT_EQ("C:\\Program Files\\Viewer\\view.exe",
+              program("\"C:\\Program Files\\Viewer\\view.exe"));
+    // Unquoted with spaces: the part that exists, however the rest goes on.
+    EXPECT_EQ("C:\\Program Files\\Viewer\\view.exe",
+              program("C:\\Program Files\\Viewer\\view.exe /x \"a b\""));
+    EXPECT_EQ("C:\\" + hyou + " x\\v", program("C:\\" + hyou + " x\\v -a"));
+    // Nothing exists, or no spaces: the first word, for the system to search.
+    EXPECT_EQ("notepad.exe", program("notepad.exe /p"));
+    EXPECT_EQ("notepad", program("notepad\t/p"));
+    EXPECT_EQ("C:\\No", program("C:\\No Such\\view.exe -a"));
+    EXPECT_EQ("", program(""));
+    EXPECT_EQ("", program("\"\" -a"));
+}
+
 TEST(FolderOfPath, IsTheFolderOfAnAbsolutePath) {
     auto folder = [](std::string_view path) { return FolderOfPath(path, IsCp932LeadByte); };
     EXPECT_EQ("C:\\mail\\", folder("C:\\mail\\12.txt "));

@@ -132,6 +132,24 @@ void ClickAt(POINT point) {
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
 }
 
+// A key pressed while the list has the focus, with Alt held when `alt`, as the keyboard
+// delivers it: through the dialog's message loop.
+void PressListKey(HWND main, WPARAM key, bool alt = false) {
+    HWND list = ListOf(main);
+    PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    const LPARAM keyData = 1 | (alt ? LPARAM{KF_ALTDOWN} << 16 : 0);
+    PostMessageA(list, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, keyData);
+    PostMessageA(list, alt ? WM_SYSKEYUP : WM_KEYUP, key, keyData | 0xC0000000);
+}
+
+// Waits until the rows are `expected`, then until the handler that changed them has finished;
+// false when they never were.
+bool RowsBecome(HWND main, const std::vector<ViewerEntry>& expected) {
+    const bool became = WaitUntil([&] { return Rows(main) == expected; });
+    SyncWith(main);
+    return became;
+}
+
 // The width of `icon` in pixels; 0 without an icon.
 int IconWidth(HICON icon) {
     ICONINFO info{};
@@ -351,6 +369,74 @@ TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
         editor = WaitForDialog(main, editorCaption);
         ASSERT_TRUE(editor);
         EXPECT_EQ(alpha, EditorFields(editor));
+    });
+}
+
+TEST_F(ViewerListTest, EnterEditsTheSelectedViewer) {
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
+    RunMain([](HWND main) {
+        Select(main, 1);
+        // Not the default button (最小化): the editor opens on the selected row.
+        PressListKey(main, VK_RETURN);
+        HWND editor = WaitForDialog(main, editorCaption);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(beta, EditorFields(editor));
+        const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
+        EnterAndConfirm(main, editor, renamed);
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{alpha, renamed, gamma}), StoredViewers());
+    });
+}
+
+TEST_F(ViewerListTest, DeleteKeyAsksAsTheButtonDoes) {
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
+    RunMain([](HWND main) {
+        Select(main, 1);
+        PressListKey(main, VK_DELETE);
+        HWND question = WaitForDialog(main, "削除確認");
+        ASSERT_TRUE(question);
+        EXPECT_EQ("表示を削除しますか", ReadMessageBox(question).text);
+        Answer(main, question, IDOK);
+        EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
+    });
+}
+
+TEST_F(ViewerListTest, InsertKeyAddsAViewer) {
+    ASSERT_TRUE(StoreViewers({alpha}));
+    RunMain([](HWND main) {
+        PressListKey(main, VK_INSERT);
+        HWND editor = WaitForDialog(main, editorCaption);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ((ViewerEntry{}), EditorFields(editor));
+        EnterAndConfirm(main, editor, gamma);
+        EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
+        EXPECT_EQ(1, SelectedRow(main));
+        EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
+    });
+}
+
+TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
+    ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
+    RunMain([](HWND main) {
+        Select(main, 0);
+        PressListKey(main, VK_DOWN, true);
+        EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
+        EXPECT_EQ(1, SelectedRow(main));
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
+        PressListKey(main, VK_DOWN, true);
+        EXPECT_TRUE(RowsBecome(main, std::vector{beta, gamma, alpha}));
+        EXPECT_EQ(2, SelectedRow(main));
+        PressListKey(main, VK_UP, true);
+        EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
+        EXPECT_EQ(1, SelectedRow(main));
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
+
+        // Without Alt, Up only moves the selection.
+        PressListKey(main, VK_UP);
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 0; }));
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
+        EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
     });
 }
 
