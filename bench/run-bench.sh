@@ -17,9 +17,9 @@ build=$(realpath -m "$1")
 runs=${2:-21}
 strip=${STRIP:-x86_64-w64-mingw32-strip}
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
-# The whole Wine part; a stuck benchmark is ended at this deadline (and wine-session.sh then
-# ends every program of the session).
-limit_seconds=${BENCH_TIMEOUT:-420}
+# The whole Wine part, 2 minutes and 15 s a run (7 minutes at 21 runs); a stuck benchmark is
+# ended at this deadline (and wine-session.sh then ends every program of the session).
+limit_seconds=${BENCH_TIMEOUT:-$((120 + 15 * runs))}
 
 brindle=$build/brindle.exe
 bench=$build/bench/brindle_bench.exe
