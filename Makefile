@@ -5,7 +5,7 @@
 #   make clean    remove the build directory (with its Wine prefixes)
 #   make dist     build the release archive build/brindle-<version>-win32.zip (tools/dist.sh)
 #   make fuzz     build the fuzz targets natively with clang and run each for FUZZ_SECONDS
-#   make bench    build, then time Brindle against baselines under Wine and print the table
+#   make bench    build, then time Brindle against floor programs under Wine and print the table
 # BUILD names the build directory, JOBS the number of parallel compile jobs.
 #
 # What runs under Wine (the tests, the demo, the benchmarks) is a 64-bit build of the same
@@ -104,8 +104,8 @@ run: winbuild
 	BUILD=$(WINE_BUILD) bash tools/demo.sh
 
 # The benchmark programs are not part of the default build. Each figure is timed BENCH_RUNS
-# times against its baseline in one Wine session (fresh prefix $(BUILD)/wine-bench); the
-# figures are printed, never checked.
+# times against its floor in one Wine session (fresh prefix $(BUILD)/wine-bench), on stripped
+# copies of the programs as a release ships them; the figures are printed, never checked.
 bench: setup $(WINE_BUILD)/CMakeCache.txt
 	cmake --build $(WINE_BUILD) -j $(JOBS) --target bench_programs
 	STRIP=$(WINE_TOOLS)-strip OBJDUMP=$(WINE_TOOLS)-objdump \

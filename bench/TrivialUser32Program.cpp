@@ -1,5 +1,6 @@
-// A second baseline of a start: like the trivial program, but it imports user32.dll, as every
-// program with a window must, so that its start pays for loading the windowing system.
+// The reference of a start: a GUI program that imports user32.dll, as every program with a
+// window must, and returns at once. What it takes is the part of a hand-off that is the start
+// of a process.
 
 #include <windows.h>
 

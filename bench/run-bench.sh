@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # What `make bench` runs once the programs are built:
 #   bench/run-bench.sh BUILD-DIR [RUNS]
-# Makes stripped copies of brindle.exe and of the minimal dialog program (their sizes go into
-# the table), runs brindle_bench in one Wine session with a fresh prefix BUILD-DIR/wine-bench,
-# then lists brindle.exe's imports. The figures are printed, never checked; the exit code is
-# non-zero only when a run failed or the benchmark did not finish within its deadline.
+# Makes stripped copies of brindle.exe and of the floor programs, as a release ships them (the
+# benchmark runs these, and their sizes go into the table), runs brindle_bench in one Wine
+# session with a fresh prefix BUILD-DIR/wine-bench, then lists brindle.exe's imports. The
+# figures are printed, never checked; the exit code is non-zero only when a run failed or the
+# benchmark did not finish within its deadline.
 set -uo pipefail
 
 if [ $# -lt 1 ]; then
@@ -14,24 +15,24 @@ fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "$1")
 runs=${2:-21}
-strip=${STRIP:-i686-w64-mingw32-strip}
-objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
-# The whole Wine part; a stuck benchmark is ended at this deadline (and wine-session.sh then
-# ends every program of the session).
-limit_seconds=${BENCH_TIMEOUT:-600}
+strip=${STRIP:-x86_64-w64-mingw32-strip}
+objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+# The whole Wine part, 2 minutes and 15 s a run (7 minutes at 21 runs); a stuck benchmark is
+# ended at this deadline (and wine-session.sh then ends every program of the session).
+limit_seconds=${BENCH_TIMEOUT:-$((120 + 15 * runs))}
 
 brindle=$build/brindle.exe
 bench=$build/bench/brindle_bench.exe
-dialog=$build/bench/bench_minimal_dialog.exe
-for file in "$brindle" "$bench" "$dialog" "$build/bench/bench_trivial.exe" \
-  "$build/bench/bench_trivial_user32.exe"; do
+programs=("$brindle" "$build/bench/bench_floor_forwarder.exe" "$build/bench/bench_floor_resident.exe"
+  "$build/bench/bench_trivial_user32.exe")
+for file in "$bench" "${programs[@]}"; do
   [ -f "$file" ] || { echo "run-bench: $file is missing; build the bench_programs target" >&2; exit 1; }
 done
 
 stripped=$build/bench/stripped
 rm -rf "$stripped"
 mkdir -p "$stripped"
-for file in "$brindle" "$dialog"; do
+for file in "${programs[@]}"; do
   "$strip" -o "$stripped/$(basename "$file")" "$file" || exit 1
 done
 
@@ -40,7 +41,7 @@ echo "== Benchmarks: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --
   "load average $(cut -d ' ' -f 1-3 /proc/loadavg)"
 status=0
 "$root/tools/wine-session.sh" "$build/wine-bench" \
-  timeout --kill-after=10 "$limit_seconds" wine "$bench" --runs "$runs" --stripped-dir "$stripped" ||
+  timeout --kill-after=10 "$limit_seconds" wine "$bench" --runs "$runs" --programs "$stripped" ||
   status=$?
 case $status in
   0) ;;
