@@ -646,10 +646,12 @@ int main(int argc, char** argv) {
 
     int failures = 0;
     for (const Series* series :
-         {&coldBrindle, &coldFloor, &handoffTwo, &floorTwo, &trivial, &handoffMany, &floorMany,
-          &openBrindle, &openFloor, &icons10.first, &icons10.warm, &plain10.first, &plain10.warm,
-          &iconsMany.first, &iconsMany.warm, &plainMany.first, &plainMany.warm, &moveMany, &moveFew, &editMany, &editFew, &renameMany,
-          &renameFew, &deleteMany, &deleteFew, &loadMany})
+         {&coldBrindle,     &coldFloor,      &handoffTwo,   &floorTwo,        &trivial,
+          &handoffMany,     &floorMany,      &openBrindle,  &openFloor,       &icons10.first,
+          &icons10.warm,    &plain10.first,  &plain10.warm, &iconsMany.first, &iconsMany.warm,
+          &plainMany.first, &plainMany.warm, &moveMany,     &moveFew,         &editMany,
+          &editFew,         &renameMany,     &renameFew,    &deleteMany,      &deleteFew,
+          &loadMany})
         failures += series->failures;
     if (!stored)
         std::printf("\nbrindle_bench: a save of the viewers to the registry failed\n");

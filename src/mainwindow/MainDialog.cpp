@@ -13,6 +13,9 @@
 namespace {
 constexpr const char* quoteRefusedText = "ファイル名に \" が含まれているため開けません";
 constexpr const char* exitItemText = "終了";
+// The timer by which the shown window looks for changes of the store, and how often.
+constexpr UINT_PTR storeTimerId = 1;
+constexpr UINT storeLookMs = 500;
 // How long a launch waits for its viewer to become ready for input.
 constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
@@ -37,7 +40,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
-    fw::MessageHandler<&MainDialog::OnStoreChanged>(WM_STORECHANGED),
+    fw::MessageHandler<&MainDialog::OnTimer>(WM_TIMER),
     fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
     fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
     fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
@@ -73,7 +76,7 @@ BOOL MainDialog::OnInitDialog() {
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
     if (trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
-    storeWatch.emplace(Hwnd(), WM_STORECHANGED);
+    storeWatch.emplace();
     viewerList.SetUp();
     // What the window itself wrote is no change behind its back; the menu reads it anew.
     viewerList.afterWrite = [this] {
@@ -130,9 +133,23 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
 
 LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
     // The list is read when the window is first shown, not when the resident starts hidden.
-    if (shown && !keepHidden)
+    // While it is shown it follows the store: a look twice a second costs nothing, where a
+    // thread to wait for changes would cost megabytes of committed stack under Wine.
+    if (shown && !keepHidden) {
+        OnStoreChanged();
         viewerList.EnsureLoaded();
+        SetTimer(Hwnd(), storeTimerId, storeLookMs, nullptr);
+    } else if (!shown) {
+        KillTimer(Hwnd(), storeTimerId);
+    }
     return Default();
+}
+
+LRESULT MainDialog::OnTimer(WPARAM id, LPARAM) {
+    if (id != storeTimerId)
+        return Default();
+    OnStoreChanged();
+    return 0;
 }
 
 LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
@@ -195,12 +212,7 @@ void MainDialog::OnStoreChanged() {
 }
 
 const std::vector<std::string>& MainDialog::MenuTitles() {
-    // A change whose message has not arrived yet counts too.
-    if (storeWatch && storeWatch->Changed()) {
-        menuTitles.reset();
-        programIcons.Clear();
-        viewerList.Reload();
-    }
+    OnStoreChanged();
     if (!menuTitles)
         menuTitles = ViewerStore().Titles();
     return *menuTitles;

@@ -40,8 +40,6 @@ class MainDialog : public fw::Dialog {
   private:
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
-    // Posted by the store watch when the viewers changed in the registry.
-    static constexpr UINT WM_STORECHANGED = WM_USER + 103;
     // Posted to itself with an item of the open viewer menu that a typed letter highlights.
     static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
 
@@ -49,6 +47,7 @@ class MainDialog : public fw::Dialog {
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
+    LRESULT OnTimer(WPARAM id, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
@@ -77,7 +76,7 @@ class MainDialog : public fw::Dialog {
     LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
-    // The store: what was read from it is read again once it changed.
+    // The store: when it changed, what was read from it is read again.
     void OnStoreChanged();
     // The titles for a viewer menu: read once, then again only after the store changed.
     const std::vector<std::string>& MenuTitles();

@@ -1,20 +1,16 @@
 #pragma once
-// Tells the resident instance when its viewers change in the registry, whoever changes them:
-// Brindle itself, `reg import` of a backup, regedit, another Brindle.
+// Tells the resident instance whether its viewers changed in the registry, whoever changed
+// them: Brindle itself, `reg import` of a backup, regedit, another Brindle. It is asked; it
+// starts no thread of its own (under Wine a waiting thread commits megabytes of stack).
 
 #include <windows.h>
-
-#include <atomic>
 
 #include "store/ViewerStore.h"
 
 class StoreWatch {
   public:
-    // Watches the settings of `product` with everything below them. When `window` is given,
-    // `message` is posted to it after each change (where the system can wait for the watch on
-    // its own threads; elsewhere only Changed() tells).
-    explicit StoreWatch(HWND window = nullptr, UINT message = 0,
-                        const char* product = settingsProduct);
+    // Watches the settings of `product` with everything below them.
+    explicit StoreWatch(const char* product = settingsProduct);
     ~StoreWatch();
     StoreWatch(const StoreWatch&) = delete;
     StoreWatch& operator=(const StoreWatch&) = delete;
@@ -25,12 +21,7 @@ class StoreWatch {
 
   private:
     void Arm();
-    static void CALLBACK OnSignal(void* self, BOOLEAN timedOut);
 
     SettingsKey settings;
     HANDLE event;
-    HANDLE wait = nullptr;
-    HWND window;
-    UINT message;
-    std::atomic<bool> signaled{false};
 };

@@ -244,7 +244,8 @@ bool ViewerStore::Delete(const std::string& title) {
     // The stored order without the title; whatever else it lists stays, keys it does not list
     // still follow it.
     std::vector<std::string> order = ReadOrder(settings, menus.Get());
-    std::erase_if(order, [&](const std::string& listed) { return SameTitle(listed, title); });
+    const std::wstring folded = Folded(title);
+    std::erase_if(order, [&](const std::string& listed) { return Folded(listed) == folded; });
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
