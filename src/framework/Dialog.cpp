@@ -147,6 +147,15 @@ void Dialog::EndDialog(int result) {
 // are ANSI: an ANSI loop hands each typed double-byte character to an edit control as two
 // single bytes, which it shows as two wrong characters. The system converts what reaches an
 // ANSI window procedure.
+void Dialog::DispatchQueued(MSG& msg) {
+    // Unicode messages, taken as Unicode too: typed double-byte characters reach the (ANSI)
+    // windows whole.
+    if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 INT_PTR Dialog::RunModalLoop() {
     bool showOnIdle = !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
     bool idle = true;
@@ -169,10 +178,7 @@ INT_PTR Dialog::RunModalLoop() {
                 PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
                 return -1;
             }
-            if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
+            DispatchQueued(msg);
             if (showOnIdle && (msg.message == systemTimerMessage || msg.message == WM_SYSKEYDOWN))
                 showNow();
             if (!continueModal || !hwnd)
@@ -406,17 +412,13 @@ bool Dialog::PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
         if (!continueModal || !hwnd || GetTickCount() - start >= limitMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        // Unicode messages, as in the modal loop, so that typed text arrives whole.
         MSG msg{};
         while (continueModal && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam)); // for the loops outside
                 return false;
             }
-            if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
+            DispatchQueued(msg);
         }
     }
 }

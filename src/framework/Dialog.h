@@ -102,6 +102,8 @@ class Dialog {
     BOOL InitDialog(HWND window);
     void CentreIfUnplaced(bool wasVisible, const RECT& rectBefore);
     INT_PTR RunModalLoop();
+    // One message of a loop of this dialog's: the dialog manager's keys, else dispatched.
+    void DispatchQueued(MSG& msg);
     // After the dialog manager's handling of WM_DPICHANGED: list columns and icons follow.
     void OnDpiChanged(UINT newDpi);
 
