@@ -17,20 +17,22 @@ namespace {
 constexpr const char* launchFailedFormat = " の起動に失敗しました"; // after the command line
 constexpr const char* lineTooLongText = "コマンドラインが長すぎます (259 文字まで)";
 
-bool IsExistingFile(const std::string& path) {
+// Whether `path` names something that exists, and whether that is a folder.
+bool Exists(const std::string& path, bool folder) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
+}
+
+bool IsExistingFile(const std::string& path) {
+    return Exists(path, false);
 }
 
 // The folder a viewer started for the hand-off text `file` works in: the mail file's folder
 // when the text is an absolute path in an existing folder, else "" (this process's own).
 std::string WorkingFolder(const std::string& file) {
-    std::string folder = FolderOfPath(file, IsAnsiLeadByte);
-    const DWORD attributes =
-        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        folder.clear();
-    return folder;
+    const std::string folder = FolderOfPath(file, IsAnsiLeadByte);
+    return !folder.empty() && Exists(folder, true) ? folder : std::string();
 }
 
 } // namespace
