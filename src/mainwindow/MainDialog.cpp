@@ -81,8 +81,7 @@ BOOL MainDialog::OnInitDialog() {
     // What the window itself wrote is no change behind its back; the menu reads it anew.
     viewerList.afterWrite = [this] {
         storeWatch->Changed();
-        menuTitles.reset();
-        programIcons.Clear();
+        ForgetMenuReads();
     };
 
     if (!firstHandoff.empty()) {
@@ -206,9 +205,13 @@ void MainDialog::OnDestroy() {
 void MainDialog::OnStoreChanged() {
     if (!storeWatch || !storeWatch->Changed())
         return;
+    ForgetMenuReads();
+    viewerList.Reload();
+}
+
+void MainDialog::ForgetMenuReads() {
     menuTitles.reset();
     programIcons.Clear();
-    viewerList.Reload();
 }
 
 const std::vector<std::string>& MainDialog::MenuTitles() {

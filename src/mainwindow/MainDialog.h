@@ -78,6 +78,8 @@ class MainDialog : public fw::Dialog {
 
     // The store: when it changed, what was read from it is read again.
     void OnStoreChanged();
+    // Forgets the menu's titles and images, read again for the next menu.
+    void ForgetMenuReads();
     // The titles for a viewer menu: read once, then again only after the store changed.
     const std::vector<std::string>& MenuTitles();
 
