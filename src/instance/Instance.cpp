@@ -7,9 +7,15 @@ namespace {
 constexpr const char* tooLongText = "ファイル名が長すぎます (255 文字まで)";
 constexpr const char* atomFailedText = "ファイル名を渡せませんでした";
 
-// How long a resident may take to answer before it counts as not responding. A resident that
-// shows a menu answers at once: the menu's loop handles what is sent to it.
-constexpr UINT responseLimitMs = 5000;
+// A resident that has slept in its message loop for a while counts as hung to the system for
+// a moment after the hand-off wakes it, and one busy with a menu or a viewer answers late but
+// answers. So the resident is asked whether it answers only once the hand-off has gone
+// unanswered for a grace period, and counts as not responding only when every probe has gone
+// unanswered for several seconds in a row.
+constexpr DWORD probeGraceMs = 2000;
+constexpr UINT probeLimitMs = 1000;
+constexpr DWORD unresponsiveLimitMs = 4000;
+constexpr DWORD pollMs = 200;
 
 void CALLBACK OnHandled(HWND, UINT, ULONG_PTR handled, LRESULT) {
     *reinterpret_cast<bool*>(handled) = true;
@@ -46,17 +52,30 @@ bool HandOver(HWND resident, ATOM atom) {
     if (!SendMessageCallbackA(resident, WM_HANDOFF, atom, 0, OnHandled,
                               reinterpret_cast<ULONG_PTR>(&handled)))
         return false;
+    const DWORD sent = GetTickCount();
+    DWORD firstUnanswered = 0;
+    bool unanswered = false;
     for (;;) {
         MSG msg{};
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
         if (handled)
             return true;
-        DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(resident, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, responseLimitMs,
-                                 &ignored))
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        if (GetTickCount() - sent >= probeGraceMs) {
+            const DWORD probed = GetTickCount();
+            DWORD_PTR ignored = 0;
+            if (SendMessageTimeoutA(resident, WM_NULL, 0, 0, SMTO_NORMAL, probeLimitMs, &ignored)) {
+                unanswered = false;
+            } else if (!IsWindow(resident)) {
+                return false; // the resident is gone
+            } else if (!unanswered) {
+                unanswered = true;
+                firstUnanswered = probed;
+            } else if (GetTickCount() - firstUnanswered >= unresponsiveLimitMs) {
+                return false;
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs, QS_ALLINPUT);
     }
 }
 

@@ -26,8 +26,9 @@ HWND FindResidentInstance();
 ATOM AddHandoffAtom(const std::string& text);
 
 // Sends the hand-off `atom` to `resident` and returns once its handler has returned (its menu
-// has closed): true. False when the resident does not respond (it has handled no message for
-// a few seconds) or is gone: the hand-off then cannot be known to arrive.
+// has closed): true, however long that takes while the resident answers. False when the
+// resident stays unable to answer for several seconds in a row, or is gone: the hand-off then
+// cannot be known to arrive.
 bool HandOver(HWND resident, ATOM atom);
 
 // The text that `atom` hands over; the atom is deleted (a failure to delete it is shown). None

@@ -31,6 +31,30 @@ TEST_F(HardeningTest, TitleWithAmpersandIsShownAsTypedAndNotChosenByItsLetter) {
     EXPECT_EQ(Records{fakeViewer + " /r \"C:\\mail\\1.txt \""}, WaitForViewerLog(1));
 }
 
+// A resident that has handled no message for more than 5 s counts as hung to the system for a
+// moment after a hand-off wakes it; the start still waits for the menu, shows nothing of its
+// own and ends with success once the menu has closed.
+TEST_F(HardeningTest, HandoffToAResidentThatIdledLongEndsWhenItsMenuCloses) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    // Resident in the tray only: a shown window would look at the store twice a second.
+    Process& resident = Start("C:\\mail\\0.txt");
+    HWND menu = WaitForMenu(resident.Id());
+    ASSERT_NE(nullptr, menu);
+    PickMenuItem(menu, 0);
+    for (int mail = 1; mail <= 2; ++mail) {
+        Sleep(6500);
+        const std::string file = "C:\\mail\\idle" + std::to_string(mail) + ".txt";
+        Process& start = Start(file);
+        menu = WaitForMenu(resident.Id());
+        ASSERT_NE(nullptr, menu);
+        Sleep(500); // long enough for the start to have judged the resident
+        EXPECT_TRUE(TopLevelWindows(start.Id()).empty()) << "the start shows a window of its own";
+        PickMenuItem(menu, 0);
+        EXPECT_EQ(0u, start.WaitForExit()) << file;
+    }
+    EXPECT_EQ(3u, WaitForViewerLog(3).size());
+}
+
 // A window that looks like the resident instance (same class and title) whose thread stops
 // handling messages, as a hung or half-crashed Brindle does.
 class HungStandIn {
