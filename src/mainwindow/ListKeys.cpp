@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/SystemLibrary.h"
+#include "platform/SystemFunctions.h"
 #include "resource.h"
 
 namespace {
@@ -24,14 +24,10 @@ int ButtonOfKey(WPARAM key, bool alt) {
     return 0;
 }
 
-// The common controls' subclassing, bound with the list view's library.
-template <class Function> Function* CommonControls(const char* name) {
-    return fw::SystemFunction<Function>("comctl32.dll", name);
-}
-
 LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR) {
-    static auto* const defaultProc = CommonControls<decltype(::DefSubclassProc)>("DefSubclassProc");
+    // Bound, as the subclass is, from the list view's library (RouteListKeys checks it).
+    auto* const defaultProc = platform::defSubclassProc.Get();
     switch (message) {
     case WM_GETDLGCODE:
         if (const auto* msg = reinterpret_cast<const MSG*>(lParam);
@@ -55,7 +51,7 @@ LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
     case WM_NCDESTROY:
-        if (auto* remove = CommonControls<decltype(::RemoveWindowSubclass)>("RemoveWindowSubclass"))
+        if (auto* remove = platform::removeWindowSubclass.Get())
             remove(list, ListKeysProc, listKeysSubclass);
         break;
     }
@@ -66,8 +62,8 @@ LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lPa
 
 void RouteListKeys(HWND list) {
     // DefSubclassProc comes with SetWindowSubclass: without either, the list has no keys.
-    if (!CommonControls<decltype(::DefSubclassProc)>("DefSubclassProc"))
+    if (!platform::defSubclassProc.Get())
         return;
-    if (auto* subclass = CommonControls<decltype(::SetWindowSubclass)>("SetWindowSubclass"))
+    if (auto* subclass = platform::setWindowSubclass.Get())
         subclass(list, ListKeysProc, listKeysSubclass, 0);
 }
