@@ -54,7 +54,9 @@ all: build
 # tools/setup.sh installs from Debian's packages and returns at once when all is there; it needs
 # root. Without root it is skipped as long as the tools it would install are present.
 setup:
-	@if [ "$$(id -u)" = 0 ]; then \
+	@if [ -n "$(SETUP_DONE)" ]; then \
+	  :; \
+	elif [ "$$(id -u)" = 0 ]; then \
 	  bash tools/setup.sh; \
 	else \
 	  missing=; \
@@ -98,17 +100,17 @@ native: setup $(NATIVE)/CMakeCache.txt
 	cmake --build $(NATIVE) -j $(JOBS)
 
 # test, winbuild, run and bench ask tools/wine-arch.sh which build runs under Wine here (after
-# the set-up, which may have installed a 32-bit Wine), then make that one.
+# the set-up, which may have installed a 32-bit Wine), then make that one (set up already).
 ARCH_PROBE = probe=$$(WINE_ARCH=$(WINE_ARCH) bash tools/wine-arch.sh) || exit 1; \
   arch=$${probe%% *}; why=$${probe\#* }
 
 winbuild: setup
-	@$(ARCH_PROBE); $(MAKE) winbuild-$$arch
+	@$(ARCH_PROBE); $(MAKE) winbuild-$$arch SETUP_DONE=1
 
 # Every part runs even when one fails; the Windows tests run one at a time in a single Wine
 # session because they share its registry and its desktop.
 test: build native
-	@$(ARCH_PROBE); $(MAKE) test-$$arch WINE_WHY="$$why"
+	@$(ARCH_PROBE); $(MAKE) test-$$arch SETUP_DONE=1 WINE_WHY="$$why"
 
 test-win32 test-win64: test-%: build native winbuild-%
 	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log $(LOGS)/product.log; \
@@ -149,7 +151,7 @@ fuzz: setup $(FUZZ)/CMakeCache.txt
 	bash tests/fuzz/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
 run: setup
-	@$(ARCH_PROBE); $(MAKE) run-$$arch WINE_WHY="$$why"
+	@$(ARCH_PROBE); $(MAKE) run-$$arch SETUP_DONE=1 WINE_WHY="$$why"
 
 run-win32 run-win64: run-%: product-%
 	@echo "== The demo runs $(NAME_$*) ($(PRODUCT_$*)/brindle.exe): $(WINE_WHY)"
@@ -160,7 +162,7 @@ run-win32 run-win64: run-%: product-%
 # stripped copies of the programs as a release ships them; the figures are printed, never
 # checked.
 bench: setup
-	@$(ARCH_PROBE); $(MAKE) bench-$$arch WINE_WHY="$$why"
+	@$(ARCH_PROBE); $(MAKE) bench-$$arch SETUP_DONE=1 WINE_WHY="$$why"
 
 bench-win32 bench-win64: bench-%: product-% $$(TESTS_$$*)/CMakeCache.txt
 	cmake --build $(TESTS_$*) -j $(JOBS) --target bench_programs

@@ -31,12 +31,12 @@ floorVersions=" 2000 XP XP-SP1 XP-SP2 XP-SP3 "
 headers=$(LC_ALL=C "$objdump" -p "$exe") || { echo "FAIL: $objdump cannot read $exe" >&2; exit 1; }
 format=$(sed -n 's/.*file format \(.*\)$/\1/p' <<<"$headers" | head -n 1)
 subsystem=$(awk '$1 == "Subsystem" { print $2; exit }' <<<"$headers")
-# "dll function" for each imported function, "dll #ordinal" for one imported by number.
+# "dll function" for each imported function (objdump lists them below their DLL's name, up to
+# a blank line).
 mapfile -t imports < <(awk '
   /^\tDLL Name:/ { dll = tolower($3); sub(/\r$/, "", dll); next }
-  dll != "" && /^\t[0-9a-f]+\t/ { print dll, (NF >= 3 ? $3 : "#" $2); next }
-  /^$/ && seen { dll = "" }
-  dll != "" { seen = 1 }' <<<"$headers")
+  /^$/ { dll = "" }
+  dll != "" && /^\t[0-9a-f]+\t/ { print dll, $3 }' <<<"$headers")
 # "dll function version" for each function on the list.
 mapfile -t listed < <(sed 's/#.*//' "$floorList" | awk 'NF >= 3 { print tolower($1), $2, $3 }')
 failed=0
