@@ -24,10 +24,12 @@ int ButtonOfKey(WPARAM key, bool alt) {
     return 0;
 }
 
+using DefaultProc = decltype(&::DefSubclassProc);
+
+// `defaultProcData` is DefSubclassProc, bound once by RouteListKeys.
 LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                              DWORD_PTR) {
-    // Bound, as the subclass is, from the list view's library (RouteListKeys checks it).
-    auto* const defaultProc = platform::defSubclassProc.Get();
+                              DWORD_PTR defaultProcData) {
+    const auto defaultProc = reinterpret_cast<DefaultProc>(defaultProcData);
     switch (message) {
     case WM_GETDLGCODE:
         if (const auto* msg = reinterpret_cast<const MSG*>(lParam);
@@ -62,8 +64,9 @@ LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lPa
 
 void RouteListKeys(HWND list) {
     // DefSubclassProc comes with SetWindowSubclass: without either, the list has no keys.
-    if (!platform::defSubclassProc.Get())
+    const DefaultProc defaultProc = platform::defSubclassProc.Get();
+    if (!defaultProc)
         return;
     if (auto* subclass = platform::setWindowSubclass.Get())
-        subclass(list, ListKeysProc, listKeysSubclass, 0);
+        subclass(list, ListKeysProc, listKeysSubclass, reinterpret_cast<DWORD_PTR>(defaultProc));
 }
