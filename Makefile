@@ -138,7 +138,7 @@ test-win32 test-win64: test-%: build native winbuild-%
 	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
 	exit $$status
 
-# The archive is a target of the Windows build (tests/e2e/CMakeLists.txt), where its test is.
+# The archive is a target of the product's build (CMakeLists.txt); the Windows suite tests it.
 dist: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target dist
 
