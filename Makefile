@@ -8,35 +8,60 @@
 #   make bench    build, then time Brindle against floor programs under Wine and print the table
 # BUILD names the build directory, JOBS the number of parallel compile jobs.
 #
-# What runs under Wine (the tests, the demo, the benchmarks) is a 64-bit build of the same
-# sources in $(WINE_BUILD): the machines this runs on may not run 32-bit code at all (see
-# tools/setup.sh). The 32-bit product in $(BUILD) is built and checked by `make test`.
+# The product is built with the win32 thread-model compilers, which link nothing that the
+# oldest supported Windows lacks; the Windows tests, which GoogleTest makes need the posix
+# ones, are a build of their own that runs the product (see CMakeLists.txt). What runs under
+# Wine (the tests, the demo, the benchmarks) is one of two builds, which tools/wine-arch.sh
+# chooses and names with its reason (WINE_ARCH=win32 or win64 chooses without it):
+#   win32  the product $(BUILD)/brindle.exe under a 32-bit Wine; the tests in $(BUILD)/win32
+#   win64  where the machine runs no 32-bit code or has no 32-bit Wine: a 64-bit product built
+#          the same way ($(BUILD)/win64/product) under a 64-bit Wine; the tests in $(BUILD)/win64
 
 BUILD ?= build
 JOBS ?= 2
 NATIVE := $(BUILD)/native
-WINE_BUILD := $(BUILD)/win64
-WINE_TOOLS := x86_64-w64-mingw32
 FUZZ := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 BENCH_RUNS ?= 21
 LOGS := $(abspath $(BUILD))
+WINE_ARCH ?=
+WINE_WHY ?= as asked on the command line
+
+PRODUCT_win32 := $(BUILD)
+PRODUCT_win64 := $(BUILD)/win64/product
+TESTS_win32 := $(BUILD)/win32
+TESTS_win64 := $(BUILD)/win64
+TOOLCHAIN_win32 := cmake/mingw-i686.cmake
+TOOLCHAIN_win64 := cmake/mingw-x86_64.cmake
+TRIPLE_win32 := i686-w64-mingw32
+TRIPLE_win64 := x86_64-w64-mingw32
+NAME_win32 := the 32-bit product
+NAME_win64 := the 64-bit stand-in
+TOOLCHAIN_FILES := cmake/mingw-common.cmake cmake/mingw-i686.cmake cmake/mingw-x86_64.cmake
+# A build directory is configured afresh when a toolchain file changes (the compilers may).
+CONFIGURE = rm -rf $(1)/CMakeCache.txt $(1)/CMakeFiles && cmake -S . -B $(1)
 
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
+.SECONDEXPANSION:
 
-.PHONY: all setup build winbuild native test run clean dist fuzz bench
+.PHONY: all setup build winbuild native test run clean dist fuzz bench product-win32 \
+  product-win64 winbuild-win32 winbuild-win64 test-win32 test-win64 run-win32 run-win64 \
+  bench-win32 bench-win64
 
 all: build
 
 # tools/setup.sh installs from Debian's packages and returns at once when all is there; it needs
 # root. Without root it is skipped as long as the tools it would install are present.
 setup:
-	@if [ "$$(id -u)" = 0 ]; then \
+	@if [ -n "$(SETUP_DONE)" ]; then \
+	  :; \
+	elif [ "$$(id -u)" = 0 ]; then \
 	  bash tools/setup.sh; \
 	else \
 	  missing=; \
-	  for tool in cmake i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix wine Xvfb; do \
+	  for tool in cmake i686-w64-mingw32-g++-win32 i686-w64-mingw32-g++-posix \
+	    x86_64-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++-posix wine Xvfb; do \
 	    command -v $$tool >/dev/null || missing="$$missing $$tool"; \
 	  done; \
 	  if [ -n "$$missing" ]; then \
@@ -45,27 +70,49 @@ setup:
 	  echo "note: not root, skipping tools/setup.sh (the build tools are present)"; \
 	fi
 
-$(BUILD)/CMakeCache.txt: | setup
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+$(BUILD)/CMakeCache.txt: $(TOOLCHAIN_FILES) | setup
+	$(call CONFIGURE,$(BUILD)) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_win32)
+
+$(PRODUCT_win64)/CMakeCache.txt: $(TOOLCHAIN_FILES) | setup
+	$(call CONFIGURE,$(PRODUCT_win64)) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_win64)
+
+# The Windows tests of each build, with the posix compilers, run that build's product.
+$(TESTS_win32)/CMakeCache.txt $(TESTS_win64)/CMakeCache.txt: $(BUILD)/%/CMakeCache.txt: \
+    $(TOOLCHAIN_FILES) $$(PRODUCT_$$*)/CMakeCache.txt | setup
+	$(call CONFIGURE,$(BUILD)/$*) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_$*) -DMINGW_THREADS=posix \
+	  -DBRINDLE_PRODUCT_DIR=$(abspath $(PRODUCT_$*))
 
 $(NATIVE)/CMakeCache.txt: | setup
 	cmake -S . -B $(NATIVE)
 
-$(WINE_BUILD)/CMakeCache.txt: | setup
-	cmake -S . -B $(WINE_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
-
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target brindle dist
 
-winbuild: setup $(WINE_BUILD)/CMakeCache.txt
-	cmake --build $(WINE_BUILD) -j $(JOBS)
+product-win32: build
+
+product-win64: setup $(PRODUCT_win64)/CMakeCache.txt
+	cmake --build $(PRODUCT_win64) -j $(JOBS) --target brindle dist
+
+winbuild-win32 winbuild-win64: winbuild-%: product-% $$(TESTS_$$*)/CMakeCache.txt
+	cmake --build $(TESTS_$*) -j $(JOBS)
 
 native: setup $(NATIVE)/CMakeCache.txt
 	cmake --build $(NATIVE) -j $(JOBS)
 
+# test, winbuild, run and bench ask tools/wine-arch.sh which build runs under Wine here (after
+# the set-up, which may have installed a 32-bit Wine), then make that one (set up already).
+ARCH_PROBE = probe=$$(WINE_ARCH=$(WINE_ARCH) bash tools/wine-arch.sh) || exit 1; \
+  arch=$${probe%% *}; why=$${probe\#* }
+
+winbuild: setup
+	@$(ARCH_PROBE); $(MAKE) winbuild-$$arch SETUP_DONE=1
+
 # Every part runs even when one fails; the Windows tests run one at a time in a single Wine
 # session because they share its registry and its desktop.
-test: build winbuild native
+test: build native
+	@$(ARCH_PROBE); $(MAKE) test-$$arch SETUP_DONE=1 WINE_WHY="$$why"
+
+test-win32 test-win64: test-%: build native winbuild-%
 	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log $(LOGS)/product.log; \
 	echo "== The product: 32-bit brindle.exe and its release archive ($(BUILD))"; \
 	{ bash tools/check-imports.sh $(BUILD)/brindle.exe && \
@@ -74,9 +121,10 @@ test: build winbuild native
 	echo; echo "== Native unit tests ($(NATIVE))"; \
 	ctest --test-dir $(NATIVE) --output-on-failure --no-tests=error \
 	  -O $(LOGS)/ctest-native.log || status=1; \
-	echo; echo "== Windows tests under Wine ($(WINE_BUILD))"; \
-	tools/wine-session.sh $(WINE_BUILD)/wine-test \
-	  ctest --test-dir $(WINE_BUILD) --output-on-failure --no-tests=error -j 1 \
+	echo; echo "== Windows tests under Wine: $(NAME_$*) ($(PRODUCT_$*)/brindle.exe, tests in $(TESTS_$*))"; \
+	echo "   $(WINE_WHY)"; \
+	WINEARCH=$* tools/wine-session.sh $(TESTS_$*)/wine-test \
+	  ctest --test-dir $(TESTS_$*) --output-on-failure --no-tests=error -j 1 \
 	  -O $(LOGS)/ctest-windows.log || status=1; \
 	echo; echo "== Summary"; \
 	line=$$(grep -E '^(OK|FAIL):' $(LOGS)/product.log 2>/dev/null | tail -n 1); \
@@ -85,10 +133,12 @@ test: build winbuild native
 	  line=$$(grep -E 'tests passed|No tests were found' $(LOGS)/ctest-$$suite.log 2>/dev/null | tail -n 1); \
 	  printf '%-8s %s\n' "$$suite:" "$${line:-did not run}"; \
 	done; \
+	printf '%-8s %s\n' "ran:" "the Windows suite on $(NAME_$*) ($(PRODUCT_$*)/brindle.exe):"; \
+	printf '%-8s %s\n' "" "$(WINE_WHY)"; \
 	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
 	exit $$status
 
-# The archive is a target of the Windows build (tests/e2e/CMakeLists.txt), where its test is.
+# The archive is a target of the product's build (CMakeLists.txt); the Windows suite tests it.
 dist: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target dist
 
@@ -100,16 +150,26 @@ fuzz: setup $(FUZZ)/CMakeCache.txt
 	cmake --build $(FUZZ) -j $(JOBS) --target fuzzers
 	bash tests/fuzz/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
-run: winbuild
-	BUILD=$(WINE_BUILD) bash tools/demo.sh
+run: setup
+	@$(ARCH_PROBE); $(MAKE) run-$$arch SETUP_DONE=1 WINE_WHY="$$why"
+
+run-win32 run-win64: run-%: product-%
+	@echo "== The demo runs $(NAME_$*) ($(PRODUCT_$*)/brindle.exe): $(WINE_WHY)"
+	BUILD=$(PRODUCT_$*) WINEARCH=$* BUILD_NAME="$(NAME_$*)" bash tools/demo.sh
 
 # The benchmark programs are not part of the default build. Each figure is timed BENCH_RUNS
-# times against its floor in one Wine session (fresh prefix $(BUILD)/wine-bench), on stripped
-# copies of the programs as a release ships them; the figures are printed, never checked.
-bench: setup $(WINE_BUILD)/CMakeCache.txt
-	cmake --build $(WINE_BUILD) -j $(JOBS) --target bench_programs
-	STRIP=$(WINE_TOOLS)-strip OBJDUMP=$(WINE_TOOLS)-objdump \
-	  bash bench/run-bench.sh $(WINE_BUILD) $(BENCH_RUNS)
+# times against its floor in one Wine session (fresh prefix wine-bench in the tests' build), on
+# stripped copies of the programs as a release ships them; the figures are printed, never
+# checked.
+bench: setup
+	@$(ARCH_PROBE); $(MAKE) bench-$$arch SETUP_DONE=1 WINE_WHY="$$why"
+
+bench-win32 bench-win64: bench-%: product-% $$(TESTS_$$*)/CMakeCache.txt
+	cmake --build $(TESTS_$*) -j $(JOBS) --target bench_programs
+	@echo "== The benchmarks run $(NAME_$*) ($(PRODUCT_$*)/brindle.exe): $(WINE_WHY)"
+	BRINDLE=$(PRODUCT_$*)/brindle.exe BUILD_NAME="$(NAME_$*)" WINEARCH=$* \
+	  STRIP=$(TRIPLE_$*)-strip OBJDUMP=$(TRIPLE_$*)-objdump \
+	  bash bench/run-bench.sh $(TESTS_$*) $(BENCH_RUNS)
 
 clean:
 	@case "$(BUILD)" in ''|/|.|..) echo "refusing to remove BUILD='$(BUILD)'" >&2; exit 1;; esac

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # What `make bench` runs once the programs are built:
 #   bench/run-bench.sh BUILD-DIR [RUNS]
-# Makes stripped copies of brindle.exe and of the floor programs, as a release ships them (the
-# benchmark runs these, and their sizes go into the table), runs brindle_bench in one Wine
-# session with a fresh prefix BUILD-DIR/wine-bench, then lists brindle.exe's imports. The
+# BUILD-DIR is the build of the benchmark programs; BRINDLE names the product's brindle.exe to
+# time and BUILD_NAME the build it is, which the table's heading names (make bench sets both). Makes stripped copies of brindle.exe and of the floor programs, as a
+# release ships them (the benchmark runs these, and their sizes go into the table), runs
+# brindle_bench in one Wine session with a fresh prefix BUILD-DIR/wine-bench, then lists
+# brindle.exe's imports. The
 # figures are printed, never checked; the exit code is non-zero only when a run failed or the
 # benchmark did not finish within its deadline.
 set -uo pipefail
@@ -21,7 +23,8 @@ objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
 # ended at this deadline (and wine-session.sh then ends every program of the session).
 limit_seconds=${BENCH_TIMEOUT:-$((120 + 15 * runs))}
 
-brindle=$build/brindle.exe
+[ -n "${BRINDLE:-}" ] || { echo "run-bench: set BRINDLE to the brindle.exe to time" >&2; exit 2; }
+brindle=$(realpath -m "$BRINDLE")
 bench=$build/bench/brindle_bench.exe
 programs=("$brindle" "$build/bench/bench_floor_forwarder.exe" "$build/bench/bench_floor_resident.exe"
   "$build/bench/bench_trivial_user32.exe")
@@ -37,7 +40,8 @@ for file in "${programs[@]}"; do
 done
 
 # Other work on the machine widens the spread; the load average says how much there was.
-echo "== Benchmarks: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version 2>/dev/null)," \
+echo "== Benchmarks of ${BUILD_NAME:-brindle.exe} ($brindle):" \
+  "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version 2>/dev/null)," \
   "load average $(cut -d ' ' -f 1-3 /proc/loadavg)"
 status=0
 "$root/tools/wine-session.sh" "$build/wine-bench" \

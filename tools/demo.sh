@@ -3,10 +3,14 @@
 # a fresh demo Wine prefix (BUILD/wine-demo) that has two viewers configured:
 # メモ帳 (notepad.exe) and ワードパッド (write.exe).
 #   With a display: Brindle runs until the user ends it (tray icon menu, 終了).
-#   Without one (a private Xvfb): it takes BUILD/brindle-demo.png of the pop-up menu, closes the
-#   menu with Escape, double-clicks the tray icon, takes BUILD/brindle-demo-main.png of the main
-#   window, and ends everything. Every wait is bounded.
-# BUILD is the build directory (default: build in the repository).
+#   Without one (a private Xvfb): it takes BUILD/brindle-demo-ARCH.png of the pop-up menu, closes
+#   the menu with Escape, double-clicks the tray icon, takes BUILD/brindle-demo-main-ARCH.png of
+#   the main window and BUILD/brindle-demo-about-ARCH.png of the About box, and ends everything.
+#   Every wait is bounded.
+# BUILD is the build directory of the brindle.exe to run (default: build in the repository, the
+# 32-bit product); WINEARCH (win32 or win64, the ARCH of the pictures' names) the build's
+# architecture, by default the one tools/wine-session.sh reads from BUILD; BUILD_NAME what the
+# demo calls the build.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,6 +23,7 @@ if [ "${1:-}" != --in-session ]; then
   [ -f "$exe" ] || { echo "demo: $exe is missing; run make first" >&2; exit 1; }
   # wine-session.sh provides a display when there is none; remember which case this is.
   if [ -n "${DISPLAY:-}" ]; then headless=0; else headless=1; fi
+  echo "Build: ${BUILD_NAME:-$exe} ($exe)"
   BUILD=$build DEMO_HEADLESS=$headless \
     exec "$root/tools/wine-session.sh" "$build/wine-demo" bash "$root/tools/demo.sh" --in-session
 fi
@@ -90,9 +95,10 @@ menu_window() {
   return 1
 }
 menu_closed() { menu_window >/dev/null || echo closed; }
-shot() { # file
-  import -window root "$1"
-  echo "Screenshot: $1"
+shot() { # file, named for the build
+  local file=${1%.png}-$WINEARCH.png
+  import -window root "$file"
+  echo "Screenshot: $file"
 }
 
 status=0

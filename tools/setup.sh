@@ -3,10 +3,11 @@
 # running Brindle under Wine needs. Idempotent: when all is there it only checks and returns.
 #
 # The product is a 32-bit Windows program (MinGW-w64 for i686). The tests, the demo and the
-# benchmarks run a 64-bit build of the same sources under a 64-bit Wine: the kernels of the
-# machines this runs on may have their 32-bit emulation switched off, and then no 32-bit
-# program (neither Wine's 32-bit loader nor a 32-bit Windows program under a 64-bit Wine)
-# can run at all.
+# benchmarks run it under a 32-bit Wine where the machine can: a kernel may have its 32-bit
+# emulation switched off, and then no 32-bit program (neither Wine's 32-bit loader nor a 32-bit
+# Windows program under a 64-bit Wine) runs at all; there a 64-bit build of the same sources
+# runs under the 64-bit Wine instead (tools/wine-arch.sh tells which). The 32-bit Wine is
+# installed last, and only when that leaves every installed package as it is.
 set -euo pipefail
 
 need=()
@@ -41,4 +42,36 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
   locale-gen >/dev/null
+fi
+
+# The 32-bit Wine (wine32:i386), where the kernel runs 32-bit code (the loader of libc6-i386, which
+# libclang-rt-14-dev brings, tells). The i386 packages must be those of the same suites as the
+# installed amd64 ones: while a mirror's i386 security index is mid-sync, the install would
+# upgrade or remove installed packages. It is made only when apt's plan adds packages and
+# changes none; otherwise nothing changes, and the runs take the 64-bit build.
+wine32_note() { echo "32-bit Wine: $*; the Windows runs take the 64-bit build" >&2; }
+if [ ! -e /usr/lib/wine/wine ]; then
+  if ! bash -c 'exec /lib/ld-linux.so.2 --version' >/dev/null 2>&1; then
+    wine32_note "not installed, as this machine runs no 32-bit code"
+  else
+    export DEBIAN_FRONTEND=noninteractive
+    added=0
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+      added=1
+      apt-get update -qq || echo "apt-get update failed; going on with the indexes it has" >&2
+    fi
+    if ! plan=$(apt-get install -s --no-install-recommends wine32:i386 2>&1); then
+      wine32_note "not installable from this mirror ($(grep -m 1 '^E:' <<<"$plan"))"
+    elif changes=$(grep -cE '^(Remv |Inst [^ ]+ \[)' <<<"$plan"); [ "$changes" != 0 ]; then
+      wine32_note "not installed, as it would change $changes installed packages (the mirror's" \
+        "i386 indexes are not those of the installed packages, perhaps mid-sync)"
+    elif ! apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
+      wine32_note "its install failed"
+    fi
+    # Without the 32-bit Wine, the i386 architecture goes again (when no i386 package came).
+    if [ ! -e /usr/lib/wine/wine ] && [ $added = 1 ]; then
+      dpkg --remove-architecture i386 2>/dev/null || true
+    fi
+  fi
 fi

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs one command inside a fresh Wine session, the way the tests and the demo need it:
 #   tools/wine-session.sh PREFIX-DIR COMMAND [ARG...]
-# A new 64-bit prefix at PREFIX-DIR (the tests run a 64-bit build; see tools/setup.sh), Japanese locale (ANSI code page 932), WINEDEBUG=-all,
+# A new prefix at PREFIX-DIR for the build that runs: WINEARCH (win32 or win64) when given, else
+# the one of the build directory the prefix lies in (its CMakeCache.txt names the compiler);
+# Japanese locale (ANSI code page 932), WINEDEBUG=-all,
 # Managed=N (no 2 s wait on every hide without a window manager), crash dialog off, one
 # persistent wineserver for the whole run, and a private Xvfb when there is no display.
 # Everything the script starts is ended by its id when the command ends; the command's exit
@@ -15,7 +17,15 @@ fi
 prefix=$(realpath -m "$1")
 shift
 
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
+if [ -z "${WINEARCH:-}" ]; then
+  case $(grep -s '^CMAKE_CXX_COMPILER:' "$(dirname "$prefix")/CMakeCache.txt") in
+    *i686-w64-mingw32*) WINEARCH=win32 ;;
+    *x86_64-w64-mingw32*) WINEARCH=win64 ;;
+    *) echo "wine-session: set WINEARCH (win32 or win64): $prefix is in no Windows build" >&2
+       exit 2 ;;
+  esac
+fi
+export WINEPREFIX="$prefix" WINEARCH WINEDEBUG=-all
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer prompts
 

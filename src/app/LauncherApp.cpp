@@ -3,9 +3,9 @@
 
 #include "core/HandoffText.h"
 #include "framework/App.h"
-#include "framework/SystemLibrary.h"
 #include "instance/Instance.h"
 #include "mainwindow/MainDialog.h"
+#include "platform/SystemFunctions.h"
 
 namespace {
 
@@ -30,9 +30,7 @@ void LeaveStartFolder() {
     const UINT length = GetSystemDirectoryA(system, sizeof system);
     if (length > 0 && length < sizeof system)
         SetCurrentDirectoryA(system);
-    using SetDllDirectoryFunction = BOOL WINAPI(LPCSTR);
-    if (auto* setDllDirectory =
-            fw::SystemFunction<SetDllDirectoryFunction>("kernel32.dll", "SetDllDirectoryA"))
+    if (auto* setDllDirectory = platform::setDllDirectory.Get())
         setDllDirectory("");
 }
 

@@ -3,7 +3,7 @@
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
-#include "framework/SystemLibrary.h"
+#include "platform/SystemFunctions.h"
 
 namespace fw {
 
@@ -43,8 +43,7 @@ void RegisterCommonControls() {
     static bool registered = false;
     if (registered)
         return;
-    using Init = BOOL WINAPI(const INITCOMMONCONTROLSEX*);
-    if (auto* init = SystemFunction<Init>("comctl32.dll", "InitCommonControlsEx")) {
+    if (auto* init = platform::initCommonControlsEx.Get()) {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         registered = init(&controls) != FALSE;
     }

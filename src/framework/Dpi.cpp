@@ -1,7 +1,7 @@
 #include "framework/Dpi.h"
 
 #include "framework/App.h"
-#include "framework/SystemLibrary.h"
+#include "platform/SystemFunctions.h"
 
 namespace fw {
 
@@ -11,8 +11,7 @@ namespace {
 // Read from the screen, with the graphics library bound at run time (a start that only
 // hands its file over never loads it itself).
 UINT SystemDpi() {
-    using GetDeviceCapsFunction = int WINAPI(HDC, int);
-    auto* getDeviceCaps = SystemFunction<GetDeviceCapsFunction>("gdi32.dll", "GetDeviceCaps");
+    auto* getDeviceCaps = platform::getDeviceCaps.Get();
     HDC screen = GetDC(nullptr);
     const int dpi = getDeviceCaps && screen ? getDeviceCaps(screen, LOGPIXELSX) : 0;
     if (screen)
@@ -23,11 +22,8 @@ UINT SystemDpi() {
 } // namespace
 
 UINT DpiOf(HWND window) {
-    // Windows 10 1607 and later.
-    using GetDpiForWindowFunction = UINT WINAPI(HWND);
     if (window) {
-        if (auto* forWindow =
-                SystemFunction<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow")) {
+        if (auto* forWindow = platform::getDpiForWindow.Get()) {
             if (UINT dpi = forWindow(window))
                 return dpi;
         }
@@ -44,11 +40,9 @@ int ScaleForWindow(HWND window, int pixels) {
 }
 
 int SystemMetricForDpi(int index, UINT dpi) {
-    // Windows 10 1607 and later; before, every window has the system's DPI, which is what
+    // Without GetSystemMetricsForDpi, every window has the system's DPI, which is what
     // GetSystemMetrics measures.
-    using GetSystemMetricsForDpiFunction = int WINAPI(int, UINT);
-    if (auto* forDpi =
-            SystemFunction<GetSystemMetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi"))
+    if (auto* forDpi = platform::getSystemMetricsForDpi.Get())
         return forDpi(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }

@@ -2,7 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/Dialog.h"
-#include "framework/SystemLibrary.h"
+#include "platform/SystemFunctions.h"
 
 namespace fw {
 
@@ -34,8 +34,7 @@ INT_PTR FileDialog::DoModal() {
     request.Flags = flags | OFN_EXPLORER;
     if (testAnswer)
         return testAnswer(request);
-    using Run = BOOL WINAPI(OPENFILENAMEA*);
-    auto* run = SystemFunction<Run>("comdlg32.dll", open ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    auto* run = open ? platform::getOpenFileName.Get() : platform::getSaveFileName.Get();
     // The dialog moves the process into the chosen file's folder, and OFN_NOCHANGEDIR does not
     // hold an Open dialog back on every system; the process stays in the folder it chose.
     char current[MAX_PATH] = {};

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/SystemLibrary.h"
+#include "platform/SystemFunctions.h"
 #include "resource.h"
 
 namespace {
@@ -24,14 +24,12 @@ int ButtonOfKey(WPARAM key, bool alt) {
     return 0;
 }
 
-// The common controls' subclassing, bound with the list view's library.
-template <class Function> Function* CommonControls(const char* name) {
-    return fw::SystemFunction<Function>("comctl32.dll", name);
-}
+using DefaultProc = decltype(&::DefSubclassProc);
 
+// `defaultProcData` is DefSubclassProc, bound once by RouteListKeys.
 LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                              DWORD_PTR) {
-    static auto* const defaultProc = CommonControls<decltype(::DefSubclassProc)>("DefSubclassProc");
+                              DWORD_PTR defaultProcData) {
+    const auto defaultProc = reinterpret_cast<DefaultProc>(defaultProcData);
     switch (message) {
     case WM_GETDLGCODE:
         if (const auto* msg = reinterpret_cast<const MSG*>(lParam);
@@ -55,7 +53,7 @@ LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
     case WM_NCDESTROY:
-        if (auto* remove = CommonControls<decltype(::RemoveWindowSubclass)>("RemoveWindowSubclass"))
+        if (auto* remove = platform::removeWindowSubclass.Get())
             remove(list, ListKeysProc, listKeysSubclass);
         break;
     }
@@ -66,8 +64,9 @@ LRESULT CALLBACK ListKeysProc(HWND list, UINT message, WPARAM wParam, LPARAM lPa
 
 void RouteListKeys(HWND list) {
     // DefSubclassProc comes with SetWindowSubclass: without either, the list has no keys.
-    if (!CommonControls<decltype(::DefSubclassProc)>("DefSubclassProc"))
+    const DefaultProc defaultProc = platform::defSubclassProc.Get();
+    if (!defaultProc)
         return;
-    if (auto* subclass = CommonControls<decltype(::SetWindowSubclass)>("SetWindowSubclass"))
-        subclass(list, ListKeysProc, listKeysSubclass, 0);
+    if (auto* subclass = platform::setWindowSubclass.Get())
+        subclass(list, ListKeysProc, listKeysSubclass, reinterpret_cast<DWORD_PTR>(defaultProc));
 }

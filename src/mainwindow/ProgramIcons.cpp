@@ -3,15 +3,14 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <type_traits>
 
-#include "framework/SystemLibrary.h"
 #include "mainwindow/ViewerMenu.h"
+#include "platform/SystemFunctions.h"
 #include "store/ViewerStore.h"
 
 namespace {
 
-// The GDI functions used here, bound on first use.
+// The GDI functions used here, bound on first use (platform/SystemFunctions.h).
 struct Gdi {
     decltype(&::CreateCompatibleDC) createCompatibleDC;
     decltype(&::CreateDIBSection) createDIBSection;
@@ -31,20 +30,12 @@ struct Gdi {
 Gdi gdi{};
 bool gdiBound = false;
 
-template <class Pointer> void Bind(Pointer& function, const char* name) {
-    function = fw::SystemFunction<std::remove_pointer_t<Pointer>>("gdi32.dll", name);
-}
-
 const Gdi& GdiFunctions() {
     if (!gdiBound) {
-        Bind(gdi.createCompatibleDC, "CreateCompatibleDC");
-        Bind(gdi.createDIBSection, "CreateDIBSection");
-        Bind(gdi.selectObject, "SelectObject");
-        Bind(gdi.deleteDC, "DeleteDC");
-        Bind(gdi.deleteObject, "DeleteObject");
-        Bind(gdi.getObject, "GetObjectA");
-        Bind(gdi.flush, "GdiFlush");
-        Bind(gdi.alphaBlend, "GdiAlphaBlend");
+        gdi = {platform::createCompatibleDC.Get(), platform::createDIBSection.Get(),
+               platform::selectObject.Get(),       platform::deleteDC.Get(),
+               platform::deleteObject.Get(),       platform::getObject.Get(),
+               platform::gdiFlush.Get(),           platform::gdiAlphaBlend.Get()};
         gdiBound = true;
     }
     return gdi;
@@ -77,8 +68,7 @@ class BitmapDC {
 bool MenusBlendItemImages() {
     static int blends = -1;
     if (blends < 0) {
-        const bool wine =
-            GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+        const bool wine = platform::wineGetVersion.Get() != nullptr;
         blends = !wine && LOBYTE(LOWORD(GetVersion())) >= 6;
     }
     return blends != 0;
@@ -126,8 +116,7 @@ UniqueBitmap RenderIcon(HICON icon, int size) {
 // The small icon of `program` (a full path) as an image of `size` pixels; null when it has
 // none. The system's small icon is the nearest to that size that it has.
 UniqueBitmap LoadImageOf(const std::string& program, int size) {
-    using ExtractIcons = decltype(::ExtractIconExA);
-    auto* extract = fw::SystemFunction<ExtractIcons>("shell32.dll", "ExtractIconExA");
+    auto* extract = platform::extractIconEx.Get();
     HICON small = nullptr;
     if (!extract || extract(program.c_str(), 0, nullptr, &small, 1) == 0 || !small)
         return {};

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "framework/SystemLibrary.h"
+#include "platform/SystemFunctions.h"
 
 namespace {
 
@@ -14,8 +14,7 @@ constexpr const char* trayTip = "Brindle";
 
 // Shell_NotifyIconA, with the shell loaded only by the resident instance.
 BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
-    using Notify = BOOL WINAPI(DWORD, NOTIFYICONDATAA*);
-    auto* notify = fw::SystemFunction<Notify>("shell32.dll", "Shell_NotifyIconA");
+    auto* notify = platform::shellNotifyIcon.Get();
     return notify ? notify(message, record) : FALSE;
 }
 

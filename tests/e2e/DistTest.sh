@@ -89,7 +89,9 @@ done
 
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run inside tools/wine-session.sh" >&2; exit 1; }
 prefix=$work/wine
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+# The session's architecture (tools/wine-session.sh), which is the build's.
+[ -n "${WINEARCH:-}" ] || { echo "FAIL: no WINEARCH; run inside tools/wine-session.sh" >&2; exit 1; }
+export WINEPREFIX=$prefix WINEARCH WINEDEBUG=${WINEDEBUG:--all}
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 
 brindle=
