@@ -67,6 +67,8 @@ class MainDialog : public fw::Dialog {
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
+    // Makes `window`, when there is one, the foreground and the active window again.
+    static void GiveFocusBack(HWND window);
     // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
     void ResumeWaitingHandoffs();
     // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
@@ -82,6 +84,9 @@ class MainDialog : public fw::Dialog {
     void ForgetMenuReads();
     // The titles for a viewer menu: read once, then again only after the store changed.
     const std::vector<std::string>& MenuTitles();
+    // The title of the viewer chosen last, read with the titles; and remembered in the store.
+    const std::string& LastChoice();
+    void RememberChoice(const std::string& title);
 
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
@@ -101,6 +106,7 @@ class MainDialog : public fw::Dialog {
     HandoffQueue handoffs;
     std::optional<StoreWatch> storeWatch;
     std::optional<std::vector<std::string>> menuTitles;
+    std::optional<std::string> lastChoice;
     // The icons of the menu's viewers: forgotten whenever the titles are read anew.
     ProgramIcons programIcons;
     const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked

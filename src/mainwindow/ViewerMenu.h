@@ -29,6 +29,11 @@ class ViewerMenu {
     // A highlight is also checked on `owner`'s message `followUp`, posted with the item, whose
     // handler calls FinishHighlight.
     LRESULT AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const;
+    // Makes the menu open with the item of `title` (compared as the store compares titles)
+    // highlighted, when it has one: posts `owner` the arrow keys that move the highlight there,
+    // which the menu's loop takes as typed keys before any key typed once it is open, and then
+    // `followUp` with the item, as AnswerMenuChar does. Called right before the menu is tracked.
+    void HighlightWhenOpen(const std::string& title, HWND owner, UINT followUp) const;
     // Highlights `item` where the system did not (Wine ignores a highlight that WM_MENUCHAR
     // asks for), by typing arrow keys into the open menu.
     void FinishHighlight(UINT item) const;

@@ -4,6 +4,10 @@
 
 #include "E2eSupport.h"
 
+#include <functional>
+
+#include "resource.h"
+
 using namespace e2e;
 
 namespace {
@@ -332,12 +336,76 @@ TEST_F(HandoffTest, NumberKeysChooseAndLettersHighlightInTheMenu) {
     Process& second = Start("C:\\mail\\2.txt");
     menu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, menu);
+    // The menu opens with Hex, chosen last, highlighted: the next P is pager, then Plain.
     for (WORD key : {WORD('P'), WORD('P'), WORD(VK_RETURN)})
         TypeKey(key);
     EXPECT_EQ(0u, second.WaitForExit());
     Records log = WaitForViewerLog(2);
     ASSERT_EQ(2u, log.size());
-    EXPECT_EQ(fakeViewer + " /g \"C:\\mail\\2.txt \"", log[1]);
+    EXPECT_EQ(fakeViewer + " /p \"C:\\mail\\2.txt \"", log[1]);
+}
+
+// Renames the last viewer of the resident's list window `dialog` to `title` with parameters
+// `parameters`, as the user does: the window opened from the tray, the row chosen with End,
+// 編集, the editor's fields, OK; then 最小化.
+void RenameLastInList(HWND dialog, const char* title, const char* parameters) {
+    PostMessageA(dialog, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog); }));
+    PostMessageA(GetDlgItem(dialog, IDC_VIEWER_LIST), WM_KEYDOWN, VK_END, 1);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT)); }));
+    PostCommand(dialog, IDC_EDIT);
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog, &process);
+    HWND editor = WaitForWindow(process, "#32770", "メニュー詳細");
+    ASSERT_NE(nullptr, editor);
+    SendMessageA(GetDlgItem(editor, IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+    SendMessageA(GetDlgItem(editor, IDC_PARAMETERS), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(parameters));
+    PostCommand(editor, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+    SendWithDeadline(GetDlgItem(dialog, IDOK), BM_CLICK);
+}
+
+// Each menu opens with the viewer chosen last highlighted, so that Enter starts it; it follows
+// a rename in the list window, and one that another program deleted leaves no highlight (Enter
+// then starts nothing).
+TEST_F(HandoffTest, MenuOpensWithTheViewerChosenLastHighlighted) {
+    SeedViewers({{"Text", fakeViewer, "/t"}, {"Hex", fakeViewer, "/r"}});
+    Process* resident = nullptr;
+    HWND dialog = StartResident(&resident);
+    ASSERT_NE(nullptr, dialog);
+    HandOverAndPick(resident->Id(), "C:\\mail\\0.txt", 1);
+    Records expected = {fakeViewer + " /r \"C:\\mail\\0.txt \""};
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        const char* launched; // the parameters Enter launches with; null: none
+    };
+    const Case cases[] = {
+        {"chosen last", [] {}, "/r"},
+        {"renamed in the list", [&] { RenameLastInList(dialog, "Dump", "/d"); }, "/d"},
+        {"deleted by another program", [] { DeleteKey(MenusPath() + "\\Dump"); }, nullptr},
+    };
+    int mail = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        const std::string file = "C:\\mail\\" + std::to_string(++mail) + ".txt";
+        Process& start = Start(file);
+        HWND menu = WaitForMenu(resident->Id());
+        ASSERT_NE(nullptr, menu);
+        PressKey(menu, VK_RETURN);
+        if (!c.launched) // Enter chooses nothing and leaves the menu open
+            DismissMenu(menu);
+        EXPECT_EQ(0u, start.WaitForExit());
+        if (c.launched)
+            expected.push_back(fakeViewer + ' ' + c.launched + " \"" + file + " \"");
+    }
+    // A launch that Enter started would be logged before this one.
+    HandOverAndPick(resident->Id(), "C:\\mail\\9.txt", 0);
+    expected.push_back(fakeViewer + " /t \"C:\\mail\\9.txt \"");
+    EXPECT_EQ(expected, WaitForViewerLog(expected.size()));
 }
 
 } // namespace
