@@ -129,9 +129,18 @@ TEST_F(TrayTest, IconReturnsWhenTheShellRestartsAndExitEndsTheProgram) {
     icon = WaitForTrayIcon();
     ASSERT_NE(nullptr, icon) << "the icon did not come back";
 
-    // The icon that came back works: its menu's one item, 終了, ends the program.
+    // The icon that came back works. Its menu, closed, gives the focus back to the window that
+    // was in front; its one item, 終了, ends the program.
+    FrontWindow front;
     PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
     HWND menu = WaitForMenu(process->Id());
+    ASSERT_NE(nullptr, menu);
+    DismissMenu(menu);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    SyncWith(dialog);
+    EXPECT_EQ(front.Hwnd(), GetForegroundWindow());
+    PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
+    menu = WaitForMenu(process->Id());
     ASSERT_NE(nullptr, menu);
     PickMenuItem(menu, 0);
     EXPECT_NE(static_cast<DWORD>(STILL_ACTIVE), process->WaitForExit());
