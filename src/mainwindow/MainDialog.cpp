@@ -43,6 +43,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTimer>(WM_TIMER),
     fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
     fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
+    fw::MessageHandler<&MainDialog::OnEnterIdle>(WM_ENTERIDLE),
     fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
     fw::MessageHandler<&MainDialog::OnDrawItem>(WM_DRAWITEM),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
@@ -269,9 +270,12 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
     const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
     const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
     openViewerMenu = &menu;
-    menu.HighlightWhenOpen(LastChoice(), Hwnd(), WM_MENUHIGHLIGHT);
+    presetItem = menu.ItemOf(LastChoice());
+    menuPoint = point;
+    menu.HighlightWhenOpen(presetItem, Hwnd());
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;
+    presetItem = -1;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (const std::string* title = menu.TitleOf(chosen)) {
@@ -305,6 +309,18 @@ LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
     if (openViewerMenu)
         openViewerMenu->FinishHighlight(static_cast<UINT>(item));
     return 0;
+}
+
+LRESULT MainDialog::OnEnterIdle(WPARAM source, LPARAM) {
+    if (source == MSGF_MENU && openViewerMenu && presetItem >= 0) {
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        if (pointer.x == menuPoint.x && pointer.y == menuPoint.y)
+            openViewerMenu->RestoreHighlight(static_cast<UINT>(presetItem));
+        else
+            presetItem = -1; // the user took the mouse
+    }
+    return Default();
 }
 
 LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {

@@ -75,6 +75,7 @@ class MainDialog : public fw::Dialog {
     // its owner.
     LRESULT OnMenuChar(WPARAM key, LPARAM menu);
     LRESULT OnMenuHighlight(WPARAM item, LPARAM);
+    LRESULT OnEnterIdle(WPARAM source, LPARAM);
     LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
@@ -110,6 +111,10 @@ class MainDialog : public fw::Dialog {
     // The icons of the menu's viewers: forgotten whenever the titles are read anew.
     ProgramIcons programIcons;
     const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
+    // The item of the viewer chosen last, highlighted when the open viewer menu opened and kept
+    // so while the pointer stays where it opened the menu (−1: none, or the user moved it).
+    int presetItem = -1;
+    POINT menuPoint{};
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

@@ -63,22 +63,27 @@ LRESULT ViewerMenu::AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const 
     return MAKELRESULT(0, MNC_IGNORE);
 }
 
-void ViewerMenu::HighlightWhenOpen(const std::string& title, HWND owner, UINT followUp) const {
-    if (title.empty())
-        return;
+int ViewerMenu::ItemOf(const std::string& title) const {
     const auto found = std::find_if(titles.begin(), titles.end(), [&](const std::string& item) {
         return SameTitle(item, title);
     });
-    if (found == titles.end())
-        return;
+    return title.empty() || found == titles.end() ? -1 : static_cast<int>(found - titles.begin());
+}
+
+void ViewerMenu::HighlightWhenOpen(int item, HWND owner) const {
     // With nothing highlighted, Down highlights the first item and Up the last.
-    const int item = static_cast<int>(found - titles.begin());
     const int count = static_cast<int>(titles.size());
+    if (item < 0 || item >= count)
+        return;
     if (item < count / 2)
         PostKeys(owner, VK_DOWN, item + 1);
     else
         PostKeys(owner, VK_UP, count - item);
-    PostMessageA(owner, followUp, static_cast<WPARAM>(item), 0);
+}
+
+void ViewerMenu::RestoreHighlight(UINT item) const {
+    if (HighlightedItem(Handle()) < 0)
+        FinishHighlight(item);
 }
 
 void ViewerMenu::FinishHighlight(UINT item) const {
