@@ -235,7 +235,8 @@ const std::string& MainDialog::LastChoice() {
 
 void MainDialog::RememberChoice(const std::string& title) {
     // A change that another program made before is taken in first; this write is none.
-    OnStoreChanged();
+    if (LastChoice() == title)
+        return;
     if (ViewerStore().RememberChoice(title))
         lastChoice = title;
     storeWatch->Changed();
