@@ -4,8 +4,6 @@
 
 #include "E2eSupport.h"
 
-#include <functional>
-
 #include "resource.h"
 
 using namespace e2e;
@@ -345,18 +343,15 @@ TEST_F(HandoffTest, NumberKeysChooseAndLettersHighlightInTheMenu) {
     EXPECT_EQ(fakeViewer + " /p \"C:\\mail\\2.txt \"", log[1]);
 }
 
-// Renames the last viewer of the resident's list window `dialog` to `title` with parameters
-// `parameters`, as the user does: the window opened from the tray, the row chosen with End,
-// 編集, the editor's fields, OK; then 最小化.
+// Renames the last viewer of the list window `dialog` as the user does: the window shown, End,
+// 編集, the editor's title and parameters, OK; then 最小化.
 void RenameLastInList(HWND dialog, const char* title, const char* parameters) {
     PostMessageA(dialog, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog); }));
     PostMessageA(GetDlgItem(dialog, IDC_VIEWER_LIST), WM_KEYDOWN, VK_END, 1);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT)); }));
     PostCommand(dialog, IDC_EDIT);
-    DWORD process = 0;
-    GetWindowThreadProcessId(dialog, &process);
-    HWND editor = WaitForWindow(process, "#32770", "メニュー詳細");
+    HWND editor = WaitForWindow(0, "#32770", "メニュー詳細");
     ASSERT_NE(nullptr, editor);
     SendMessageA(GetDlgItem(editor, IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
     SendMessageA(GetDlgItem(editor, IDC_PARAMETERS), WM_SETTEXT, 0,
@@ -366,46 +361,35 @@ void RenameLastInList(HWND dialog, const char* title, const char* parameters) {
     SendWithDeadline(GetDlgItem(dialog, IDOK), BM_CLICK);
 }
 
-// Each menu opens with the viewer chosen last highlighted, so that Enter starts it; it follows
-// a rename in the list window, and one that another program deleted leaves no highlight (Enter
-// then starts nothing).
+// Each menu opens with the viewer chosen last highlighted, so that Enter starts it, under its
+// new name after a rename in the list; one that another program deleted leaves none, and Enter
+// then starts nothing.
 TEST_F(HandoffTest, MenuOpensWithTheViewerChosenLastHighlighted) {
     SeedViewers({{"Text", fakeViewer, "/t"}, {"Hex", fakeViewer, "/r"}});
     Process* resident = nullptr;
     HWND dialog = StartResident(&resident);
     ASSERT_NE(nullptr, dialog);
-    HandOverAndPick(resident->Id(), "C:\\mail\\0.txt", 1);
-    Records expected = {fakeViewer + " /r \"C:\\mail\\0.txt \""};
-
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        const char* launched; // the parameters Enter launches with; null: none
-    };
-    const Case cases[] = {
-        {"chosen last", [] {}, "/r"},
-        {"renamed in the list", [&] { RenameLastInList(dialog, "Dump", "/d"); }, "/d"},
-        {"deleted by another program", [] { DeleteKey(MenusPath() + "\\Dump"); }, nullptr},
-    };
-    int mail = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        c.change();
-        const std::string file = "C:\\mail\\" + std::to_string(++mail) + ".txt";
-        Process& start = Start(file);
+    HandOverAndPick(resident->Id(), "C:\\mail\\1.txt", 1);
+    auto handOverAndEnter = [&](const char* file, bool launches) {
+        const Process& start = Start(file);
         HWND menu = WaitForMenu(resident->Id());
         ASSERT_NE(nullptr, menu);
         PressKey(menu, VK_RETURN);
-        if (!c.launched) // Enter chooses nothing and leaves the menu open
+        if (!launches) // a menu without a highlight stays open
             DismissMenu(menu);
         EXPECT_EQ(0u, start.WaitForExit());
-        if (c.launched)
-            expected.push_back(fakeViewer + ' ' + c.launched + " \"" + file + " \"");
-    }
-    // A launch that Enter started would be logged before this one.
-    HandOverAndPick(resident->Id(), "C:\\mail\\9.txt", 0);
-    expected.push_back(fakeViewer + " /t \"C:\\mail\\9.txt \"");
-    EXPECT_EQ(expected, WaitForViewerLog(expected.size()));
+    };
+    handOverAndEnter("C:\\mail\\2.txt", true);
+    RenameLastInList(dialog, "Dump", "/d");
+    handOverAndEnter("C:\\mail\\3.txt", true);
+    DeleteKey(MenusPath() + "\\Dump");
+    handOverAndEnter("C:\\mail\\4.txt", false);
+    // A launch by the last Enter would be logged before this one.
+    HandOverAndPick(resident->Id(), "C:\\mail\\5.txt", 0);
+    EXPECT_EQ(
+        (Records{fakeViewer + " /r \"C:\\mail\\1.txt \"", fakeViewer + " /r \"C:\\mail\\2.txt \"",
+                 fakeViewer + " /d \"C:\\mail\\3.txt \"", fakeViewer + " /t \"C:\\mail\\5.txt \""}),
+        WaitForViewerLog(4));
 }
 
 } // namespace
