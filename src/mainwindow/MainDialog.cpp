@@ -43,6 +43,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTimer>(WM_TIMER),
     fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
     fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
+    fw::MessageHandler<&MainDialog::OnEnterIdle>(WM_ENTERIDLE),
     fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
     fw::MessageHandler<&MainDialog::OnDrawItem>(WM_DRAWITEM),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
@@ -181,10 +182,13 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
         SetForegroundWindow(Hwnd());
     } else if (mouseMessage == WM_RBUTTONDOWN && !handoffs.MenuOpen()) {
         // One menu at a time (the system refuses a second one): a hand-off that arrives while
-        // this menu is open waits for it, as for a viewer menu, instead of losing its file.
+        // this menu is open waits for it, as for a viewer menu, instead of losing its file. The
+        // window in front at the click gets the focus back, as after a viewer menu.
+        HWND front = GetForegroundWindow();
         fw::PopupMenu menu;
         menu.AppendItem(IDCANCEL, exitItemText);
         TrackMenu(menu.Handle(), point, 0);
+        GiveFocusBack(front);
         ResumeWaitingHandoffs();
     }
     return 0;
@@ -211,6 +215,7 @@ void MainDialog::OnStoreChanged() {
 
 void MainDialog::ForgetMenuReads() {
     menuTitles.reset();
+    lastChoice.reset();
     programIcons.Clear();
 }
 
@@ -219,6 +224,22 @@ const std::vector<std::string>& MainDialog::MenuTitles() {
     if (!menuTitles)
         menuTitles = ViewerStore().Titles();
     return *menuTitles;
+}
+
+const std::string& MainDialog::LastChoice() {
+    OnStoreChanged();
+    if (!lastChoice)
+        lastChoice = ViewerStore().LastChoice();
+    return *lastChoice;
+}
+
+void MainDialog::RememberChoice(const std::string& title) {
+    // A change that another program made before is taken in first; this write is none.
+    if (LastChoice() == title)
+        return;
+    if (ViewerStore().RememberChoice(title))
+        lastChoice = title;
+    storeWatch->Changed();
 }
 
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
@@ -250,19 +271,28 @@ void MainDialog::ShowViewerMenu(const std::string& file) {
     const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
     const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
     openViewerMenu = &menu;
+    presetItem = menu.ItemOf(LastChoice());
+    menuPoint = point;
+    menu.HighlightWhenOpen(presetItem, Hwnd());
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;
+    presetItem = -1;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (const std::string* title = menu.TitleOf(chosen)) {
+        RememberChoice(*title);
         handoffs.Choose(*title, file);
         PostMessageA(Hwnd(), WM_COMMAND, chosen, 0);
     }
-    if (returnFocusTo) {
-        SetForegroundWindow(returnFocusTo);
-        SetActiveWindow(returnFocusTo);
-    }
+    GiveFocusBack(returnFocusTo);
     ResumeWaitingHandoffs();
+}
+
+void MainDialog::GiveFocusBack(HWND window) {
+    if (window) {
+        SetForegroundWindow(window);
+        SetActiveWindow(window);
+    }
 }
 
 void MainDialog::ResumeWaitingHandoffs() {
@@ -280,6 +310,18 @@ LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
     if (openViewerMenu)
         openViewerMenu->FinishHighlight(static_cast<UINT>(item));
     return 0;
+}
+
+LRESULT MainDialog::OnEnterIdle(WPARAM source, LPARAM) {
+    if (source == MSGF_MENU && openViewerMenu && presetItem >= 0) {
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        if (pointer.x == menuPoint.x && pointer.y == menuPoint.y)
+            openViewerMenu->RestoreHighlight(static_cast<UINT>(presetItem));
+        else
+            presetItem = -1; // the user took the mouse
+    }
+    return Default();
 }
 
 LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {

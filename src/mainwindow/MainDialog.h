@@ -67,12 +67,15 @@ class MainDialog : public fw::Dialog {
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
+    // Makes `window`, when there is one, the foreground and the active window again.
+    static void GiveFocusBack(HWND window);
     // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
     void ResumeWaitingHandoffs();
     // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
     // its owner.
     LRESULT OnMenuChar(WPARAM key, LPARAM menu);
     LRESULT OnMenuHighlight(WPARAM item, LPARAM);
+    LRESULT OnEnterIdle(WPARAM source, LPARAM);
     LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
@@ -82,6 +85,9 @@ class MainDialog : public fw::Dialog {
     void ForgetMenuReads();
     // The titles for a viewer menu: read once, then again only after the store changed.
     const std::vector<std::string>& MenuTitles();
+    // The title of the viewer chosen last, read with the titles; and remembered in the store.
+    const std::string& LastChoice();
+    void RememberChoice(const std::string& title);
 
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
@@ -101,9 +107,14 @@ class MainDialog : public fw::Dialog {
     HandoffQueue handoffs;
     std::optional<StoreWatch> storeWatch;
     std::optional<std::vector<std::string>> menuTitles;
+    std::optional<std::string> lastChoice;
     // The icons of the menu's viewers: forgotten whenever the titles are read anew.
     ProgramIcons programIcons;
     const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
+    // The item of the viewer chosen last, highlighted when the open viewer menu opened and kept
+    // so while the pointer stays where it opened the menu (−1: none, or the user moved it).
+    int presetItem = -1;
+    POINT menuPoint{};
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

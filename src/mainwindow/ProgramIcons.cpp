@@ -196,7 +196,10 @@ void SetItemImage(MENUITEMINFOA& item, HBITMAP image) {
 bool ProgramIcons::MeasureItem(MEASUREITEMSTRUCT& measure) const {
     if (measure.CtlType != ODT_MENU || size <= 0)
         return false;
-    measure.itemWidth = measure.itemHeight = static_cast<UINT>(size);
+    // The menu puts the title right after the place it is told, and the image is drawn at
+    // its left.
+    measure.itemWidth = static_cast<UINT>(size + size / 4);
+    measure.itemHeight = static_cast<UINT>(size);
     return true;
 }
 

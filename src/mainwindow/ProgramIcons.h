@@ -39,7 +39,9 @@ class ProgramIcons {
     void Clear();
 
     // The menu owner's WM_MEASUREITEM for an image (or empty place) that SetItemImage left to
-    // it: the size of the images last given; false when the message is about something else.
+    // it: the size of the images last given, widened by a gap of a quarter of it (4 pixels at
+    // 96 DPI) that keeps the title off the image; false when the message is about something
+    // else.
     bool MeasureItem(MEASUREITEMSTRUCT& measure) const;
 
   private:

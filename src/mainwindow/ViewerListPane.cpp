@@ -59,7 +59,8 @@ void ViewerListPane::Bind(fw::DataExchange& dx) {
 
 void ViewerListPane::SetUp() {
     list.InsertColumn(titleColumn, "タイトル", 120);
-    list.InsertColumn(commandColumn, "コマンド", 300);
+    // Together narrower than the list with its scroll bar, so that no header is cut off.
+    list.InsertColumn(commandColumn, "コマンド", 200);
     list.InsertColumn(parametersColumn, "ﾊﾟﾗﾒｰﾀ", 100);
     RouteListKeys(list.Hwnd());
 }

@@ -29,6 +29,16 @@ class ViewerMenu {
     // A highlight is also checked on `owner`'s message `followUp`, posted with the item, whose
     // handler calls FinishHighlight.
     LRESULT AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const;
+    // The position of the item of `title` (compared as the store compares titles); −1 when
+    // the menu has none.
+    int ItemOf(const std::string& title) const;
+    // Makes the menu open with `item` (when it is one) highlighted: posts `owner` the arrow keys
+    // that move the highlight there, which the menu's loop takes as typed keys, before any key
+    // typed once it is open. Called right before the menu is tracked.
+    void HighlightWhenOpen(int item, HWND owner) const;
+    // Highlights `item` again when nothing is: under Wine the mouse move that the opening menu
+    // gets at the pointer, which has not moved, takes the highlight away.
+    void RestoreHighlight(UINT item) const;
     // Highlights `item` where the system did not (Wine ignores a highlight that WM_MENUCHAR
     // asks for), by typing arrow keys into the open menu.
     void FinishHighlight(UINT item) const;

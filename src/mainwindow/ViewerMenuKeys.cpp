@@ -1,9 +1,18 @@
 // The viewer menu's keys: number keys choose, letters highlight (see core/MenuKeys.h).
 
+#include <algorithm>
+
 #include "core/MenuKeys.h"
 #include "mainwindow/ViewerMenu.h"
+#include "store/ViewerStore.h"
 
 namespace {
+
+// Posts `count` presses of `key` to `window`.
+void PostKeys(HWND window, WPARAM key, int count) {
+    for (; count > 0; --count)
+        PostMessageA(window, WM_KEYDOWN, key, 1);
+}
 
 // The position of the highlighted item of `menu`, or −1.
 int HighlightedItem(HMENU menu) {
@@ -54,6 +63,29 @@ LRESULT ViewerMenu::AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const 
     return MAKELRESULT(0, MNC_IGNORE);
 }
 
+int ViewerMenu::ItemOf(const std::string& title) const {
+    const auto found = std::find_if(titles.begin(), titles.end(), [&](const std::string& item) {
+        return SameTitle(item, title);
+    });
+    return title.empty() || found == titles.end() ? -1 : static_cast<int>(found - titles.begin());
+}
+
+void ViewerMenu::HighlightWhenOpen(int item, HWND owner) const {
+    // With nothing highlighted, Down highlights the first item and Up the last.
+    const int count = static_cast<int>(titles.size());
+    if (item < 0 || item >= count)
+        return;
+    if (item < count / 2)
+        PostKeys(owner, VK_DOWN, item + 1);
+    else
+        PostKeys(owner, VK_UP, count - item);
+}
+
+void ViewerMenu::RestoreHighlight(UINT item) const {
+    if (HighlightedItem(Handle()) < 0)
+        FinishHighlight(item);
+}
+
 void ViewerMenu::FinishHighlight(UINT item) const {
     const int highlighted = HighlightedItem(Handle());
     HWND window = MenuWindowOf(Handle());
@@ -62,8 +94,6 @@ void ViewerMenu::FinishHighlight(UINT item) const {
     // With nothing highlighted, Down highlights the first item. The menu's loop takes keys
     // posted to its window before the keys typed after them.
     const int target = static_cast<int>(item);
-    const WPARAM key = target > highlighted ? VK_DOWN : VK_UP;
-    for (int steps = target > highlighted ? target - highlighted : highlighted - target; steps > 0;
-         --steps)
-        PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostKeys(window, target > highlighted ? VK_DOWN : VK_UP,
+             target > highlighted ? target - highlighted : highlighted - target);
 }

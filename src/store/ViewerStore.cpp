@@ -225,7 +225,11 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
         return false;
     if (oldTitle.empty() || !IsStorableTitle(oldTitle))
         return true;
-    return NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
+    const bool ok = NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
+    // The choice follows the rename; were it left behind, it would name no viewer.
+    if (SameTitle(LastChoice(), oldTitle))
+        return NextCallGoesThrough() && RememberChoice(entry.title) && ok;
+    return ok;
 }
 
 bool ViewerStore::Reorder(const std::vector<std::string>& order) {
@@ -247,6 +251,15 @@ bool ViewerStore::Delete(const std::string& title) {
     const std::wstring folded = Folded(title);
     std::erase_if(order, [&](const std::string& listed) { return Folded(listed) == folded; });
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+}
+
+std::string ViewerStore::LastChoice() {
+    std::string title;
+    return settings.GetString(lastChoiceValueName, title, "") ? title : std::string();
+}
+
+bool ViewerStore::RememberChoice(const std::string& title) {
+    return settings.RootKey() && settings.SetString(lastChoiceValueName, title.c_str());
 }
 
 std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title, size_t capacity,

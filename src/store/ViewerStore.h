@@ -3,7 +3,9 @@
 // sub-key of `Menus` named by its title, with the command as its default value and the
 // parameters as value `Param` (both REG_SZ). The registry enumerates sub-keys sorted without
 // regard to case, so the menu order is kept separately: value `Order` of `Menus`
-// (REG_MULTI_SZ) lists the titles in order.
+// (REG_MULTI_SZ) lists the titles in order. The title of the viewer chosen last from a menu is
+// value `LastChoice` of the settings key (REG_SZ), beside `Menus`, so that the viewers' layout
+// does not change.
 
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@ constexpr const char* settingsProduct = "Brindle";
 constexpr const char* menusKeyName = "Menus";
 constexpr const char* paramValueName = "Param";
 constexpr const char* orderValueName = "Order";
+constexpr const char* lastChoiceValueName = "LastChoice";
 
 // One configured viewer, texts in the ANSI code page.
 struct ViewerEntry {
@@ -91,7 +94,7 @@ class ViewerStore {
     bool Add(const ViewerEntry& entry, const std::vector<std::string>& order);
     // Update: writes `entry` in place of viewer `oldTitle`. Under the same title it writes the
     // two values only; under a new one it writes the new viewer, then the order, and only then
-    // deletes the old one.
+    // deletes the old one; the last choice, when it was the old title, becomes the new one.
     bool Update(const std::string& oldTitle, const ViewerEntry& entry,
                 const std::vector<std::string>& order);
     // Reorder: writes the order and nothing else.
@@ -99,6 +102,11 @@ class ViewerStore {
     // Delete: deletes the viewer `title` (its key with everything below it) and its place in
     // `Order`, leaving the other titles there as they are.
     bool Delete(const std::string& title);
+
+    // The title of the viewer chosen last, as it was stored; "" when none is.
+    std::string LastChoice();
+    // Stores `title` as the viewer chosen last. True when it was written.
+    bool RememberChoice(const std::string& title);
 
     // The launch values of viewer `title`, each read into a buffer of `capacity` bytes; a
     // missing value reads as "". None when the viewer does not exist. `tooLong` is set when a

@@ -4,6 +4,8 @@
 
 #include "E2eSupport.h"
 
+#include "resource.h"
+
 using namespace e2e;
 
 namespace {
@@ -332,12 +334,62 @@ TEST_F(HandoffTest, NumberKeysChooseAndLettersHighlightInTheMenu) {
     Process& second = Start("C:\\mail\\2.txt");
     menu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, menu);
+    // The menu opens with Hex, chosen last, highlighted: the next P is pager, then Plain.
     for (WORD key : {WORD('P'), WORD('P'), WORD(VK_RETURN)})
         TypeKey(key);
     EXPECT_EQ(0u, second.WaitForExit());
     Records log = WaitForViewerLog(2);
     ASSERT_EQ(2u, log.size());
-    EXPECT_EQ(fakeViewer + " /g \"C:\\mail\\2.txt \"", log[1]);
+    EXPECT_EQ(fakeViewer + " /p \"C:\\mail\\2.txt \"", log[1]);
+}
+
+// Renames the last viewer of the list window `dialog` as the user does: the window shown, End,
+// 編集, the editor's title and parameters, OK; then 最小化.
+void RenameLastInList(HWND dialog, const char* title, const char* parameters) {
+    PostMessageA(dialog, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog); }));
+    PostMessageA(GetDlgItem(dialog, IDC_VIEWER_LIST), WM_KEYDOWN, VK_END, 1);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT)); }));
+    PostCommand(dialog, IDC_EDIT);
+    HWND editor = WaitForWindow(0, "#32770", "メニュー詳細");
+    ASSERT_NE(nullptr, editor);
+    SendMessageA(GetDlgItem(editor, IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+    SendMessageA(GetDlgItem(editor, IDC_PARAMETERS), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(parameters));
+    PostCommand(editor, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+    SendWithDeadline(GetDlgItem(dialog, IDOK), BM_CLICK);
+}
+
+// Each menu opens with the viewer chosen last highlighted, so that Enter starts it, under its
+// new name after a rename in the list; one that another program deleted leaves none, and Enter
+// then starts nothing.
+TEST_F(HandoffTest, MenuOpensWithTheViewerChosenLastHighlighted) {
+    SeedViewers({{"Text", fakeViewer, "/t"}, {"Hex", fakeViewer, "/r"}});
+    Process* resident = nullptr;
+    HWND dialog = StartResident(&resident);
+    ASSERT_NE(nullptr, dialog);
+    HandOverAndPick(resident->Id(), "C:\\mail\\1.txt", 1);
+    auto handOverAndEnter = [&](const char* file, bool launches) {
+        const Process& start = Start(file);
+        HWND menu = WaitForMenu(resident->Id());
+        ASSERT_NE(nullptr, menu);
+        PressKey(menu, VK_RETURN);
+        if (!launches) // a menu without a highlight stays open
+            DismissMenu(menu);
+        EXPECT_EQ(0u, start.WaitForExit());
+    };
+    handOverAndEnter("C:\\mail\\2.txt", true);
+    RenameLastInList(dialog, "Dump", "/d");
+    handOverAndEnter("C:\\mail\\3.txt", true);
+    DeleteKey(MenusPath() + "\\Dump");
+    handOverAndEnter("C:\\mail\\4.txt", false);
+    // A launch by the last Enter would be logged before this one.
+    HandOverAndPick(resident->Id(), "C:\\mail\\5.txt", 0);
+    EXPECT_EQ(
+        (Records{fakeViewer + " /r \"C:\\mail\\1.txt \"", fakeViewer + " /r \"C:\\mail\\2.txt \"",
+                 fakeViewer + " /d \"C:\\mail\\3.txt \"", fakeViewer + " /t \"C:\\mail\\5.txt \""}),
+        WaitForViewerLog(4));
 }
 
 } // namespace

@@ -129,9 +129,18 @@ TEST_F(TrayTest, IconReturnsWhenTheShellRestartsAndExitEndsTheProgram) {
     icon = WaitForTrayIcon();
     ASSERT_NE(nullptr, icon) << "the icon did not come back";
 
-    // The icon that came back works: its menu's one item, 終了, ends the program.
+    // The icon that came back works. Its menu, closed, gives the focus back to the window that
+    // was in front; its one item, 終了, ends the program.
+    FrontWindow front;
     PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
     HWND menu = WaitForMenu(process->Id());
+    ASSERT_NE(nullptr, menu);
+    DismissMenu(menu);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    SyncWith(dialog);
+    EXPECT_EQ(front.Hwnd(), GetForegroundWindow());
+    PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
+    menu = WaitForMenu(process->Id());
     ASSERT_NE(nullptr, menu);
     PickMenuItem(menu, 0);
     EXPECT_NE(static_cast<DWORD>(STILL_ACTIVE), process->WaitForExit());
@@ -139,10 +148,12 @@ TEST_F(TrayTest, IconReturnsWhenTheShellRestartsAndExitEndsTheProgram) {
 }
 
 // The main window and the About box of a resident instance started at `dpi`, measured from
-// outside: the widths of the list's columns, the width of the dialog, and the size of the
-// About box's icon (its control takes the size of the icon it shows).
+// outside: the widths of the list's columns, the room for them (the list's width less a
+// vertical scroll bar), the width of the dialog, and the size of the About box's icon (its
+// control takes the size of the icon it shows).
 struct Scaled {
     int columns[3] = {};
+    int listRoom = 0;
     int dialogWidth = 0;
     int aboutIcon = 0;
 };
@@ -165,6 +176,8 @@ class ScalingTest : public BrindleTest {
             seen.columns[column] = static_cast<int>(width);
         }
         RECT client{};
+        GetClientRect(list, &client);
+        seen.listRoom = client.right - MulDiv(GetSystemMetrics(SM_CXVSCROLL), dpi, 96);
         GetClientRect(dialog, &client);
         seen.dialogWidth = client.right;
 
@@ -183,10 +196,13 @@ TEST_F(ScalingTest, WindowsAreScaledForTheDisplayDpi) {
     const Scaled normal = StartAt(96);
     const Scaled large = StartAt(144); // 150 %
     EXPECT_EQ(120, normal.columns[0]);
-    EXPECT_EQ(300, normal.columns[1]);
+    EXPECT_EQ(200, normal.columns[1]);
     EXPECT_EQ(100, normal.columns[2]);
     for (int column = 0; column < 3; ++column)
         EXPECT_EQ(normal.columns[column] * 3 / 2, large.columns[column]) << "column " << column;
+    // Every header shows whole.
+    for (const Scaled& seen : {normal, large})
+        EXPECT_LE(seen.columns[0] + seen.columns[1] + seen.columns[2], seen.listRoom);
     // The dialog follows its font: about 1.5 times as wide, whatever the font's metrics.
     EXPECT_NEAR(1.5, static_cast<double>(large.dialogWidth) / normal.dialogWidth, 0.1);
     EXPECT_EQ(32, normal.aboutIcon);

@@ -97,7 +97,8 @@ HWND WaitForMenu(DWORD processId) {
 }
 
 void PickMenuItem(HWND menu, int index) {
-    for (int i = 0; i <= index; ++i)
+    PressKey(menu, VK_HOME);
+    for (int i = 0; i < index; ++i)
         PressKey(menu, VK_DOWN);
     PressKey(menu, VK_RETURN);
 }

@@ -44,7 +44,7 @@ void PressKey(HWND menu, WORD key);
 // A key typed on the keyboard: it reaches the thread that has the keyboard focus (the one that
 // tracks a menu while it is open) after whatever that thread has posted to itself meanwhile.
 void TypeKey(WORD key);
-// Picks item `index` (from 0) of an open menu: the first Down highlights the first item.
+// Picks item `index` (from 0) of an open menu, whichever item it opened with highlighted.
 void PickMenuItem(HWND menu, int index);
 // Dismisses an open menu as the user's Escape does.
 void DismissMenu(HWND menu);

@@ -528,7 +528,7 @@ TEST_F(ViewerListTest, ChangesMadeBehindItsBackAreFollowedAndNeverUndone) {
 TEST_F(ViewerListTest, ColumnsAndIconsFollowTheDpiOfTheWindow) {
     RunMain([](HWND main) {
         const int dpi = static_cast<int>(fw::DpiOf(main));
-        EXPECT_EQ((std::vector{MulDiv(120, dpi, 96), MulDiv(300, dpi, 96), MulDiv(100, dpi, 96)}),
+        EXPECT_EQ((std::vector{MulDiv(120, dpi, 96), MulDiv(200, dpi, 96), MulDiv(100, dpi, 96)}),
                   ColumnWidths(main));
         // The small icon (the caption's and the tray's) is not the large one made smaller.
         EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), WindowIconWidth(main, ICON_SMALL));
