@@ -38,11 +38,16 @@ if [ ${#need[@]} -gt 0 ]; then
   fi
 fi
 
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
-  locale-gen >/dev/null
-fi
+# Japanese for the tests and the demo; English and Chinese to check Brindle under the ANSI code
+# pages 1252 and 936.
+for wanted in ja_JP en_US zh_CN; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+    sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >>/etc/locale.gen
+    generate=1
+  fi
+done
+if [ -n "${generate:-}" ]; then locale-gen >/dev/null; fi
 
 # The 32-bit Wine (wine32:i386), where the kernel runs 32-bit code (the loader of libc6-i386, which
 # libclang-rt-14-dev brings, tells). The i386 packages must be those of the same suites as the

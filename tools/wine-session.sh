@@ -3,7 +3,8 @@
 #   tools/wine-session.sh PREFIX-DIR COMMAND [ARG...]
 # A new prefix at PREFIX-DIR for the build that runs: WINEARCH (win32 or win64) when given, else
 # the one of the build directory the prefix lies in (its CMakeCache.txt names the compiler);
-# Japanese locale (ANSI code page 932), WINEDEBUG=-all,
+# Japanese locale (ANSI code page 932; WINE_LOCALE=en_US.UTF-8 or zh_CN.UTF-8 chooses another, to
+# check Brindle under code page 1252 or 936), WINEDEBUG=-all,
 # Managed=N (no 2 s wait on every hide without a window manager), crash dialog off, one
 # persistent wineserver for the whole run, and a private Xvfb when there is no display.
 # Everything the script starts is ended by its id when the command ends; the command's exit
@@ -26,7 +27,7 @@ if [ -z "${WINEARCH:-}" ]; then
   esac
 fi
 export WINEPREFIX="$prefix" WINEARCH WINEDEBUG=-all
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG=${WINE_LOCALE:-ja_JP.UTF-8} LC_ALL=${WINE_LOCALE:-ja_JP.UTF-8}
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer prompts
 
 xvfb_pid=
@@ -59,6 +60,7 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 # The dialogs' font, drawn with the proportional IPA font (the default stand-in is fixed-width
 # and cuts the labels short).
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
 # Wine's own fonts (the caption buttons' Marlett among them), where this Wine build looks.
 cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null

@@ -36,7 +36,7 @@ void LeaveStartFolder() {
 
 int LauncherApp::InitInstance() {
     HWND foreground = GetForegroundWindow();
-    const std::vector<std::string> args = StartArguments();
+    const std::vector<std::wstring> args = StartArguments();
 
     if (HWND resident = FindResidentInstance()) {
         // This start may bring windows to the front (it was started by the user or the mail
@@ -60,7 +60,7 @@ int LauncherApp::InitInstance() {
     }
 
     LeaveStartFolder();
-    MainDialog dialog(foreground, args.empty() ? std::string() : JoinHandoffText(args));
+    MainDialog dialog(foreground, args.empty() ? std::wstring() : JoinHandoffText(args));
     SetMainWindow(&dialog);
     dialog.DoModal();
     SetMainWindow(nullptr);

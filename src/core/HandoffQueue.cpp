@@ -2,7 +2,7 @@
 
 #include <utility>
 
-bool HandoffQueue::Arrive(std::string file) {
+bool HandoffQueue::Arrive(std::wstring file) {
     // Behind a waiting hand-off too: the order of arrival is the order of the menus.
     if (!Busy() && waiting.empty())
         return true;
@@ -10,15 +10,15 @@ bool HandoffQueue::Arrive(std::string file) {
     return false;
 }
 
-std::optional<std::string> HandoffQueue::NextTurn() {
+std::optional<std::wstring> HandoffQueue::NextTurn() {
     if (Busy() || waiting.empty())
         return std::nullopt;
-    std::string file = std::move(waiting.front());
+    std::wstring file = std::move(waiting.front());
     waiting.pop_front();
     return file;
 }
 
-void HandoffQueue::Choose(std::string title, std::string file) {
+void HandoffQueue::Choose(std::string title, std::wstring file) {
     chosen.push_back({std::move(title), std::move(file)});
 }
 

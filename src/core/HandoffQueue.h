@@ -14,11 +14,11 @@ class HandoffQueue {
     // A viewer chosen from a menu and the file of the hand-off that opened that menu.
     struct Choice {
         std::string title;
-        std::string file;
+        std::wstring file;
     };
 
     // A hand-off of `file` arrived. True when its menu may open now; otherwise it waits.
-    bool Arrive(std::string file);
+    bool Arrive(std::wstring file);
 
     // A menu opens or closes. While one is open every hand-off waits.
     void MenuOpened() { menuOpen = true; }
@@ -32,10 +32,10 @@ class HandoffQueue {
     bool HasWaiting() const { return !waiting.empty(); }
     // The file of the longest-waiting hand-off, whose turn it is now; none while a menu is open
     // or a launch waits, or when none waits.
-    std::optional<std::string> NextTurn();
+    std::optional<std::wstring> NextTurn();
 
     // The viewer `title` was chosen for `file`; its launch follows later.
-    void Choose(std::string title, std::string file);
+    void Choose(std::string title, std::wstring file);
     // The oldest choice not yet launched, if any.
     std::optional<Choice> TakeChoice();
 
@@ -44,6 +44,6 @@ class HandoffQueue {
 
     bool menuOpen = false;
     bool launching = false;
-    std::deque<std::string> waiting;
+    std::deque<std::wstring> waiting;
     std::deque<Choice> chosen;
 };

@@ -4,54 +4,53 @@
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
 }
 
 } // namespace
 
-std::vector<std::string> SplitArguments(std::string_view line, LeadBytePredicate isLeadByte) {
+bool FitsHandoff(std::wstring_view text, AnsiLengthFunction ansiLength) {
+    return text.size() <= maxAtomText && ansiLength(text) <= maxAtomText;
+}
+
+std::vector<std::wstring> SplitArguments(std::wstring_view line) {
     const std::size_t end = line.size();
-    // Index of the byte after the character that starts at p: two bytes for a lead byte that
-    // has a successor, else one.
-    auto nextChar = [&](std::size_t p) {
-        return (isLeadByte(static_cast<unsigned char>(line[p])) && p + 1 < end) ? p + 2 : p + 1;
-    };
 
     std::size_t p = 0;
-    if (p < end && line[p] == '"') {
+    if (p < end && line[p] == L'"') {
         // A quoted program name knows no escapes and ends at the next quote.
         p = 1;
-        while (p < end && line[p] != '"')
-            p = nextChar(p);
+        while (p < end && line[p] != L'"')
+            ++p;
         if (p < end)
             ++p;
     } else {
         while (p < end && !IsBlank(line[p]))
-            p = nextChar(p);
+            ++p;
     }
 
-    std::vector<std::string> args;
+    std::vector<std::wstring> args;
     for (;;) {
         while (p < end && IsBlank(line[p]))
             ++p;
         if (p == end)
             break;
 
-        std::string arg;
+        std::wstring arg;
         bool inQuotes = false;
         while (p < end) {
             std::size_t backslashes = 0;
-            while (p < end && line[p] == '\\') {
+            while (p < end && line[p] == L'\\') {
                 ++backslashes;
                 ++p;
             }
-            if (p < end && line[p] == '"') {
-                arg.append(backslashes / 2, '\\');
+            if (p < end && line[p] == L'"') {
+                arg.append(backslashes / 2, L'\\');
                 if (backslashes % 2 == 1) {
-                    arg += '"';
-                } else if (inQuotes && p + 1 < end && line[p + 1] == '"') {
-                    arg += '"';
+                    arg += L'"';
+                } else if (inQuotes && p + 1 < end && line[p + 1] == L'"') {
+                    arg += L'"';
                     ++p;
                     inQuotes = false;
                 } else {
@@ -60,23 +59,21 @@ std::vector<std::string> SplitArguments(std::string_view line, LeadBytePredicate
                 ++p;
                 continue;
             }
-            arg.append(backslashes, '\\');
+            arg.append(backslashes, L'\\');
             if (p == end || (!inQuotes && IsBlank(line[p])))
                 break;
-            const std::size_t next = nextChar(p);
-            arg.append(line.substr(p, next - p));
-            p = next;
+            arg += line[p++];
         }
         args.push_back(std::move(arg));
     }
     return args;
 }
 
-std::string JoinHandoffText(const std::vector<std::string>& args) {
-    std::string text;
-    for (const std::string& arg : args) {
+std::wstring JoinHandoffText(const std::vector<std::wstring>& args) {
+    std::wstring text;
+    for (const std::wstring& arg : args) {
         text += arg;
-        text += ' ';
+        text += L' ';
     }
     return text;
 }

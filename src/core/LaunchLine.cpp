@@ -1,14 +1,22 @@
 #include "core/LaunchLine.h"
 
-bool AssembleLaunchLine(std::string_view command, std::string_view parameters,
-                        std::string_view file, std::string& out) {
+bool FitsLaunchLine(std::wstring_view text, AnsiLengthFunction ansiLength) {
+    return text.size() <= maxLaunchLine && ansiLength(text) <= maxLaunchLine;
+}
+
+bool AssembleLaunchLine(std::wstring_view command, std::wstring_view parameters,
+                        std::wstring_view file, AnsiLengthFunction ansiLength, std::wstring& out) {
     constexpr std::size_t punctuation = 4; // space, space, quote, quote
     if (command.size() + parameters.size() + file.size() + punctuation > maxLaunchLine)
         return false;
-    out.assign(command).append(" ").append(parameters).append(" \"").append(file).append("\"");
+    std::wstring line;
+    line.assign(command).append(L" ").append(parameters).append(L" \"").append(file).append(L"\"");
+    if (!FitsLaunchLine(line, ansiLength))
+        return false;
+    out = std::move(line);
     return true;
 }
 
-bool IsLaunchableFile(std::string_view file) {
-    return file.find('"') == std::string_view::npos;
+bool IsLaunchableFile(std::wstring_view file) {
+    return file.find(L'"') == std::wstring_view::npos;
 }

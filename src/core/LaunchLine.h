@@ -6,16 +6,22 @@
 #include <string>
 #include <string_view>
 
-// Longest command line a launch builds: it is assembled in a 260-byte buffer.
+#include "core/HandoffText.h"
+
+// Longest command line a launch builds: what a 260-byte buffer of an ANSI program holds.
 constexpr std::size_t maxLaunchLine = 259;
+
+// Whether `text` stays within maxLaunchLine both as UTF-16 units and as bytes of the ANSI code
+// page (so that an ANSI viewer reads its command line whole). On code page 932 the bytes bind.
+bool FitsLaunchLine(std::wstring_view text, AnsiLengthFunction ansiLength);
 
 // Sets out to: command, one space, parameters, a space and a double quote, file, a double quote
 // (so empty parameters leave two spaces before the quote). Command and parameters are used as
-// they are. Returns false and leaves out unchanged when the result would be longer than
-// maxLaunchLine: a cut line could start the viewer on the wrong file.
-bool AssembleLaunchLine(std::string_view command, std::string_view parameters,
-                        std::string_view file, std::string& out);
+// they are. Returns false and leaves out unchanged when the result does not fit the limit
+// (FitsLaunchLine): a cut line could start the viewer on the wrong file.
+bool AssembleLaunchLine(std::wstring_view command, std::wstring_view parameters,
+                        std::wstring_view file, AnsiLengthFunction ansiLength, std::wstring& out);
 
 // Whether a hand-off text can be given to a viewer: a file name never holds a double quote, and
 // one in the text would end the quoted file name early and smuggle arguments onto the line.
-bool IsLaunchableFile(std::string_view file);
+bool IsLaunchableFile(std::wstring_view file);

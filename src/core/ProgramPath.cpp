@@ -10,16 +10,6 @@ std::size_t NextChar(std::string_view text, std::size_t p, LeadBytePredicate isL
     return isLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? p + 2 : p + 1;
 }
 
-// Index of the last backslash of `path` that is a character of its own; npos when none is.
-std::size_t LastBackslash(std::string_view path, LeadBytePredicate isLeadByte) {
-    std::size_t last = std::string_view::npos;
-    for (std::size_t p = 0; p < path.size(); p = NextChar(path, p, isLeadByte)) {
-        if (path[p] == '\\')
-            last = p;
-    }
-    return last;
-}
-
 // Whether the last component of `path` (after its last '\' or '/') has a '.'.
 bool HasExtension(std::string_view path, LeadBytePredicate isLeadByte) {
     bool dot = false;
@@ -71,15 +61,15 @@ std::string ProgramOfCommand(std::string_view command, LeadBytePredicate isLeadB
     return quoted.substr(1, closing == std::string::npos ? std::string::npos : closing - 1);
 }
 
-std::string FolderOfPath(std::string_view path, LeadBytePredicate isLeadByte) {
-    const bool drive = path.size() >= 3 &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                       path[1] == ':' && path[2] == '\\';
+std::wstring FolderOfPath(std::wstring_view path) {
+    const bool drive =
+        path.size() >= 3 &&
+        ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+        path[1] == L':' && path[2] == L'\\';
     // "\\?\" and "\\.\" name devices and raw paths, not servers.
-    const bool server = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
-                        path[2] != '.' && path[2] != '\\';
+    const bool server = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' &&
+                        path[2] != L'?' && path[2] != L'.' && path[2] != L'\\';
     if (!drive && !server)
         return {};
-    const std::size_t last = LastBackslash(path, isLeadByte);
-    return std::string(path.substr(0, last + 1));
+    return std::wstring(path.substr(0, path.rfind(L'\\') + 1));
 }

@@ -6,8 +6,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <string_view>
 
-#include "core/HandoffText.h"
+// Tells whether a byte starts a double-byte character of the ANSI code page.
+using LeadBytePredicate = bool (*)(unsigned char);
 
 // Tells whether `path` names an existing file; a folder does not count.
 using FileExistsPredicate = std::function<bool(const std::string& path)>;
@@ -30,6 +32,6 @@ std::string ProgramOfCommand(std::string_view command, LeadBytePredicate isLeadB
                              const FileExistsPredicate& isFile);
 
 // The folder of the file that an absolute `path` names: `path` up to and with its last
-// backslash that is not the second byte of a double-byte character (per isLeadByte). Absolute
-// is a drive ("C:\") or a server ("\\server\share\"); "" for any other path.
-std::string FolderOfPath(std::string_view path, LeadBytePredicate isLeadByte);
+// backslash. Absolute is a drive ("C:\") or a server ("\\server\share\"); "" for any other
+// path.
+std::wstring FolderOfPath(std::wstring_view path);

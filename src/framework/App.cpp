@@ -1,6 +1,7 @@
 #include "framework/App.h"
 
 #include "framework/Dialog.h"
+#include "platform/AnsiText.h"
 
 namespace fw {
 
@@ -46,6 +47,11 @@ HWND DefaultOwner() {
 
 int AppMessageBox(const char* text, UINT type, const char* caption) {
     return MessageBoxA(DefaultOwner(), text, caption ? caption : DefaultCaption(), type);
+}
+
+int AppMessageBox(const std::wstring& text, UINT type) {
+    return MessageBoxW(DefaultOwner(), text.c_str(),
+                       platform::WideFromAnsi(DefaultCaption()).c_str(), type);
 }
 
 } // namespace fw

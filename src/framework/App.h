@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace fw {
 
 class Dialog;
@@ -55,5 +57,7 @@ HWND DefaultOwner();
 
 // A message box owned by DefaultOwner(); a null caption becomes the application's name.
 int AppMessageBox(const char* text, UINT type = MB_OK, const char* caption = nullptr);
+// The same for a text in UTF-16, which shows whatever the ANSI code page.
+int AppMessageBox(const std::wstring& text, UINT type = MB_OK);
 
 } // namespace fw

@@ -2,6 +2,7 @@
 
 #include "core/HandoffText.h"
 #include "framework/App.h"
+#include "platform/AnsiText.h"
 
 namespace {
 constexpr const char* tooLongText = "ファイル名が長すぎます (255 文字まで)";
@@ -26,20 +27,20 @@ bool IsAnsiLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
-std::vector<std::string> StartArguments() {
-    return SplitArguments(GetCommandLineA(), IsAnsiLeadByte);
+std::vector<std::wstring> StartArguments() {
+    return SplitArguments(GetCommandLineW());
 }
 
 HWND FindResidentInstance() {
     return FindWindowA("#32770", mainWindowTitle);
 }
 
-ATOM AddHandoffAtom(const std::string& text) {
-    if (text.size() > maxAtomText) {
+ATOM AddHandoffAtom(const std::wstring& text) {
+    if (!FitsHandoff(text, platform::AnsiLength)) {
         fw::AppMessageBox(tooLongText, MB_ICONHAND);
         return 0;
     }
-    ATOM atom = GlobalAddAtomA(text.c_str());
+    ATOM atom = GlobalAddAtomW(text.c_str());
     if (!atom)
         fw::AppMessageBox(atomFailedText, MB_ICONHAND);
     return atom;
@@ -79,14 +80,14 @@ bool HandOver(HWND resident, ATOM atom) {
     }
 }
 
-std::optional<std::string> TakeHandoffAtom(ATOM atom) {
+std::optional<std::wstring> TakeHandoffAtom(ATOM atom) {
     if (atom == 0)
         return std::nullopt;
-    char name[maxAtomText + 1] = {};
-    const UINT length = GlobalGetAtomNameA(atom, name, sizeof name);
+    wchar_t name[maxAtomText + 1] = {};
+    const UINT length = GlobalGetAtomNameW(atom, name, maxAtomText + 1);
     if (length == 0)
         return std::nullopt; // not an atom: nothing was handed over
     if (GlobalDeleteAtom(atom) != 0)
         fw::AppMessageBox("GlobalDeleteAtom", MB_OK, "Error");
-    return std::string(name, length);
+    return std::wstring(name, length);
 }

@@ -13,17 +13,19 @@
 // Whether `byte` starts a double-byte character of the ANSI code page.
 bool IsAnsiLeadByte(unsigned char byte);
 
-// This process's arguments after the program name, split by the classic rules with the double-
-// byte characters of the ANSI code page taken whole.
-std::vector<std::string> StartArguments();
+// This process's arguments after the program name, as the system passed them in UTF-16, split
+// by the classic rules.
+std::vector<std::wstring> StartArguments();
 
 // The resident instance's main dialog: a dialog window titled mainWindowTitle, so that another
 // program's window of that title is never taken for it. Null when none runs.
 HWND FindResidentInstance();
 
-// Adds `text` as a global atom for a hand-off. A text longer than an atom name may be, or one
-// the atom table refuses, is not handed over: the user is told and 0 is returned.
-ATOM AddHandoffAtom(const std::string& text);
+// Adds `text` as a global atom for a hand-off. A text that does not fit (FitsHandoff: 255
+// characters, counted as bytes of the ANSI code page, which an earlier ANSI version reads), or
+// one the atom table refuses, is not handed over: the user is told and 0 is returned. The atom's
+// name is UTF-16; an ANSI reader gets it in its code page, as if it had been added in that.
+ATOM AddHandoffAtom(const std::wstring& text);
 
 // Sends the hand-off `atom` to `resident` and returns once its handler has returned (its menu
 // has closed): true, however long that takes while the resident answers. False when the
@@ -31,6 +33,7 @@ ATOM AddHandoffAtom(const std::string& text);
 // cannot be known to arrive.
 bool HandOver(HWND resident, ATOM atom);
 
-// The text that `atom` hands over; the atom is deleted (a failure to delete it is shown). None
-// when `atom` is 0 or names nothing, so nothing was handed over.
-std::optional<std::string> TakeHandoffAtom(ATOM atom);
+// The text that `atom` hands over, in UTF-16 whichever version added it; the atom is deleted (a
+// failure to delete it is shown). None when `atom` is 0 or names nothing, so nothing was handed
+// over.
+std::optional<std::wstring> TakeHandoffAtom(ATOM atom);

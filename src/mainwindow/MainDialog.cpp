@@ -53,7 +53,7 @@ std::span<const fw::MessageEntry> MainDialog::MessageTable() const {
     return messageTable;
 }
 
-MainDialog::MainDialog(HWND returnFocusTo, std::string firstHandoff)
+MainDialog::MainDialog(HWND returnFocusTo, std::wstring firstHandoff)
     : fw::Dialog(IDD_MAIN), returnFocusTo(returnFocusTo), firstHandoff(std::move(firstHandoff)),
       appIcon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(IDI_APP),
                                             IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
@@ -245,7 +245,7 @@ void MainDialog::RememberChoice(const std::string& title) {
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
 LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
-    std::optional<std::string> file = TakeHandoffAtom(static_cast<ATOM>(atom));
+    std::optional<std::wstring> file = TakeHandoffAtom(static_cast<ATOM>(atom));
     if (!file)
         return 0;
     if (!IsLaunchableFile(*file)) {
@@ -260,11 +260,11 @@ LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
 }
 
 void MainDialog::OnNextHandoff() {
-    if (std::optional<std::string> file = handoffs.NextTurn())
+    if (std::optional<std::wstring> file = handoffs.NextTurn())
         ShowViewerMenu(*file);
 }
 
-void MainDialog::ShowViewerMenu(const std::string& file) {
+void MainDialog::ShowViewerMenu(const std::wstring& file) {
     POINT point{};
     GetCursorPos(&point);
     const std::vector<std::string>& titles = MenuTitles();

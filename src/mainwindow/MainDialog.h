@@ -25,7 +25,7 @@ class MainDialog : public fw::Dialog {
     // focus back after each menu. `firstHandoff`, when not empty, is this start's own hand-off
     // text: its menu opens as soon as the loop runs, exactly as if another start had handed
     // the file over.
-    MainDialog(HWND returnFocusTo, std::string firstHandoff);
+    MainDialog(HWND returnFocusTo, std::wstring firstHandoff);
 
     // For tests of saving: every store the list pane makes injects these faults.
     void InjectStoreFaults(StoreFaults* faults) { viewerList.InjectStoreFaults(faults); }
@@ -62,7 +62,7 @@ class MainDialog : public fw::Dialog {
     // Hand-offs, the viewer menu and the launch.
     LRESULT OnHandoff(WPARAM atom, LPARAM lParam);
     void OnNextHandoff();
-    void ShowViewerMenu(const std::string& file);
+    void ShowViewerMenu(const std::wstring& file);
     void OnViewerChosen(UINT commandId);
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
@@ -100,7 +100,7 @@ class MainDialog : public fw::Dialog {
 
     bool keepHidden = false; // while set, the window may not become visible
     HWND returnFocusTo;
-    std::string firstHandoff;
+    std::wstring firstHandoff;
     fw::UniqueIcon appIcon;
     TrayIcon trayIcon;
     ViewerListPane viewerList;

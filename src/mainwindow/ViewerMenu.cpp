@@ -10,29 +10,29 @@
 #include "framework/Handle.h"
 #include "instance/Instance.h"
 #include "mainwindow/ProgramIcons.h"
+#include "platform/AnsiText.h"
 #include "store/ViewerStore.h"
 
 namespace {
 
-constexpr const char* launchFailedFormat = " の起動に失敗しました"; // after the command line
+constexpr const wchar_t* launchFailedFormat = L" の起動に失敗しました"; // after the command line
 constexpr const char* lineTooLongText = "コマンドラインが長すぎます (259 文字まで)";
 
-// Whether `path` names something that exists, and whether that is a folder.
-bool Exists(const std::string& path, bool folder) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
-}
-
 bool IsExistingFile(const std::string& path) {
-    return Exists(path, false);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The folder a viewer started for the hand-off text `file` works in: the mail file's folder
 // when the text is an absolute path in an existing folder, else "" (this process's own).
-std::string WorkingFolder(const std::string& file) {
-    const std::string folder = FolderOfPath(file, IsAnsiLeadByte);
-    return !folder.empty() && Exists(folder, true) ? folder : std::string();
+std::wstring WorkingFolder(const std::wstring& file) {
+    const std::wstring folder = FolderOfPath(file);
+    if (folder.empty())
+        return {};
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+               ? folder
+               : std::wstring();
 }
 
 } // namespace
@@ -82,30 +82,32 @@ std::string ProgramPathOf(const std::string& command) {
     return {};
 }
 
-void LaunchViewer(const std::string& title, const std::string& file,
+void LaunchViewer(const std::string& title, const std::wstring& file,
                   const ReadyWait& waitUntilReady) {
     bool tooLong = false;
     const auto values = ViewerStore().LaunchValuesOf(title, maxLaunchLine + 1, tooLong);
-    std::string line;
-    if (tooLong || (values && !AssembleLaunchLine(
-                                  QuoteProgramPart(values->command, IsAnsiLeadByte, IsExistingFile),
-                                  values->parameters, file, line))) {
+    std::wstring line;
+    if (tooLong ||
+        (values && !AssembleLaunchLine(platform::WideFromAnsi(QuoteProgramPart(
+                                           values->command, IsAnsiLeadByte, IsExistingFile)),
+                                       platform::WideFromAnsi(values->parameters), file,
+                                       platform::AnsiLength, line))) {
         fw::AppMessageBox(lineTooLongText, MB_ICONHAND);
         return;
     }
     if (!values)
         return; // deleted since the menu was shown
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started{};
-    std::string writable = line; // CreateProcessA may write into its command line
-    const std::string folder = WorkingFolder(file);
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    std::wstring writable = line; // CreateProcessW may write into its command line
+    const std::wstring folder = WorkingFolder(file);
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        fw::AppMessageBox((line + launchFailedFormat).c_str(), MB_ICONHAND);
+        fw::AppMessageBox(line + launchFailedFormat, MB_ICONHAND);
         return;
     }
     const fw::UniqueKernelHandle process(started.hProcess);

@@ -59,5 +59,5 @@ using ReadyWait = std::function<void(HANDLE process)>;
 // Starts viewer `title` for `file` with the values the store holds now, then lets
 // `waitUntilReady` wait for it. A viewer that no longer exists starts nothing; a launch line
 // that would be too long, and a program that cannot be started, are told to the user.
-void LaunchViewer(const std::string& title, const std::string& file,
+void LaunchViewer(const std::string& title, const std::wstring& file,
                   const ReadyWait& waitUntilReady);

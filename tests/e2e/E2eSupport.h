@@ -37,7 +37,20 @@ inline const std::string fakeViewer = '"' + fakeViewerPath + '"';
 // the current directories it was started in.
 constexpr const char* viewerLogName = "fakeviewer.log";
 constexpr const char* viewerDirLogName = "fakeviewer-dir.log";
+// The same command lines as a Unicode program gets them, in UTF-8.
+constexpr const char* viewerWideLogName = "fakeviewer-w.log";
 inline const std::string viewerLogPath = FolderOf(fakeViewerPath) + viewerLogName;
+inline const std::string viewerWideLogPath = FolderOf(fakeViewerPath) + viewerWideLogName;
+
+// `text` in UTF-8, as the fake viewer's Unicode log holds it.
+inline std::string Utf8Of(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
 
 // Brindle's messages, written here rather than taken from the product, so that a changed text
 // fails the tests.
@@ -186,6 +199,7 @@ class BrindleTest : public testing::Test {
     static void DeleteViewerLogs() {
         DeleteFileA(viewerLogPath.c_str());
         DeleteFileA((FolderOf(fakeViewerPath) + viewerDirLogName).c_str());
+        DeleteFileA(viewerWideLogPath.c_str());
     }
 
     // Starts brindle.exe with `arguments` as the command line's tail, as the mail client

@@ -1,6 +1,7 @@
 // A viewer that only records how it was started: it appends its current directory to
-// fakeviewer-dir.log, then its command line, byte for byte, to fakeviewer.log, each with a line
-// feed and both beside its own executable (so each copy of it keeps logs of its own), then
+// fakeviewer-dir.log, its command line as a Unicode program gets it to fakeviewer-w.log (in
+// UTF-8), then as an ANSI program gets it, byte for byte, to fakeviewer.log, each with a line
+// feed and all beside its own executable (so each copy of it keeps logs of its own), then
 // waits for input for a moment (so that its starter's WaitForInputIdle returns) and ends. With
 // /busy among its arguments it first handles no message for 12 s, as a heavy viewer does while
 // it loads.
@@ -23,6 +24,15 @@ bool Append(const std::string& path, std::string record) {
     return ok && written == record.size();
 }
 
+// `text` in UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf8Of(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -39,6 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // The command line last: a test that has seen it finds the directory already recorded.
     bool ok = Append(folder + "fakeviewer-dir.log", std::string(current, currentLength)) &&
+              Append(folder + "fakeviewer-w.log", Utf8Of(GetCommandLineW())) &&
               Append(folder + "fakeviewer.log", GetCommandLineA());
 
     if (std::string(GetCommandLineA()).find(" /busy") != std::string::npos)

@@ -76,6 +76,7 @@ class LaunchSecurityTest : public BrindleTest {
         planted.push_back(path);
         planted.push_back(FolderOf(path) + viewerLogName);
         planted.push_back(FolderOf(path) + viewerDirLogName);
+        planted.push_back(FolderOf(path) + viewerWideLogName);
         ASSERT_TRUE(CopyFileA(fakeViewerPath.c_str(), path.c_str(), TRUE)) << path;
     }
 

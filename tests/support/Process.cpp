@@ -24,6 +24,19 @@ bool Process::Start(std::string commandLine, const char* directory) {
     return true;
 }
 
+bool Process::Start(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process.Reset(info.hProcess);
+    id = info.dwProcessId;
+    return true;
+}
+
 bool Process::Running() const {
     return process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }

@@ -21,6 +21,9 @@ class Process {
     // the current directory `directory` (null: the caller's); false when it could not be
     // started.
     bool Start(std::string commandLine, const char* directory = nullptr);
+    // The same with a command line in UTF-16 (CreateProcessW), as a Unicode mail client starts
+    // it: the started program gets every character, also those the ANSI code page lacks.
+    bool Start(std::wstring commandLine);
 
     DWORD Id() const { return id; }
     HANDLE Handle() const { return process.Get(); }

@@ -6,43 +6,63 @@
 
 namespace {
 
-TEST(AssembleLaunchLine, QuotesTheFileAfterCommandAndParameters) {
-    std::string line;
-    ASSERT_TRUE(AssembleLaunchLine("C:\\tools\\hexdump.exe", "/r", "C:\\mail\\12.txt ", line));
-    EXPECT_EQ(line, "C:\\tools\\hexdump.exe /r \"C:\\mail\\12.txt \"");
+// Counts as a single-byte code page would.
+std::size_t Units(std::wstring_view text) {
+    return text.size();
+}
 
-    ASSERT_TRUE(AssembleLaunchLine("\"C:\\my tools\\v.exe\" -a %1", "-b", "x", line));
-    EXPECT_EQ(line, "\"C:\\my tools\\v.exe\" -a %1 -b \"x\"");
+TEST(AssembleLaunchLine, QuotesTheFileAfterCommandAndParameters) {
+    std::wstring line;
+    ASSERT_TRUE(
+        AssembleLaunchLine(L"C:\\tools\\hexdump.exe", L"/r", L"C:\\mail\\12.txt ", Units, line));
+    EXPECT_EQ(line, L"C:\\tools\\hexdump.exe /r \"C:\\mail\\12.txt \"");
+
+    ASSERT_TRUE(AssembleLaunchLine(L"\"C:\\my tools\\v.exe\" -a %1", L"-b", L"x", Units, line));
+    EXPECT_EQ(line, L"\"C:\\my tools\\v.exe\" -a %1 -b \"x\"");
 }
 
 TEST(AssembleLaunchLine, EmptyPartsKeepTheirSeparators) {
-    std::string line;
-    ASSERT_TRUE(AssembleLaunchLine("view.exe", "", "a.txt ", line));
-    EXPECT_EQ(line, "view.exe  \"a.txt \"");
-    ASSERT_TRUE(AssembleLaunchLine("", "", "", line));
-    EXPECT_EQ(line, "  \"\"");
+    std::wstring line;
+    ASSERT_TRUE(AssembleLaunchLine(L"view.exe", L"", L"a.txt ", Units, line));
+    EXPECT_EQ(line, L"view.exe  \"a.txt \"");
+    ASSERT_TRUE(AssembleLaunchLine(L"", L"", L"", Units, line));
+    EXPECT_EQ(line, L"  \"\"");
 }
 
 TEST(AssembleLaunchLine, RefusesLinesLongerThan259WithoutCutting) {
-    std::string line;
+    std::wstring line;
     // Every part counts: 100 + 100 + 55 characters and four of punctuation make 259.
-    ASSERT_TRUE(AssembleLaunchLine(std::string(100, 'c'), std::string(100, 'p'),
-                                   std::string(55, 'f'), line));
+    ASSERT_TRUE(AssembleLaunchLine(std::wstring(100, L'c'), std::wstring(100, L'p'),
+                                   std::wstring(55, L'f'), Units, line));
     EXPECT_EQ(line.size(), maxLaunchLine);
     EXPECT_EQ(line.size(), 259u);
 
-    const std::string previous = line;
-    EXPECT_FALSE(AssembleLaunchLine(std::string(101, 'c'), std::string(100, 'p'),
-                                    std::string(55, 'f'), line));
-    EXPECT_FALSE(AssembleLaunchLine(std::string(100, 'c'), std::string(101, 'p'),
-                                    std::string(55, 'f'), line));
-    EXPECT_FALSE(AssembleLaunchLine(std::string(100, 'c'), std::string(100, 'p'),
-                                    std::string(56, 'f'), line));
-    EXPECT_FALSE(AssembleLaunchLine(std::string(259, 'c'), "", "", line));
+    const std::wstring previous = line;
+    EXPECT_FALSE(AssembleLaunchLine(std::wstring(101, L'c'), std::wstring(100, L'p'),
+                                    std::wstring(55, L'f'), Units, line));
+    EXPECT_FALSE(AssembleLaunchLine(std::wstring(100, L'c'), std::wstring(101, L'p'),
+                                    std::wstring(55, L'f'), Units, line));
+    EXPECT_FALSE(AssembleLaunchLine(std::wstring(100, L'c'), std::wstring(100, L'p'),
+                                    std::wstring(56, L'f'), Units, line));
+    EXPECT_FALSE(AssembleLaunchLine(std::wstring(259, L'c'), L"", L"", Units, line));
     EXPECT_EQ(line, previous);
 
-    ASSERT_TRUE(AssembleLaunchLine(std::string(255, 'c'), "", "", line));
-    EXPECT_EQ(line, std::string(255, 'c') + "  \"\"");
+    ASSERT_TRUE(AssembleLaunchLine(std::wstring(255, L'c'), L"", L"", Units, line));
+    EXPECT_EQ(line, std::wstring(255, L'c') + L"  \"\"");
+}
+
+TEST(AssembleLaunchLine, CountsTheLineInTheAnsiCodePageToo) {
+    // A stand-in for code page 932: every unit above 0x7F takes two bytes.
+    auto doubleBytes = [](std::wstring_view text) {
+        std::size_t bytes = 0;
+        for (wchar_t c : text)
+            bytes += c > 0x7F ? 2 : 1;
+        return bytes;
+    };
+    std::wstring line;
+    // 4 of punctuation, 127 double-byte characters and 1: 259 bytes, 132 units.
+    ASSERT_TRUE(AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"a", doubleBytes, line));
+    EXPECT_FALSE(AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"ab", doubleBytes, line));
 }
 
 } // namespace

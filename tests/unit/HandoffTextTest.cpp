@@ -1,7 +1,5 @@
 #include "core/HandoffText.h"
 
-#include "Cp932.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,125 +7,108 @@
 
 namespace {
 
-using Args = std::vector<std::string>;
+using Args = std::vector<std::wstring>;
 
-Args Split(std::string_view line) {
-    return SplitArguments(line, IsCp932LeadByte);
-}
-
-bool NoLeadBytes(unsigned char) {
-    return false;
-}
-
-// Byte escapes rather than literals: the Windows build re-encodes string literals to CP932.
-// "\x95\x5C" is 表, whose second byte is a backslash.
-const std::string hyou = "\x95\x5C";
-
-TEST(IsCp932LeadByte, AcceptsExactlyTheTwoLeadRanges) {
-    for (unsigned char lead : {0x81, 0x9F, 0xE0, 0xFC})
-        EXPECT_TRUE(IsCp932LeadByte(lead)) << int(lead);
-    for (unsigned char other : {0x00, 0x22, 0x5C, 0x80, 0xA0, 0xB1, 0xDF, 0xFD, 0xFF})
-        EXPECT_FALSE(IsCp932LeadByte(other)) << int(other);
+Args Split(std::wstring_view line) {
+    return SplitArguments(line);
 }
 
 TEST(SplitArguments, SeparatesAtUnquotedBlanks) {
-    EXPECT_EQ(Split("prog a b"), (Args{"a", "b"}));
-    EXPECT_EQ(Split("prog \t a \t\t b"), (Args{"a", "b"}));
-    EXPECT_EQ(Split("prog\ta\tb"), (Args{"a", "b"}));
-    EXPECT_EQ(Split("prog a b  \t "), (Args{"a", "b"}));
-    EXPECT_EQ(Split("prog C:\\my   mail\\a.txt"), (Args{"C:\\my", "mail\\a.txt"}));
-    EXPECT_EQ(Split("prog"), Args{});
-    EXPECT_EQ(Split("prog   "), Args{});
-    EXPECT_EQ(Split(""), Args{});
+    EXPECT_EQ(Split(L"prog a b"), (Args{L"a", L"b"}));
+    EXPECT_EQ(Split(L"prog \t a \t\t b"), (Args{L"a", L"b"}));
+    EXPECT_EQ(Split(L"prog\ta\tb"), (Args{L"a", L"b"}));
+    EXPECT_EQ(Split(L"prog a b  \t "), (Args{L"a", L"b"}));
+    EXPECT_EQ(Split(L"prog C:\\my   mail\\a.txt"), (Args{L"C:\\my", L"mail\\a.txt"}));
+    EXPECT_EQ(Split(L"prog"), Args{});
+    EXPECT_EQ(Split(L"prog   "), Args{});
+    EXPECT_EQ(Split(L""), Args{});
 }
 
 TEST(SplitArguments, QuotesProtectBlanksAndAreRemoved) {
-    EXPECT_EQ(Split("prog ab \"cd ef\""), (Args{"ab", "cd ef"}));
-    EXPECT_EQ(Split("prog \"a\tb\" c"), (Args{"a\tb", "c"}));
-    EXPECT_EQ(Split("prog a\"b c\"d e"), (Args{"ab cd", "e"}));
-    EXPECT_EQ(Split("prog \"a b\"\"\""), (Args{"a b\""}));
-    EXPECT_EQ(Split("prog \"unterminated  x"), (Args{"unterminated  x"}));
+    EXPECT_EQ(Split(L"prog ab \"cd ef\""), (Args{L"ab", L"cd ef"}));
+    EXPECT_EQ(Split(L"prog \"a\tb\" c"), (Args{L"a\tb", L"c"}));
+    EXPECT_EQ(Split(L"prog a\"b c\"d e"), (Args{L"ab cd", L"e"}));
+    EXPECT_EQ(Split(L"prog \"a b\"\"\""), (Args{L"a b\""}));
+    EXPECT_EQ(Split(L"prog \"unterminated  x"), (Args{L"unterminated  x"}));
 }
 
 TEST(SplitArguments, BackslashesBeforeAQuote) {
     // 2n backslashes: n of them, and the quote toggles quoting.
-    EXPECT_EQ(Split("prog a\\\\\"b c\" d"), (Args{"a\\b c", "d"}));
-    EXPECT_EQ(Split("prog \\\\\\\\\"a b\""), (Args{"\\\\a b"}));
-    EXPECT_EQ(Split("prog \"C:\\dir\\\\\" x"), (Args{"C:\\dir\\", "x"}));
+    EXPECT_EQ(Split(L"prog a\\\\\"b c\" d"), (Args{L"a\\b c", L"d"}));
+    EXPECT_EQ(Split(L"prog \\\\\\\\\"a b\""), (Args{L"\\\\a b"}));
+    EXPECT_EQ(Split(L"prog \"C:\\dir\\\\\" x"), (Args{L"C:\\dir\\", L"x"}));
     // 2n+1 backslashes: n of them and a literal quote; quoting is unchanged.
-    EXPECT_EQ(Split("prog a\\\"b c"), (Args{"a\"b", "c"}));
-    EXPECT_EQ(Split("prog a\\\\\\\"b c"), (Args{"a\\\"b", "c"}));
-    EXPECT_EQ(Split("prog \"a\\\" b\" c"), (Args{"a\" b", "c"}));
+    EXPECT_EQ(Split(L"prog a\\\"b c"), (Args{L"a\"b", L"c"}));
+    EXPECT_EQ(Split(L"prog a\\\\\\\"b c"), (Args{L"a\\\"b", L"c"}));
+    EXPECT_EQ(Split(L"prog \"a\\\" b\" c"), (Args{L"a\" b", L"c"}));
 }
 
 TEST(SplitArguments, BackslashesElsewhereAreLiteral) {
-    EXPECT_EQ(Split("prog C:\\mail\\12.txt"), (Args{"C:\\mail\\12.txt"}));
-    EXPECT_EQ(Split("prog \\\\server\\\\share a\\\\"), (Args{"\\\\server\\\\share", "a\\\\"}));
-    EXPECT_EQ(Split("prog \"a\\b c\\\\\\ d\""), (Args{"a\\b c\\\\\\ d"}));
-    EXPECT_EQ(Split("prog \\ \\\t\\"), (Args{"\\", "\\", "\\"}));
+    EXPECT_EQ(Split(L"prog C:\\mail\\12.txt"), (Args{L"C:\\mail\\12.txt"}));
+    EXPECT_EQ(Split(L"prog \\\\server\\\\share a\\\\"), (Args{L"\\\\server\\\\share", L"a\\\\"}));
+    EXPECT_EQ(Split(L"prog \"a\\b c\\\\\\ d\""), (Args{L"a\\b c\\\\\\ d"}));
+    EXPECT_EQ(Split(L"prog \\ \\\t\\"), (Args{L"\\", L"\\", L"\\"}));
 }
 
 TEST(SplitArguments, DoubledQuoteInsideQuotesGivesAQuoteAndEndsQuoting) {
-    EXPECT_EQ(Split("prog \"a\"\"b c\""), (Args{"a\"b", "c"}));
-    EXPECT_EQ(Split("prog \"\"\"a b\""), (Args{"\"a", "b"}));
-    EXPECT_EQ(Split("prog \"\"\"\""), (Args{"\""}));
-    EXPECT_EQ(Split("prog \"a\\\\\"\"b c"), (Args{"a\\\"b", "c"}));
+    EXPECT_EQ(Split(L"prog \"a\"\"b c\""), (Args{L"a\"b", L"c"}));
+    EXPECT_EQ(Split(L"prog \"\"\"a b\""), (Args{L"\"a", L"b"}));
+    EXPECT_EQ(Split(L"prog \"\"\"\""), (Args{L"\""}));
+    EXPECT_EQ(Split(L"prog \"a\\\\\"\"b c"), (Args{L"a\\\"b", L"c"}));
 }
 
 TEST(SplitArguments, EmptyQuotedArgumentsAreKept) {
-    EXPECT_EQ(Split("prog \"\""), (Args{""}));
-    EXPECT_EQ(Split("prog a \"\" b"), (Args{"a", "", "b"}));
-    EXPECT_EQ(Split("prog \"\"\t\"\"  "), (Args{"", ""}));
+    EXPECT_EQ(Split(L"prog \"\""), (Args{L""}));
+    EXPECT_EQ(Split(L"prog a \"\" b"), (Args{L"a", L"", L"b"}));
+    EXPECT_EQ(Split(L"prog \"\"\t\"\"  "), (Args{L"", L""}));
 }
 
 TEST(SplitArguments, ProgramNameIsSkipped) {
     // Quoted: up to the next quote, with no escapes, and may contain blanks.
-    EXPECT_EQ(Split("\"C:\\Program Files\\Brindle\\brindle.exe\" a"), (Args{"a"}));
-    EXPECT_EQ(Split("\"C:\\my dir\\\" a b"), (Args{"a", "b"}));
-    EXPECT_EQ(Split("\"prog\"x y"), (Args{"x", "y"}));
-    EXPECT_EQ(Split("\"prog\"\"a b\""), (Args{"a b"}));
-    EXPECT_EQ(Split("\"prog a b"), Args{});
+    EXPECT_EQ(Split(L"\"C:\\Program Files\\Brindle\\brindle.exe\" a"), (Args{L"a"}));
+    EXPECT_EQ(Split(L"\"C:\\my dir\\\" a b"), (Args{L"a", L"b"}));
+    EXPECT_EQ(Split(L"\"prog\"x y"), (Args{L"x", L"y"}));
+    EXPECT_EQ(Split(L"\"prog\"\"a b\""), (Args{L"a b"}));
+    EXPECT_EQ(Split(L"\"prog a b"), Args{});
     // Unquoted: up to the first blank, quotes and all.
-    EXPECT_EQ(Split("C:\\my dir\\prog.exe"), (Args{"dir\\prog.exe"}));
-    EXPECT_EQ(Split("prog\"a b\" c"), (Args{"b c"}));
-    EXPECT_EQ(Split("prog\\\" a"), (Args{"a"}));
-    EXPECT_EQ(Split("  a b"), (Args{"a", "b"}));
+    EXPECT_EQ(Split(L"C:\\my dir\\prog.exe"), (Args{L"dir\\prog.exe"}));
+    EXPECT_EQ(Split(L"prog\"a b\" c"), (Args{L"b c"}));
+    EXPECT_EQ(Split(L"prog\\\" a"), (Args{L"a"}));
+    EXPECT_EQ(Split(L"  a b"), (Args{L"a", L"b"}));
 }
 
-TEST(SplitArguments, DoubleByteCharactersAreTakenWhole) {
-    // 表 followed by a quote: its second byte does not escape the quote.
-    EXPECT_EQ(Split("prog " + hyou + "\"a b\""), (Args{hyou + "a b"}));
-    EXPECT_EQ(Split("prog \"x" + hyou + "\" y"), (Args{"x" + hyou, "y"}));
-    EXPECT_EQ(Split("prog C:\\" + hyou + "\\" + hyou + ".txt"),
-              (Args{"C:\\" + hyou + "\\" + hyou + ".txt"}));
-    EXPECT_EQ(Split("prog \\" + hyou + "\"a b\""), (Args{"\\" + hyou + "a b"}));
-    // Second bytes that would otherwise be a quote, a space or a tab.
-    EXPECT_EQ(Split("prog \x81\" a"), (Args{"\x81\"", "a"}));
-    EXPECT_EQ(Split("prog a\x81 b\x81\tc"), (Args{"a\x81 b\x81\tc"}));
-    EXPECT_EQ(Split("\"\x81\"x\" a"), (Args{"a"}));
-    EXPECT_EQ(Split("\x81 x a"), (Args{"a"}));
+TEST(SplitArguments, TakesEveryOtherUnitAsItIs) {
+    // Japanese, characters that code page 932 lacks (é, 〜), a pair of surrogates and an unpaired
+    // one: none of them separates, quotes or escapes.
+    EXPECT_EQ(Split(L"prog C:\\\u65E5\u672C\\\u00E9\u301C.txt"),
+              (Args{L"C:\\\u65E5\u672C\\\u00E9\u301C.txt"}));
+    EXPECT_EQ(Split(L"prog \"\xD83D\xDCE7 a\" \xD800\\\"b"),
+              (Args{L"\xD83D\xDCE7 a", L"\xD800\"b"}));
 }
 
-TEST(SplitArguments, LeadByteAtTheEndIsTakenAlone) {
-    EXPECT_EQ(Split("prog a\x95"), (Args{"a\x95"}));
-    EXPECT_EQ(Split("prog \"\x95"), (Args{"\x95"}));
-    EXPECT_EQ(Split("\x95"), Args{});
-}
-
-TEST(SplitArguments, LeadBytesAreWhatThePredicateSays) {
-    const std::string line = "prog " + hyou + "\"a b\"";
-    EXPECT_EQ(SplitArguments(line, NoLeadBytes), (Args{"\x95\"a", "b"}));
+TEST(FitsHandoff, CountsUnitsAndAnsiBytes) {
+    // A stand-in for code page 932: every unit above 0x7F takes two bytes.
+    auto doubleBytes = [](std::wstring_view text) {
+        std::size_t bytes = 0;
+        for (wchar_t c : text)
+            bytes += c > 0x7F ? 2 : 1;
+        return bytes;
+    };
+    EXPECT_TRUE(FitsHandoff(std::wstring(255, L'a'), doubleBytes));
+    EXPECT_FALSE(FitsHandoff(std::wstring(256, L'a'), doubleBytes));
+    EXPECT_TRUE(FitsHandoff(std::wstring(127, L'\u8868') + L"a", doubleBytes));
+    EXPECT_FALSE(FitsHandoff(std::wstring(128, L'\u8868'), doubleBytes));
 }
 
 TEST(JoinHandoffText, PutsOneSpaceAfterEveryArgument) {
-    const std::string text = JoinHandoffText(Split("prog.exe ab \"cd ef\""));
-    EXPECT_EQ(text, "ab cd ef ");
+    const std::wstring text = JoinHandoffText(Split(L"prog.exe ab \"cd ef\""));
+    EXPECT_EQ(text, L"ab cd ef ");
     EXPECT_EQ(text.size(), 9u);
-    EXPECT_EQ(JoinHandoffText(Split("prog.exe C:\\mail\\12.txt")), "C:\\mail\\12.txt ");
-    EXPECT_EQ(JoinHandoffText(Split("prog.exe C:\\my   mail\\a.txt")), "C:\\my mail\\a.txt ");
-    EXPECT_EQ(JoinHandoffText(Split("prog.exe a\t \tb")), "a b ");
-    EXPECT_EQ(JoinHandoffText({""}), " ");
-    EXPECT_EQ(JoinHandoffText({}), "");
+    EXPECT_EQ(JoinHandoffText(Split(L"prog.exe C:\\mail\\12.txt")), L"C:\\mail\\12.txt ");
+    EXPECT_EQ(JoinHandoffText(Split(L"prog.exe C:\\my   mail\\a.txt")), L"C:\\my mail\\a.txt ");
+    EXPECT_EQ(JoinHandoffText(Split(L"prog.exe a\t \tb")), L"a b ");
+    EXPECT_EQ(JoinHandoffText({L""}), L" ");
+    EXPECT_EQ(JoinHandoffText({}), L"");
 }
 
 } // namespace

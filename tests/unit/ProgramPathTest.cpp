@@ -86,17 +86,15 @@ TEST(ProgramOfCommand, IsTheProgramTheLaunchStarts) {
 }
 
 TEST(FolderOfPath, IsTheFolderOfAnAbsolutePath) {
-    auto folder = [](std::string_view path) { return FolderOfPath(path, IsCp932LeadByte); };
-    EXPECT_EQ("C:\\mail\\", folder("C:\\mail\\12.txt "));
-    EXPECT_EQ("c:\\", folder("c:\\12.txt "));
-    EXPECT_EQ("\\\\server\\share\\", folder("\\\\server\\share\\12.txt "));
-    // 表 as the file's name and as the folder's: its 0x5C is no separator.
-    EXPECT_EQ("C:\\mail\\", folder("C:\\mail\\" + hyou + " "));
-    EXPECT_EQ("C:\\" + hyou + "\\", folder("C:\\" + hyou + "\\12.txt "));
+    EXPECT_EQ(L"C:\\mail\\", FolderOfPath(L"C:\\mail\\12.txt "));
+    EXPECT_EQ(L"c:\\", FolderOfPath(L"c:\\12.txt "));
+    EXPECT_EQ(L"\\\\server\\share\\", FolderOfPath(L"\\\\server\\share\\12.txt "));
+    EXPECT_EQ(L"C:\\\u8868\\", FolderOfPath(L"C:\\\u8868\\\u00E9.txt "));
 
-    for (const char* relative : {"12.txt ", "mail\\12.txt ", "\\mail\\12.txt ", "C:mail\\12.txt ",
-                                 "\\\\?\\C:\\mail\\12.txt ", "\\\\.\\C:\\12.txt ", ""})
-        EXPECT_EQ("", folder(relative)) << relative;
+    for (const wchar_t* relative :
+         {L"12.txt ", L"mail\\12.txt ", L"\\mail\\12.txt ", L"C:mail\\12.txt ",
+          L"\\\\?\\C:\\mail\\12.txt ", L"\\\\.\\C:\\12.txt ", L""})
+        EXPECT_EQ(L"", FolderOfPath(relative));
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 
 #include "core/HandoffText.h"
 
-#include "../unit/Cp932.h"
-
 #include <windows.h>
 #include <shellapi.h>
 
@@ -54,7 +52,9 @@ TEST(ArgvCompare, SplitMatchesCommandLineToArgvW) {
         std::string line;
         for (int n = length(random); n > 0; --n)
             line += alphabet[pick(random)];
-        const auto ours = SplitArguments(line, IsCp932LeadByte);
+        std::vector<std::string> ours;
+        for (const std::wstring& arg : SplitArguments(std::wstring(line.begin(), line.end())))
+            ours.emplace_back(arg.begin(), arg.end());
         const auto system = SystemArguments(line);
         if (ours != system && ++mismatches <= 20) {
             ADD_FAILURE() << "line " << Visible(line) << ": ours " << ::testing::PrintToString(ours)

@@ -183,7 +183,7 @@ class ViewerListTest : public DialogTest {
     // injects.
     void RunMain(const std::function<void(HWND)>& script) {
         faults = {};
-        MainDialog dialog(nullptr, std::string());
+        MainDialog dialog(nullptr, std::wstring());
         dialog.InjectStoreFaults(&faults);
         RunAsMainWindow(dialog, [&](HWND main) {
             SendMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);

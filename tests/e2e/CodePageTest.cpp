@@ -1,0 +1,113 @@
+// Brindle on any system code page: a file name reaches the viewer with every character, and on
+// code page 932 the hand-off still works with an earlier ANSI version on either side.
+
+#include "E2eSupport.h"
+
+namespace e2e {
+namespace {
+
+using Records = std::vector<std::string>;
+
+class CodePageTest : public BrindleTest {};
+
+const std::wstring wideFakeViewer(fakeViewer.begin(), fakeViewer.end());
+
+TEST_F(CodePageTest, FileNamesReachTheViewerWithEveryCharacter) {
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    // Japanese; é, 〜 and − (which code page 932 lacks); an unpaired surrogate, passed on as it is.
+    const std::wstring names[] = {L"C:\\mail\\\u65E5\u672C\u8A9E.txt",
+                                  L"C:\\mail\\caf\u00E9 \u301C\u2212.txt",
+                                  L"C:\\mail\\\xD800x.txt"};
+    DWORD resident = 0;
+    Records expected;
+    for (const std::wstring& name : names) {
+        Process& start = started.emplace_back();
+        ASSERT_TRUE(start.Start(L'"' + std::wstring(brindlePath.begin(), brindlePath.end()) +
+                                L"\" \"" + name + L'"'));
+        if (!resident)
+            resident = start.Id(); // the first start stays resident and opens its own menu
+        HWND menu = WaitForMenu(resident);
+        ASSERT_NE(nullptr, menu);
+        PickMenuItem(menu, 0);
+        expected.push_back(Utf8Of(wideFakeViewer + L" /t \"" + name + L" \""));
+        EXPECT_EQ(expected, WaitForViewerLog(expected.size(), viewerWideLogPath));
+    }
+}
+
+// Only code page 932 has the earlier ANSI version's bytes to compare with.
+#define SKIP_UNLESS_CODE_PAGE_932()                                                                \
+    if (GetACP() != 932)                                                                           \
+    GTEST_SKIP() << "the earlier version's bytes are those of code page 932"
+
+// 表 in code page 932, whose second byte is 0x5C.
+const std::string hyou = "\x95\x5C";
+
+TEST_F(CodePageTest, EarlierAnsiStartHandsOverToThisVersion) {
+    SKIP_UNLESS_CODE_PAGE_932();
+    SeedViewers({{"Text", fakeViewer, "/t"}});
+    Process* resident = nullptr;
+    HWND dialog = StartResident(&resident);
+    ASSERT_NE(nullptr, dialog);
+    // What the earlier version sends: the text in the ANSI code page as an ANSI atom.
+    const std::string text = "C:\\mail\\" + hyou + hyou + ".txt ";
+    const ATOM atom = GlobalAddAtomA(text.c_str());
+    ASSERT_NE(0, atom);
+    ASSERT_TRUE(SendNotifyMessageA(dialog, WM_HANDOFF, atom, 0));
+    HWND menu = WaitForMenu(resident->Id());
+    ASSERT_NE(nullptr, menu);
+    PickMenuItem(menu, 0);
+    EXPECT_EQ(Records{fakeViewer + " /t \"" + text + "\""}, WaitForViewerLog(1));
+}
+
+// An earlier version's resident window: it reads the atom as that version did, in the ANSI
+// code page into a 256-byte buffer.
+LRESULT CALLBACK EarlierResidentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HANDOFF) {
+        char name[256] = {};
+        const UINT length = GlobalGetAtomNameA(static_cast<ATOM>(wParam), name, sizeof name);
+        GlobalDeleteAtom(static_cast<ATOM>(wParam));
+        auto* received = reinterpret_cast<Records*>(GetPropA(window, "received"));
+        received->emplace_back(name, length);
+        return 0;
+    }
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(window, "original"));
+    return CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+TEST_F(CodePageTest, ThisVersionHandsOverToAnEarlierAnsiResident) {
+    SKIP_UNLESS_CODE_PAGE_932();
+    HWND earlier = CreateWindowA("#32770", mainWindowTitle, WS_POPUP, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, earlier);
+    Records received;
+    SetPropA(earlier, "received", &received);
+    SetPropA(earlier, "original",
+             reinterpret_cast<HANDLE>(GetWindowLongPtrA(earlier, GWLP_WNDPROC)));
+    SetWindowLongPtrA(earlier, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EarlierResidentProc));
+    const std::wstring brindle(brindlePath.begin(), brindlePath.end());
+
+    // 127 times 表 and the space: 255 bytes in code page 932, all the earlier version reads.
+    Process& fits = started.emplace_back();
+    ASSERT_TRUE(fits.Start(L'"' + brindle + L"\" " + std::wstring(127, L'\u8868')));
+    EXPECT_EQ(0u, fits.WaitForExit());
+    std::string longest;
+    for (int i = 0; i < 127; ++i)
+        longest += hyou;
+    EXPECT_EQ(Records{longest + " "}, received);
+
+    // One more is refused by the start, as the earlier version refused it.
+    Process& over = started.emplace_back();
+    ASSERT_TRUE(over.Start(L'"' + brindle + L"\" " + std::wstring(128, L'\u8868')));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(over.Id(), textTooLongText));
+    EXPECT_EQ(0u, over.WaitForExit());
+    EXPECT_EQ(1u, received.size());
+
+    SetWindowLongPtrA(earlier, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(GetPropA(earlier, "original")));
+    RemovePropA(earlier, "received");
+    RemovePropA(earlier, "original");
+    DestroyWindow(earlier);
+}
+
+} // namespace
+} // namespace e2e
