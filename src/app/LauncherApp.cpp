@@ -6,12 +6,9 @@
 #include "instance/Instance.h"
 #include "mainwindow/MainDialog.h"
 #include "platform/SystemFunctions.h"
+#include "resource.h"
 
 namespace {
-
-constexpr const char* residentHungText =
-    "起動中の Brindle が応答していません。タスク マネージャーで brindle.exe を終了してから、"
-    "もう一度開いてください。";
 
 class LauncherApp : public fw::App {
   public:
@@ -47,11 +44,11 @@ int LauncherApp::InitInstance() {
         if (args.empty()) {
             // A start without a file shows the resident window, as a double click on the tray
             // icon does.
-            PostMessageA(resident, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+            PostMessageW(resident, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
         } else if (ATOM atom = AddHandoffAtom(JoinHandoffText(args))) {
             // Returns once the resident instance's menu has closed.
             if (!HandOver(resident, atom)) {
-                fw::AppMessageBox(residentHungText, MB_ICONHAND);
+                fw::AppMessageBox(fw::LoadText(IDS_RESIDENT_HUNG), MB_ICONHAND);
                 GlobalDeleteAtom(atom);
                 return 1;
             }

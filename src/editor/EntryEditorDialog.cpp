@@ -2,21 +2,15 @@
 
 #include <algorithm>
 
+#include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "core/LaunchLine.h"
+#include "platform/AnsiText.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
 
 namespace {
-
-constexpr const char* programFilter = "実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*||";
-constexpr const char* noTitleText = "タイトルを入力してください";
-constexpr const char* backslashText = "タイトルに \\ は使えません";
-constexpr const char* longTitleText = "タイトルが長すぎます (255 文字まで)";
-constexpr const char* duplicateFormat = " は既に登録されています"; // after the title
-constexpr const char* longCommandText = "コマンドが長すぎます (半角 259 文字まで)";
-constexpr const char* longParametersText = "パラメータが長すぎます (半角 259 文字まで)";
 
 // The longest start of `text` of at most `limit` bytes that does not split a double-byte
 // character.
@@ -61,7 +55,7 @@ BOOL EntryEditorDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     // The template's default button is Cancel, so Enter in a field would throw the typed entry
     // away. OK is checked before it ends the dialog, so it is the safe default.
-    SendMessageA(Hwnd(), DM_SETDEFID, IDOK, 0);
+    SendMessageW(Hwnd(), DM_SETDEFID, IDOK, 0);
     return TRUE;
 }
 
@@ -75,40 +69,41 @@ void EntryEditorDialog::OnOK() {
 bool EntryEditorDialog::CheckEntry() {
     const std::wstring wideTitle = KeyNameOf(title);
     if (title.empty()) {
-        Refuse(IDC_TITLE, noTitleText);
+        Refuse(IDC_TITLE, fw::LoadText(IDS_NO_TITLE));
     } else if (wideTitle.find(L'\\') != std::wstring::npos) {
-        Refuse(IDC_TITLE, backslashText);
+        Refuse(IDC_TITLE, fw::LoadText(IDS_TITLE_BACKSLASH));
     } else if (!IsStorableTitle(title)) {
-        Refuse(IDC_TITLE, longTitleText);
+        Refuse(IDC_TITLE, fw::LoadText(IDS_TITLE_TOO_LONG));
     } else if (std::any_of(otherTitles.begin(), otherTitles.end(),
                            [&](const std::string& other) { return SameTitle(title, other); })) {
-        Refuse(IDC_TITLE, title + duplicateFormat);
+        Refuse(IDC_TITLE, wideTitle + fw::LoadText(IDS_TITLE_DUPLICATE));
     } else if (command.size() > maxLaunchLine) {
-        Refuse(IDC_COMMAND, longCommandText);
+        Refuse(IDC_COMMAND, fw::LoadText(IDS_COMMAND_TOO_LONG));
     } else if (parameters.size() > maxLaunchLine) {
-        Refuse(IDC_PARAMETERS, longParametersText);
+        Refuse(IDC_PARAMETERS, fw::LoadText(IDS_PARAMETERS_TOO_LONG));
     } else {
         return true;
     }
     return false;
 }
 
-void EntryEditorDialog::Refuse(int controlId, const std::string& message) {
-    MessageBox(message.c_str(), nullptr, MB_ICONEXCLAMATION);
+void EntryEditorDialog::Refuse(int controlId, const std::wstring& message) {
+    MessageBox(message, nullptr, MB_ICONEXCLAMATION);
     // The dialog manager also selects an edit's whole text when it gets the focus this way.
-    SendMessageA(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(controlId)), TRUE);
+    SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(controlId)), TRUE);
 }
 
 void EntryEditorDialog::OnBrowse() {
     if (!UpdateData(TRUE))
         return;
-    fw::FileDialog dialog(true, "exe", CutWhole(ProgramOf(command), maxLaunchLine),
-                          OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, programFilter);
+    fw::FileDialog dialog(true, L"exe",
+                          platform::WideFromAnsi(CutWhole(ProgramOf(command), maxLaunchLine)),
+                          OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, fw::LoadText(IDS_PROGRAM_FILTER));
     if (dialog.DoModal() != IDOK)
         return;
     // Unquoted, a path with a space would start the program named by its part before the
     // space.
-    const std::string path = dialog.PathName();
+    const std::string path = platform::AnsiFromWide(dialog.PathName());
     command = path.find(' ') == std::string::npos ? path : '"' + path + '"';
     UpdateData(FALSE);
 }

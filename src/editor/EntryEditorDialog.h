@@ -35,7 +35,7 @@ class EntryEditorDialog : public fw::Dialog {
     // True when the fields hold an entry that can be stored and launched; else tells the user
     // and puts the focus on the field at fault.
     bool CheckEntry();
-    void Refuse(int controlId, const std::string& message);
+    void Refuse(int controlId, const std::wstring& message);
 
     static const fw::MessageEntry messageTable[];
 };

@@ -9,7 +9,7 @@ namespace {
 App* currentApp = nullptr;
 }
 
-App::App(const char* name) : name(name), module(GetModuleHandleA(nullptr)) {
+App::App(const char* name) : name(name), module(GetModuleHandleW(nullptr)) {
     currentApp = this;
 }
 
@@ -31,11 +31,18 @@ int RunApplication(HINSTANCE module) {
 }
 
 HINSTANCE ResourceModule() {
-    return currentApp ? currentApp->Module() : GetModuleHandleA(nullptr);
+    return currentApp ? currentApp->Module() : GetModuleHandleW(nullptr);
 }
 
-const char* DefaultCaption() {
-    return currentApp ? currentApp->Name() : "";
+std::wstring DefaultCaption() {
+    return currentApp ? platform::WideFromAnsi(currentApp->Name()) : std::wstring();
+}
+
+std::wstring LoadText(UINT id) {
+    // Given no buffer, the call points into the resources' own UTF-16 text.
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(ResourceModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
 HWND DefaultOwner() {
@@ -45,13 +52,9 @@ HWND DefaultOwner() {
     return main ? GetLastActivePopup(main) : nullptr;
 }
 
-int AppMessageBox(const char* text, UINT type, const char* caption) {
-    return MessageBoxA(DefaultOwner(), text, caption ? caption : DefaultCaption(), type);
-}
-
-int AppMessageBox(const std::wstring& text, UINT type) {
-    return MessageBoxW(DefaultOwner(), text.c_str(),
-                       platform::WideFromAnsi(DefaultCaption()).c_str(), type);
+int AppMessageBox(const std::wstring& text, UINT type, const wchar_t* caption) {
+    return MessageBoxW(DefaultOwner(), text.c_str(), caption ? caption : DefaultCaption().c_str(),
+                       type);
 }
 
 } // namespace fw

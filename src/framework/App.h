@@ -49,15 +49,16 @@ int RunApplication(HINSTANCE module);
 HINSTANCE ResourceModule();
 
 // The caption for message boxes that give none: the application's name ("" without one).
-const char* DefaultCaption();
+std::wstring DefaultCaption();
+
+// String `id` of the resources' string table; "" when there is none.
+std::wstring LoadText(UINT id);
 
 // The owner for a window created without a parent: the main window's last active pop-up, or
 // null when there is no main window yet.
 HWND DefaultOwner();
 
 // A message box owned by DefaultOwner(); a null caption becomes the application's name.
-int AppMessageBox(const char* text, UINT type = MB_OK, const char* caption = nullptr);
-// The same for a text in UTF-16, which shows whatever the ANSI code page.
-int AppMessageBox(const std::wstring& text, UINT type = MB_OK);
+int AppMessageBox(const std::wstring& text, UINT type = MB_OK, const wchar_t* caption = nullptr);
 
 } // namespace fw

@@ -20,14 +20,14 @@ std::string Window::Text() const {
     return WindowText(hwnd);
 }
 
-int ListView::InsertColumn(int index, const char* heading, int width) const {
-    LVCOLUMNA column{};
+int ListView::InsertColumn(int index, const std::wstring& heading, int width) const {
+    LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
     column.cx = ScaleForWindow(Hwnd(), width);
-    column.pszText = const_cast<char*>(heading);
+    column.pszText = const_cast<wchar_t*>(heading.c_str());
     return static_cast<int>(
-        SendMessageA(Hwnd(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+        SendMessageW(Hwnd(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
 }
 
 int ListView::ItemCount() const {

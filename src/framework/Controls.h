@@ -32,7 +32,7 @@ class ListView : public Window {
   public:
     // Inserts a column `width` pixels wide at 96 DPI, scaled to the list's DPI; returns its
     // index or −1.
-    int InsertColumn(int index, const char* heading, int width) const;
+    int InsertColumn(int index, const std::wstring& heading, int width) const;
     int ItemCount() const;
     // Inserts a row with `text` in column 0 at `index` (past the end appends); returns its index or
     // −1.
@@ -55,8 +55,8 @@ class PopupMenu {
   public:
     PopupMenu() : menu(CreatePopupMenu()) {}
     HMENU Handle() const { return menu.Get(); }
-    BOOL AppendItem(UINT id, const char* text) const {
-        return AppendMenuA(menu.Get(), MF_STRING, id, text);
+    BOOL AppendItem(UINT id, const std::wstring& text) const {
+        return AppendMenuW(menu.Get(), MF_STRING, id, text.c_str());
     }
     // Tracks the menu at `point` (screen coordinates), owned by `owner`; see TrackPopupMenu.
     // The point is in the coordinates of the calling thread, as GetCursorPos gives them: for

@@ -56,17 +56,17 @@ bool IsIdleMessage(const MSG& msg) {
 // For each child window: the columns of a list view, scaled from one DPI to another
 // (`dpiChange` points to the two).
 BOOL CALLBACK ScaleListColumns(HWND child, LPARAM dpiChange) {
-    char className[32] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, WC_LISTVIEWA) != 0)
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    if (lstrcmpiW(className, WC_LISTVIEWW) != 0)
         return TRUE;
     const auto* change = reinterpret_cast<const UINT*>(dpiChange); // {from, to}
-    auto header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
-    const auto columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    auto header = reinterpret_cast<HWND>(SendMessageW(child, LVM_GETHEADER, 0, 0));
+    const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int column = 0; column < columns; ++column) {
-        const auto width = static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, column, 0));
+        const auto width = static_cast<int>(SendMessageW(child, LVM_GETCOLUMNWIDTH, column, 0));
         const int scaled = MulDiv(width, static_cast<int>(change[1]), static_cast<int>(change[0]));
-        SendMessageA(child, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(scaled, 0));
+        SendMessageW(child, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(scaled, 0));
     }
     return TRUE;
 }
@@ -75,10 +75,10 @@ BOOL CALLBACK ScaleListColumns(HWND child, LPARAM dpiChange) {
 RECT WorkAreaAround(const RECT& rect) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+    if (GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
         return monitor.rcWork;
     RECT area{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return area;
 }
 
@@ -89,15 +89,15 @@ Dialog::Dialog(UINT templateId, Dialog* parent) : templateId(templateId), parent
 Dialog::~Dialog() {
     if (hwnd) {
         // The derived parts are gone: no message may reach a handler any more.
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogManagerProc));
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogManagerProc));
         DestroyWindow(hwnd);
     }
 }
 
 INT_PTR Dialog::DoModal() {
     HINSTANCE module = ResourceModule();
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
     HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const void* dialogTemplate = loaded ? LockResource(loaded) : nullptr;
     if (!dialogTemplate)
@@ -114,7 +114,9 @@ INT_PTR Dialog::DoModal() {
 
     continueModal = true;
     modalResult = -1;
-    HWND window = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialogTemplate),
+    // A Unicode window: the template's texts, and every text after them, whatever the ANSI
+    // code page.
+    HWND window = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
                                              owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (window && continueModal)
         RunModalLoop();
@@ -139,16 +141,13 @@ void Dialog::EndDialog(int result) {
     modalResult = result;
     continueModal = false;
     if (hwnd)
-        PostMessageA(hwnd, WM_NULL, 0, 0); // wakes the modal loop
+        PostMessageW(hwnd, WM_NULL, 0, 0); // wakes the modal loop
 }
 
-// The loop takes and dispatches messages as Unicode, although the dialogs' windows and texts
-// are ANSI: an ANSI loop hands each typed double-byte character to an edit control as two
-// single bytes, which it shows as two wrong characters. The system converts what reaches an
-// ANSI window procedure.
+// The loop takes and dispatches messages as Unicode, as the dialogs' windows are: an ANSI
+// loop would hand each typed double-byte character to an edit control as two single bytes,
+// which it shows as two wrong characters.
 void Dialog::DispatchQueued(MSG& msg) {
-    // Unicode messages, taken as Unicode too: typed double-byte characters reach the (ANSI)
-    // windows whole.
     if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -156,7 +155,7 @@ void Dialog::DispatchQueued(MSG& msg) {
 }
 
 INT_PTR Dialog::RunModalLoop() {
-    bool showOnIdle = !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
+    bool showOnIdle = !(GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE);
     bool idle = true;
     auto showNow = [&] {
         ::ShowWindow(hwnd, SW_SHOWNORMAL);
@@ -198,8 +197,8 @@ BOOL Dialog::UpdateData(BOOL saveAndValidate) {
     return dx.ValidationFailed() ? FALSE : TRUE;
 }
 
-int Dialog::MessageBox(const char* text, const char* caption, UINT type) {
-    return ::MessageBoxA(hwnd, text, caption ? caption : DefaultCaption(), type);
+int Dialog::MessageBox(const std::wstring& text, const wchar_t* caption, UINT type) {
+    return ::MessageBoxW(hwnd, text.c_str(), caption ? caption : DefaultCaption().c_str(), type);
 }
 
 BOOL Dialog::OnInitDialog() {
@@ -242,8 +241,8 @@ void Dialog::SetIcons(UINT iconId) {
     windowIconId = iconId;
     UniqueIcon newLarge = LoadIconForDpi(iconId, IconSize::Large, dpi);
     UniqueIcon newSmall = LoadIconForDpi(iconId, IconSize::Small, dpi);
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newLarge.Get()));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newLarge.Get()));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
     // The icons replaced are no longer shown.
     largeIcon = std::move(newLarge);
     smallIcon = std::move(newSmall);
@@ -251,7 +250,7 @@ void Dialog::SetIcons(UINT iconId) {
 
 void Dialog::ShowIcon(int controlId, UINT iconId) {
     UniqueIcon icon = LoadIconForDpi(iconId, IconSize::Large, dpi);
-    SendDlgItemMessageA(hwnd, controlId, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    SendDlgItemMessageW(hwnd, controlId, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
     for (ShownIcon& shown : shownIcons) {
         if (shown.controlId == controlId) {
             shown.iconId = iconId;
@@ -277,7 +276,7 @@ void Dialog::OnDpiChanged(UINT newDpi) {
 }
 
 LRESULT Dialog::Default() {
-    return CallWindowProcA(dialogManagerProc, hwnd, current.message, current.wParam,
+    return CallWindowProcW(dialogManagerProc, hwnd, current.message, current.wParam,
                            current.lParam);
 }
 
@@ -300,11 +299,11 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lP
 BOOL Dialog::InitDialog(HWND window) {
     hwnd = window;
     dpi = DpiOf(window);
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
     dialogManagerProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
 
-    bool wasVisible = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+    bool wasVisible = GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE;
     RECT before{};
     GetWindowRect(window, &before);
     current = {WM_INITDIALOG, 0, 0};
@@ -314,7 +313,7 @@ BOOL Dialog::InitDialog(HWND window) {
 }
 
 void Dialog::CentreIfUnplaced(bool wasVisible, const RECT& before) {
-    if (wasVisible || !hwnd || (GetWindowLongA(hwnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)))
+    if (wasVisible || !hwnd || (GetWindowLongW(hwnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)))
         return;
     RECT now{};
     GetWindowRect(hwnd, &now);
@@ -328,10 +327,10 @@ void Dialog::CentreIfUnplaced(bool wasVisible, const RECT& before) {
     // inside the work area of the monitor it is on, where the left and top edges win over the
     // right and bottom ones.
     RECT area{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     RECT reference = area;
     if (owner) {
-        LONG ownerStyle = GetWindowLongA(owner, GWL_STYLE);
+        LONG ownerStyle = GetWindowLongW(owner, GWL_STYLE);
         if ((ownerStyle & WS_VISIBLE) && !(ownerStyle & WS_MINIMIZE)) {
             GetWindowRect(owner, &reference);
             area = WorkAreaAround(reference);
@@ -353,15 +352,15 @@ void Dialog::CentreIfUnplaced(bool wasVisible, const RECT& before) {
 }
 
 LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self)
-        return DefDlgProcA(window, message, wParam, lParam);
+        return DefDlgProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         WNDPROC original = self->dialogManagerProc;
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        SetWindowLongPtrA(window, DWLP_USER, 0);
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        SetWindowLongPtrW(window, DWLP_USER, 0);
         self->hwnd = nullptr;
-        return CallWindowProcA(original, window, message, wParam, lParam);
+        return CallWindowProcW(original, window, message, wParam, lParam);
     }
 
     const bool showAsked = message == WM_WINDOWPOSCHANGING &&

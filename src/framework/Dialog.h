@@ -44,14 +44,14 @@ class Dialog {
     bool PumpUntil(const std::function<bool()>& done, DWORD limitMs);
 
     // A message box owned by this dialog; a null caption becomes the application's name.
-    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+    int MessageBox(const std::wstring& text, const wchar_t* caption = nullptr, UINT type = MB_OK);
 
     HWND Hwnd() const { return hwnd; }
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     BOOL ShowWindow(int command) { return ::ShowWindow(hwnd, command); }
 
     // Shown by UpdateData when an exchange fails for any reason but validation.
-    static constexpr const char* internalErrorText = "ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。";
+    static constexpr const wchar_t* internalErrorText = L"ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。";
 
   protected:
     // Default: UpdateData(FALSE), ending the dialog with −1 when that fails; returns TRUE

@@ -52,7 +52,7 @@ UniqueIcon LoadIconForDpi(UINT iconId, IconSize size, UINT dpi) {
     const int width = SystemMetricForDpi(isSmall ? SM_CXSMICON : SM_CXICON, dpi);
     const int height = SystemMetricForDpi(isSmall ? SM_CYSMICON : SM_CYICON, dpi);
     return UniqueIcon(static_cast<HICON>(
-        LoadImageA(ResourceModule(), MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height, 0)));
+        LoadImageW(ResourceModule(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, width, height, 0)));
 }
 
 } // namespace fw

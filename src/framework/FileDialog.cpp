@@ -8,28 +8,26 @@ namespace fw {
 
 FileDialog::Answer FileDialog::testAnswer = nullptr;
 
-FileDialog::FileDialog(bool open, const char* defaultExtension, const std::string& fileName,
-                       DWORD flags, const char* filterText, Dialog* parent)
-    : open(open), defaultExtension(defaultExtension ? defaultExtension : ""), filter(filterText),
+FileDialog::FileDialog(bool open, const wchar_t* defaultExtension, const std::wstring& fileName,
+                       DWORD flags, const std::wstring& filterText, Dialog* parent)
+    : open(open), defaultExtension(defaultExtension ? defaultExtension : L""), filter(filterText),
       flags(flags), parent(parent) {
-    fileName.copy(fileBuffer, sizeof fileBuffer - 1);
-    // "Name|pattern|...||" → NUL-separated; a '|' byte inside a double-byte character stays.
-    for (size_t i = 0; i < filter.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(filter[i])))
-            ++i;
-        else if (filter[i] == '|')
-            filter[i] = '\0';
+    fileName.copy(fileBuffer, MAX_PATH - 1);
+    // "Name|pattern|...||" → NUL-separated.
+    for (wchar_t& c : filter) {
+        if (c == L'|')
+            c = L'\0';
     }
 }
 
 INT_PTR FileDialog::DoModal() {
-    OPENFILENAMEA request{};
+    OPENFILENAMEW request{};
     // The size every Windows from 4.0 on accepts; the fields after it are not used.
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     request.hwndOwner = parent ? parent->Hwnd() : DefaultOwner();
     request.lpstrFilter = filter.c_str();
     request.lpstrFile = fileBuffer;
-    request.nMaxFile = sizeof fileBuffer;
+    request.nMaxFile = MAX_PATH;
     request.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
     request.Flags = flags | OFN_EXPLORER;
     if (testAnswer)
@@ -37,11 +35,11 @@ INT_PTR FileDialog::DoModal() {
     auto* run = open ? platform::getOpenFileName.Get() : platform::getSaveFileName.Get();
     // The dialog moves the process into the chosen file's folder, and OFN_NOCHANGEDIR does not
     // hold an Open dialog back on every system; the process stays in the folder it chose.
-    char current[MAX_PATH] = {};
-    const DWORD currentLength = GetCurrentDirectoryA(sizeof current, current);
+    wchar_t current[MAX_PATH] = {};
+    const DWORD currentLength = GetCurrentDirectoryW(MAX_PATH, current);
     const bool chosen = run && run(&request);
-    if (currentLength > 0 && currentLength < sizeof current)
-        SetCurrentDirectoryA(current);
+    if (currentLength > 0 && currentLength < MAX_PATH)
+        SetCurrentDirectoryW(current);
     return chosen ? IDOK : IDCANCEL;
 }
 

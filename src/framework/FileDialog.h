@@ -14,26 +14,26 @@ class FileDialog {
     // `filter` in the form "Name|pattern|Name|pattern||"; `fileName`, the starting file name,
     // is cut to what the 260-character name buffer holds. A null `parent` makes the main
     // window's last active pop-up the owner.
-    FileDialog(bool open, const char* defaultExtension, const std::string& fileName, DWORD flags,
-               const char* filter, Dialog* parent = nullptr);
+    FileDialog(bool open, const wchar_t* defaultExtension, const std::wstring& fileName,
+               DWORD flags, const std::wstring& filter, Dialog* parent = nullptr);
 
     // IDOK when a file was chosen, else IDCANCEL.
     INT_PTR DoModal();
     // The chosen file's full path.
-    std::string PathName() const { return fileBuffer; }
+    std::wstring PathName() const { return fileBuffer; }
 
     // Tests may answer in place of the system dialog: when set, DoModal calls it with the
     // filled-in request and returns its result.
-    using Answer = INT_PTR (*)(OPENFILENAMEA& request);
+    using Answer = INT_PTR (*)(OPENFILENAMEW& request);
     static Answer testAnswer;
 
   private:
     bool open;
-    std::string defaultExtension;
-    std::string filter; // NUL-separated
+    std::wstring defaultExtension;
+    std::wstring filter; // NUL-separated
     DWORD flags;
     Dialog* parent;
-    char fileBuffer[MAX_PATH] = {};
+    wchar_t fileBuffer[MAX_PATH] = {};
 };
 
 } // namespace fw

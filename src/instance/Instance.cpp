@@ -3,10 +3,9 @@
 #include "core/HandoffText.h"
 #include "framework/App.h"
 #include "platform/AnsiText.h"
+#include "resource.h"
 
 namespace {
-constexpr const char* tooLongText = "ファイル名が長すぎます (255 文字まで)";
-constexpr const char* atomFailedText = "ファイル名を渡せませんでした";
 
 // A resident that has slept in its message loop for a while counts as hung to the system for
 // a moment after the hand-off wakes it, and one busy with a menu or a viewer answers late but
@@ -32,17 +31,17 @@ std::vector<std::wstring> StartArguments() {
 }
 
 HWND FindResidentInstance() {
-    return FindWindowA("#32770", mainWindowTitle);
+    return FindWindowW(L"#32770", L"" BRINDLE_MAIN_WINDOW_TITLE);
 }
 
 ATOM AddHandoffAtom(const std::wstring& text) {
     if (!FitsHandoff(text, platform::AnsiLength)) {
-        fw::AppMessageBox(tooLongText, MB_ICONHAND);
+        fw::AppMessageBox(fw::LoadText(IDS_HANDOFF_TOO_LONG), MB_ICONHAND);
         return 0;
     }
     ATOM atom = GlobalAddAtomW(text.c_str());
     if (!atom)
-        fw::AppMessageBox(atomFailedText, MB_ICONHAND);
+        fw::AppMessageBox(fw::LoadText(IDS_HANDOFF_FAILED), MB_ICONHAND);
     return atom;
 }
 
@@ -88,6 +87,6 @@ std::optional<std::wstring> TakeHandoffAtom(ATOM atom) {
     if (length == 0)
         return std::nullopt; // not an atom: nothing was handed over
     if (GlobalDeleteAtom(atom) != 0)
-        fw::AppMessageBox("GlobalDeleteAtom", MB_OK, "Error");
+        fw::AppMessageBox(L"GlobalDeleteAtom", MB_OK, L"Error");
     return std::wstring(name, length);
 }

@@ -11,8 +11,6 @@
 #include "store/ViewerStore.h"
 
 namespace {
-constexpr const char* quoteRefusedText = "ファイル名に \" が含まれているため開けません";
-constexpr const char* exitItemText = "終了";
 // The timer by which the shown window looks for changes of the store, and how often.
 constexpr UINT_PTR storeTimerId = 1;
 constexpr UINT storeLookMs = 500;
@@ -20,7 +18,7 @@ constexpr UINT storeLookMs = 500;
 constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
 
-const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
@@ -55,7 +53,7 @@ std::span<const fw::MessageEntry> MainDialog::MessageTable() const {
 
 MainDialog::MainDialog(HWND returnFocusTo, std::wstring firstHandoff)
     : fw::Dialog(IDD_MAIN), returnFocusTo(returnFocusTo), firstHandoff(std::move(firstHandoff)),
-      appIcon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(IDI_APP),
+      appIcon(static_cast<HICON>(LoadImageW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP),
                                             IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
       viewerList(*this) {}
 
@@ -66,10 +64,10 @@ void MainDialog::DoDataExchange(fw::DataExchange& dx) {
 BOOL MainDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     if (HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE)) {
-        char aboutText[256] = {};
-        if (LoadStringA(fw::ResourceModule(), IDS_ABOUTBOX, aboutText, sizeof aboutText) > 0) {
-            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+        const std::wstring aboutText = fw::LoadText(IDS_ABOUTBOX);
+        if (!aboutText.empty()) {
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
         }
     }
     SetIcons(IDI_APP);
@@ -87,7 +85,7 @@ BOOL MainDialog::OnInitDialog() {
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
-            PostMessageA(Hwnd(), WM_HANDOFF, atom, 0);
+            PostMessageW(Hwnd(), WM_HANDOFF, atom, 0);
     }
     return TRUE;
 }
@@ -157,7 +155,7 @@ LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
         return Default();
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(Hwnd(), &paint);
-    SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client{};
     GetClientRect(Hwnd(), &client);
     int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -186,7 +184,7 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
         // window in front at the click gets the focus back, as after a viewer menu.
         HWND front = GetForegroundWindow();
         fw::PopupMenu menu;
-        menu.AppendItem(IDCANCEL, exitItemText);
+        menu.AppendItem(IDCANCEL, fw::LoadText(IDS_EXIT));
         TrackMenu(menu.Handle(), point, 0);
         GiveFocusBack(front);
         ResumeWaitingHandoffs();
@@ -249,7 +247,7 @@ LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
     if (!file)
         return 0;
     if (!IsLaunchableFile(*file)) {
-        MessageBox(quoteRefusedText, nullptr, MB_ICONHAND);
+        MessageBox(fw::LoadText(IDS_QUOTE_REFUSED), nullptr, MB_ICONHAND);
         return 0;
     }
     // A hand-off that arrives while a menu is open waits for it, so that each menu launches
@@ -282,7 +280,7 @@ void MainDialog::ShowViewerMenu(const std::wstring& file) {
     if (const std::string* title = menu.TitleOf(chosen)) {
         RememberChoice(*title);
         handoffs.Choose(*title, file);
-        PostMessageA(Hwnd(), WM_COMMAND, chosen, 0);
+        PostMessageW(Hwnd(), WM_COMMAND, chosen, 0);
     }
     GiveFocusBack(returnFocusTo);
     ResumeWaitingHandoffs();
@@ -297,7 +295,7 @@ void MainDialog::GiveFocusBack(HWND window) {
 
 void MainDialog::ResumeWaitingHandoffs() {
     if (handoffs.HasWaiting())
-        PostMessageA(Hwnd(), WM_NEXTHANDOFF, 0, 0);
+        PostMessageW(Hwnd(), WM_NEXTHANDOFF, 0, 0);
 }
 
 LRESULT MainDialog::OnMenuChar(WPARAM key, LPARAM menu) {
@@ -340,7 +338,7 @@ UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
         static_cast<UINT>(TrackPopupMenu(menu, flags, point.x, point.y, 0, Hwnd(), nullptr));
     // Windows closes a background window's menu properly only when its owner was in front
     // while it was tracked and gets a message right after it closed.
-    PostMessageA(Hwnd(), WM_NULL, 0, 0);
+    PostMessageW(Hwnd(), WM_NULL, 0, 0);
     handoffs.MenuClosed();
     return result;
 }

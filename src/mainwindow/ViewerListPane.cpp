@@ -4,7 +4,9 @@
 
 #include "editor/EntryEditorDialog.h"
 #include "framework/DataExchange.h"
+#include "framework/App.h"
 #include "framework/Dialog.h"
+#include "platform/AnsiText.h"
 #include "mainwindow/ListKeys.h"
 #include "resource.h"
 
@@ -13,8 +15,6 @@ namespace {
 constexpr int titleColumn = 0;
 constexpr int commandColumn = 1;
 constexpr int parametersColumn = 2;
-constexpr const char* deleteQuestion = "を削除しますか"; // after the title
-constexpr const char* deleteCaption = "削除確認";
 constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 
 ViewerEntry RowOf(const fw::ListView& list, int row) {
@@ -58,10 +58,10 @@ void ViewerListPane::Bind(fw::DataExchange& dx) {
 }
 
 void ViewerListPane::SetUp() {
-    list.InsertColumn(titleColumn, "タイトル", 120);
+    list.InsertColumn(titleColumn, fw::LoadText(IDS_COLUMN_TITLE), 120);
     // Together narrower than the list with its scroll bar, so that no header is cut off.
-    list.InsertColumn(commandColumn, "コマンド", 200);
-    list.InsertColumn(parametersColumn, "ﾊﾟﾗﾒｰﾀ", 100);
+    list.InsertColumn(commandColumn, fw::LoadText(IDS_COLUMN_COMMAND), 200);
+    list.InsertColumn(parametersColumn, fw::LoadText(IDS_COLUMN_PARAMETERS), 100);
     RouteListKeys(list.Hwnd());
 }
 
@@ -201,7 +201,8 @@ void ViewerListPane::OnDelete() {
     if (selected < 0)
         return;
     const std::string title = list.ItemText(selected, titleColumn);
-    if (dialog.MessageBox((title + deleteQuestion).c_str(), deleteCaption, MB_OKCANCEL) != IDOK)
+    if (dialog.MessageBox(platform::WideFromAnsi(title) + fw::LoadText(IDS_DELETE_QUESTION),
+                          fw::LoadText(IDS_DELETE_CAPTION).c_str(), MB_OKCANCEL) != IDOK)
         return;
 
     const bool ok = Store().Delete(title);

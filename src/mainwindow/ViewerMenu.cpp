@@ -11,12 +11,10 @@
 #include "instance/Instance.h"
 #include "mainwindow/ProgramIcons.h"
 #include "platform/AnsiText.h"
+#include "resource.h"
 #include "store/ViewerStore.h"
 
 namespace {
-
-constexpr const wchar_t* launchFailedFormat = L" の起動に失敗しました"; // after the command line
-constexpr const char* lineTooLongText = "コマンドラインが長すぎます (259 文字まで)";
 
 bool IsExistingFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -46,7 +44,7 @@ ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles, std::span<const HBI
     for (size_t i = 0; i < count; ++i) {
         const int number = i < numberedItems ? static_cast<int>(i) + 1 : 0;
         menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i),
-                        MenuItemText(titles[i], number).c_str());
+                        platform::WideFromAnsi(MenuItemText(titles[i], number)));
         // A system that knows no item images keeps the item without one.
         if (anyImage) {
             MENUITEMINFOA item{};
@@ -92,7 +90,7 @@ void LaunchViewer(const std::string& title, const std::wstring& file,
                                            values->command, IsAnsiLeadByte, IsExistingFile)),
                                        platform::WideFromAnsi(values->parameters), file,
                                        platform::AnsiLength, line))) {
-        fw::AppMessageBox(lineTooLongText, MB_ICONHAND);
+        fw::AppMessageBox(fw::LoadText(IDS_LINE_TOO_LONG), MB_ICONHAND);
         return;
     }
     if (!values)
@@ -107,7 +105,7 @@ void LaunchViewer(const std::string& title, const std::wstring& file,
     const std::wstring folder = WorkingFolder(file);
     if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        fw::AppMessageBox(line + launchFailedFormat, MB_ICONHAND);
+        fw::AppMessageBox(line + fw::LoadText(IDS_LAUNCH_FAILED), MB_ICONHAND);
         return;
     }
     const fw::UniqueKernelHandle process(started.hProcess);

@@ -60,10 +60,10 @@ inline constexpr SystemFunction<decltype(::DefSubclassProc)> defSubclassProc{
     "comctl32.dll", "DefSubclassProc", Since::WindowsXP};
 
 // The common dialogs.
-inline constexpr SystemFunction<decltype(::GetOpenFileNameA)> getOpenFileName{
-    "comdlg32.dll", "GetOpenFileNameA", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::GetSaveFileNameA)> getSaveFileName{
-    "comdlg32.dll", "GetSaveFileNameA", Since::Windows2000};
+inline constexpr SystemFunction<decltype(::GetOpenFileNameW)> getOpenFileName{
+    "comdlg32.dll", "GetOpenFileNameW", Since::Windows2000};
+inline constexpr SystemFunction<decltype(::GetSaveFileNameW)> getSaveFileName{
+    "comdlg32.dll", "GetSaveFileNameW", Since::Windows2000};
 
 // The shell: the tray icon and the programs' icons.
 inline constexpr SystemFunction<decltype(::Shell_NotifyIconA)> shellNotifyIcon{

@@ -3,6 +3,8 @@
 
 #include "E2eSupport.h"
 
+#include "resource.h"
+
 namespace e2e {
 namespace {
 
@@ -32,6 +34,31 @@ TEST_F(CodePageTest, FileNamesReachTheViewerWithEveryCharacter) {
         expected.push_back(Utf8Of(wideFakeViewer + L" /t \"" + name + L" \""));
         EXPECT_EQ(expected, WaitForViewerLog(expected.size(), viewerWideLogPath));
     }
+}
+
+TEST_F(CodePageTest, UserInterfaceReadsBackInUnicode) {
+    Process* process = nullptr;
+    HWND dialog = StartResident(&process); // no viewers: the window is shown
+    ASSERT_NE(nullptr, dialog);
+    const struct {
+        int id;
+        const wchar_t* text;
+    } controls[] = {{IDC_ADD, L"\u8FFD\u52A0"},    {IDC_EDIT, L"\u7DE8\u96C6"},
+                    {IDC_DELETE, L"\u524A\u9664"}, {IDC_UP, L"\u4E0A\u3078"},
+                    {IDC_DOWN, L"\u4E0B\u3078"},   {IDOK, L"\u6700\u5C0F\u5316"}};
+    for (const auto& control : controls)
+        EXPECT_EQ(control.text, WideTextOf(GetDlgItem(dialog, control.id))) << control.id;
+
+    PostMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = nullptr;
+    WaitUntil([&] {
+        about = FindWindowExW(nullptr, nullptr, L"#32770",
+                              L"\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831 Brindle");
+        return about != nullptr;
+    });
+    ASSERT_NE(nullptr, about) << "no About box titled ﾊﾞｰｼﾞｮﾝ情報 Brindle";
+    PostCommand(about, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
 // Only code page 932 has the earlier ANSI version's bytes to compare with.

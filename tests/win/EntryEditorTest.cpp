@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "editor/EntryEditorDialog.h"
+#include "platform/AnsiText.h"
 #include "framework/FileDialog.h"
 #include "core/LaunchLine.h"
 #include "resource.h"
@@ -191,15 +192,16 @@ struct Browse {
     static inline HWND owner = nullptr; // the owner window
     static inline std::string filter;   // "|" for each separator
     static inline std::string chosen;   // answered with IDOK when not empty
-    static INT_PTR Answer(OPENFILENAMEA& request) {
-        offered = request.lpstrFile;
+    static INT_PTR Answer(OPENFILENAMEW& request) {
+        offered = platform::AnsiFromWide(request.lpstrFile);
         owner = request.hwndOwner;
         filter.clear();
-        for (const char* part = request.lpstrFilter; *part; part += strlen(part) + 1)
-            filter += std::string(part) + "|";
+        for (const wchar_t* part = request.lpstrFilter; *part; part += wcslen(part) + 1)
+            filter += platform::AnsiFromWide(part) + "|";
         if (chosen.empty())
             return IDCANCEL;
-        lstrcpynA(request.lpstrFile, chosen.c_str(), static_cast<int>(request.nMaxFile));
+        lstrcpynW(request.lpstrFile, platform::WideFromAnsi(chosen).c_str(),
+                  static_cast<int>(request.nMaxFile));
         return IDOK;
     }
 };

@@ -304,8 +304,8 @@ TEST_F(MessageBoxes, DialogsBoxIsOwnedByItAndANullCaptionIsTheAppName) {
     int answer = 0;
     ProbeDialog dialog(IDD_PLAIN);
     dialog.onShown = [&](ProbeDialog& self) {
-        answer = self.MessageBox("確認してください", nullptr, MB_OK);
-        self.MessageBox("二つ目", "題名", MB_OK);
+        answer = self.MessageBox(L"確認してください", nullptr, MB_OK);
+        self.MessageBox(L"二つ目", L"題名", MB_OK);
         self.EndDialog(IDOK);
     };
     EXPECT_EQ(IDOK, dialog.DoModal());
@@ -328,7 +328,7 @@ TEST_F(MessageBoxes, ApplicationBoxIsOwnedByTheMainWindowsLastActivePopup) {
         ProbeDialog second(IDD_SMALL);
         second.onShown = [&](ProbeDialog& self) {
             popup = self.Hwnd();
-            fw::AppMessageBox("全体の通知");
+            fw::AppMessageBox(L"全体の通知");
             self.EndDialog(IDOK);
         };
         EXPECT_EQ(IDOK, second.DoModal());
