@@ -1,6 +1,7 @@
 # A thin layer over CMake.
 #   make          build build/brindle.exe (cross-compiled for 32-bit Windows: the product)
 #   make test     build, check the product, run the native unit tests and the Windows suite
+#   make test-en  build, then run the end-to-end tests under en_US.UTF-8 (code page 1252)
 #   make run      build, then start Brindle under Wine with sample viewers (tools/demo.sh)
 #   make clean    remove the build directory (with its Wine prefixes)
 #   make dist     build the release archive build/brindle-<version>-win32.zip (tools/dist.sh)
@@ -47,7 +48,7 @@ MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup build winbuild native test run clean dist fuzz bench product-win32 \
   product-win64 winbuild-win32 winbuild-win64 test-win32 test-win64 run-win32 run-win64 \
-  bench-win32 bench-win64
+  bench-win32 bench-win64 test-en test-en-win32 test-en-win64
 
 all: build
 
@@ -137,6 +138,17 @@ test-win32 test-win64: test-%: build native winbuild-%
 	printf '%-8s %s\n' "" "$(WINE_WHY)"; \
 	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
 	exit $$status
+
+# The end-to-end tests again, on a system whose ANSI code page is not Japanese: Wine under
+# en_US.UTF-8 (code page 1252), in a session of their own (prefix wine-test-en).
+test-en: build
+	@$(ARCH_PROBE); $(MAKE) test-en-$$arch SETUP_DONE=1
+
+test-en-win32 test-en-win64: test-en-%: build winbuild-%
+	@echo "== End-to-end tests under en_US.UTF-8 (ANSI code page 1252): $(NAME_$*)"; \
+	WINE_LOCALE=en_US.UTF-8 WINEARCH=$* tools/wine-session.sh $(TESTS_$*)/wine-test-en \
+	  ctest --test-dir $(TESTS_$*) --output-on-failure --no-tests=error -j 1 -L e2e \
+	  -O $(LOGS)/ctest-e2e-en.log
 
 # The archive is a target of the product's build (CMakeLists.txt); the Windows suite tests it.
 dist: setup $(BUILD)/CMakeCache.txt

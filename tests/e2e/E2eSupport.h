@@ -17,6 +17,7 @@
 #include "instance/Identity.h"
 #include "support/Process.h"
 #include "support/Registry.h"
+#include "support/TestText.h"
 #include "support/Wait.h"
 #include "support/Window.h"
 
@@ -158,8 +159,11 @@ class DisplayDpi {
 };
 
 // The records of a fake viewer's log, oldest first; by default the command lines of the fake
-// viewer in the build.
-inline std::vector<std::string> ViewerLog(const std::string& path = viewerLogPath) {
+// viewer in the build as an ANSI viewer of a system with code page 932 reads them (on another
+// system, its Unicode command lines in that code page).
+inline std::vector<std::string> ViewerLog(const std::string& path = viewerLogPath);
+
+inline std::vector<std::string> ViewerLogRecords(const std::string& path) {
     std::vector<std::string> records;
     HANDLE log = CreateFileA(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -175,6 +179,20 @@ inline std::vector<std::string> ViewerLog(const std::string& path = viewerLogPat
     for (size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
          start = end + 1)
         records.push_back(content.substr(start, end - start));
+    return records;
+}
+
+inline std::vector<std::string> ViewerLog(const std::string& path) {
+    if (path != viewerLogPath || GetACP() == 932)
+        return ViewerLogRecords(path);
+    std::vector<std::string> records = ViewerLogRecords(viewerWideLogPath);
+    for (std::string& record : records) {
+        std::wstring wide(record.size(), L'\0');
+        wide.resize(static_cast<size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, record.data(), static_cast<int>(record.size()),
+                                wide.data(), static_cast<int>(wide.size()))));
+        record = Cp932Of(wide);
+    }
     return records;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "support/TestText.h"
+
 namespace testsupport {
 
 std::string WinePath(std::string path) {
@@ -12,23 +14,14 @@ std::string WinePath(std::string path) {
 }
 
 bool Process::Start(std::string commandLine, const char* directory) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
-                        &startup, &info))
-        return false;
-    CloseHandle(info.hThread);
-    process.Reset(info.hProcess);
-    id = info.dwProcessId;
-    return true;
+    return Start(WideOf(commandLine), directory ? WideOf(directory).c_str() : nullptr);
 }
 
-bool Process::Start(std::wstring commandLine) {
+bool Process::Start(std::wstring commandLine, const wchar_t* directory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
                         &startup, &info))
         return false;
     CloseHandle(info.hThread);

@@ -17,13 +17,13 @@ std::string WinePath(std::string path);
 // (the program itself runs on).
 class Process {
   public:
-    // Starts `commandLine` as a mail client does (CreateProcessA, no inherited handles), in
-    // the current directory `directory` (null: the caller's); false when it could not be
-    // started.
+    // Starts `commandLine` (a text of the tests, in code page 932) as a mail client does (no
+    // inherited handles), in the current directory `directory` (null: the caller's); false
+    // when it could not be started.
     bool Start(std::string commandLine, const char* directory = nullptr);
     // The same with a command line in UTF-16 (CreateProcessW), as a Unicode mail client starts
     // it: the started program gets every character, also those the ANSI code page lacks.
-    bool Start(std::wstring commandLine);
+    bool Start(std::wstring commandLine, const wchar_t* directory = nullptr);
 
     DWORD Id() const { return id; }
     HANDLE Handle() const { return process.Get(); }

@@ -4,6 +4,7 @@
 
 #include "framework/Handle.h"
 #include "store/SettingsKey.h"
+#include "support/TestText.h"
 
 namespace testsupport {
 
@@ -11,17 +12,26 @@ namespace {
 
 UniqueKey OpenKey(const std::string& path, REGSAM access = KEY_READ) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, WideOf(path).c_str(), 0, access, &key) != ERROR_SUCCESS)
         return {};
     return UniqueKey(key);
 }
 
 UniqueKey CreateKey(const std::string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, WideOf(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
         return {};
     return UniqueKey(key);
+}
+
+// A value name of the tests in UTF-16; null for the default value.
+std::wstring NameOf(const char* name) {
+    return name ? WideOf(name) : std::wstring();
+}
+
+bool IsText(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
 } // namespace
@@ -34,25 +44,38 @@ std::string MenusPath(const char* product) {
     return SettingsPath(product) + '\\' + menusKeyName;
 }
 
+// Texts are read and written in UTF-16 and given as code page 932, as the ANSI calls of a
+// system of that code page give them.
 RegistryValue ReadValue(const std::string& path, const char* name) {
     const UniqueKey key = OpenKey(path);
+    const std::wstring valueName = NameOf(name);
+    const wchar_t* wideName = name ? valueName.c_str() : nullptr;
     DWORD size = 0;
     if (!key ||
-        RegQueryValueExA(key.Get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        RegQueryValueExW(key.Get(), wideName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return {};
     RegistryValue value{true, REG_NONE, std::string(size, '\0')};
-    if (RegQueryValueExA(key.Get(), name, nullptr, &value.type,
+    if (RegQueryValueExW(key.Get(), wideName, nullptr, &value.type,
                          reinterpret_cast<BYTE*>(value.bytes.data()), &size) != ERROR_SUCCESS)
         return {};
     value.bytes.resize(size);
+    if (IsText(value.type))
+        value.bytes = Cp932Of(std::wstring_view(
+            reinterpret_cast<const wchar_t*>(value.bytes.data()), value.bytes.size() / 2));
     return value;
 }
 
 bool WriteValue(const std::string& path, const char* name, DWORD type, const std::string& bytes) {
     const UniqueKey key = CreateKey(path);
-    return key &&
-           RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    const std::wstring valueName = NameOf(name);
+    std::string data = bytes;
+    if (IsText(type)) {
+        const std::wstring wide = WideOf(bytes);
+        data.assign(reinterpret_cast<const char*>(wide.data()), 2 * wide.size());
+    }
+    return key && RegSetValueExW(key.Get(), name ? valueName.c_str() : nullptr, 0, type,
+                                 reinterpret_cast<const BYTE*>(data.data()),
+                                 static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
 bool MakeKey(const std::string& path) {
@@ -66,19 +89,19 @@ bool KeyExists(const std::string& path) {
 std::vector<std::string> SubKeyNames(const std::string& path) {
     std::vector<std::string> names;
     const UniqueKey key = OpenKey(path);
-    char name[1024];
+    wchar_t name[1024];
     for (DWORD i = 0; key; ++i) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        DWORD size = 1024;
+        if (RegEnumKeyExW(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        names.emplace_back(name, size);
+        names.push_back(Cp932Of(std::wstring_view(name, size)));
     }
     return names;
 }
 
 void DeleteKey(const std::string& path) {
-    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+    SHDeleteKeyW(HKEY_CURRENT_USER, WideOf(path).c_str());
 }
 
 void DeleteSettings(const char* product) {

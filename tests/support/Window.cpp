@@ -1,5 +1,7 @@
 #include "support/Window.h"
 
+#include "support/TestText.h"
+
 #include <algorithm>
 
 #include "instance/Identity.h"
@@ -40,10 +42,10 @@ void TypeKey(WORD key) {
 }
 
 std::string TextOf(HWND window) {
-    std::string text(static_cast<size_t>(std::max(GetWindowTextLengthA(window), 0)) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(std::max(copied, 0)));
-    return text;
+    return Cp932Of(text);
 }
 
 std::string ClassOf(HWND window) {
@@ -61,11 +63,13 @@ std::vector<HWND> TopLevelWindows(DWORD processId, DWORD threadId) {
 // FindWindowExA filters by class and title in one call, so that a benchmark polling for a
 // window reads it soon after it appears.
 HWND FindWindowOf(DWORD processId, const char* className, const char* title, bool visibleOnly) {
-    for (HWND window = FindWindowExA(nullptr, nullptr, className, title); window;
-         window = FindWindowExA(nullptr, window, className, title)) {
+    // The title compared as the tests write it, whatever the system's code page.
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window;
+         window = FindWindowExA(nullptr, window, className, nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if ((!processId || owner == processId) && (!visibleOnly || IsWindowVisible(window)))
+        if ((!processId || owner == processId) && (!visibleOnly || IsWindowVisible(window)) &&
+            (!title || TextOf(window) == title))
             return window;
     }
     return nullptr;

@@ -12,7 +12,8 @@
 
 namespace testsupport {
 
-// The whole window text, and the window's class name.
+// The whole window text (in code page 932, as the tests' texts are), and the window's class
+// name.
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
 
