@@ -12,6 +12,8 @@
 
 #include "core/LaunchLine.h"
 
+#include "../unit/Cp932.h"
+
 #include "FuzzCheck.h"
 
 #include <cstddef>
@@ -20,13 +22,6 @@
 #include <string_view>
 
 namespace {
-
-std::size_t DoubleByteLength(std::wstring_view text) {
-    std::size_t bytes = 0;
-    for (wchar_t c : text)
-        bytes += c > 0x7F ? 2 : 1;
-    return bytes;
-}
 
 // The next part of `rest`: up to its first zero byte, which is dropped; all of it when it has
 // none or when `last`.

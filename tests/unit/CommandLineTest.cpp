@@ -1,5 +1,7 @@
 #include "core/LaunchLine.h"
 
+#include "Cp932.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -52,17 +54,12 @@ TEST(AssembleLaunchLine, RefusesLinesLongerThan259WithoutCutting) {
 }
 
 TEST(AssembleLaunchLine, CountsTheLineInTheAnsiCodePageToo) {
-    // A stand-in for code page 932: every unit above 0x7F takes two bytes.
-    auto doubleBytes = [](std::wstring_view text) {
-        std::size_t bytes = 0;
-        for (wchar_t c : text)
-            bytes += c > 0x7F ? 2 : 1;
-        return bytes;
-    };
     std::wstring line;
     // 4 of punctuation, 127 double-byte characters and 1: 259 bytes, 132 units.
-    ASSERT_TRUE(AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"a", doubleBytes, line));
-    EXPECT_FALSE(AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"ab", doubleBytes, line));
+    ASSERT_TRUE(
+        AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"a", DoubleByteLength, line));
+    EXPECT_FALSE(
+        AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"ab", DoubleByteLength, line));
 }
 
 } // namespace

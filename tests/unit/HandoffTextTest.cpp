@@ -1,5 +1,7 @@
 #include "core/HandoffText.h"
 
+#include "Cp932.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -87,17 +89,10 @@ TEST(SplitArguments, TakesEveryOtherUnitAsItIs) {
 }
 
 TEST(FitsHandoff, CountsUnitsAndAnsiBytes) {
-    // A stand-in for code page 932: every unit above 0x7F takes two bytes.
-    auto doubleBytes = [](std::wstring_view text) {
-        std::size_t bytes = 0;
-        for (wchar_t c : text)
-            bytes += c > 0x7F ? 2 : 1;
-        return bytes;
-    };
-    EXPECT_TRUE(FitsHandoff(std::wstring(255, L'a'), doubleBytes));
-    EXPECT_FALSE(FitsHandoff(std::wstring(256, L'a'), doubleBytes));
-    EXPECT_TRUE(FitsHandoff(std::wstring(127, L'\u8868') + L"a", doubleBytes));
-    EXPECT_FALSE(FitsHandoff(std::wstring(128, L'\u8868'), doubleBytes));
+    EXPECT_TRUE(FitsHandoff(std::wstring(255, L'a'), DoubleByteLength));
+    EXPECT_FALSE(FitsHandoff(std::wstring(256, L'a'), DoubleByteLength));
+    EXPECT_TRUE(FitsHandoff(std::wstring(127, L'\u8868') + L"a", DoubleByteLength));
+    EXPECT_FALSE(FitsHandoff(std::wstring(128, L'\u8868'), DoubleByteLength));
 }
 
 TEST(JoinHandoffText, PutsOneSpaceAfterEveryArgument) {
