@@ -37,6 +37,9 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::CommandRangeHandler<&MainDialog::OnViewerChosen>(ID_VIEWER_BASE, ID_VIEWER_LAST),
     fw::NotifyHandler<&MainDialog::OnListItemChanged>(IDC_VIEWER_LIST, LVN_ITEMCHANGED),
     fw::NotifyHandler<&MainDialog::OnListDblClk>(IDC_VIEWER_LIST, NM_DBLCLK),
+    fw::NotifyHandler<&MainDialog::OnListGetDispInfo>(IDC_VIEWER_LIST, LVN_GETDISPINFOA),
+    fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMA),
+    fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMW),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
@@ -78,11 +81,10 @@ BOOL MainDialog::OnInitDialog() {
         keepHidden = true;
     storeWatch.emplace();
     viewerList.SetUp();
-    // What the window itself wrote is no change behind its back; the menu reads it anew.
-    viewerList.afterWrite = [this] {
-        storeWatch->Changed();
-        ForgetMenuReads();
-    };
+    // The menu reads anew what the window wrote. The watch reports that write too: the list
+    // then compares itself with the store, which also finds whatever another program wrote
+    // at the same time.
+    viewerList.afterWrite = [this] { ForgetMenuReads(); };
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
@@ -206,7 +208,7 @@ void MainDialog::OnStoreChanged() {
     if (!storeWatch || !storeWatch->Changed())
         return;
     ForgetMenuReads();
-    viewerList.Reload();
+    viewerList.Sync();
 }
 
 void MainDialog::ForgetMenuReads() {

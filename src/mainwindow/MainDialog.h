@@ -91,6 +91,10 @@ class MainDialog : public fw::Dialog {
     void OnMoveDown() { viewerList.OnMove(+1); }
     void OnListItemChanged(NMHDR*, LRESULT* result) { *result = viewerList.OnItemChanged(); }
     void OnListDblClk(NMHDR*, LRESULT* result) { *result = viewerList.OnDoubleClick(); }
+    void OnListGetDispInfo(NMHDR* header, LRESULT* result) {
+        *result = viewerList.OnGetDispInfo(header);
+    }
+    void OnListFindItem(NMHDR* header, LRESULT* result) { *result = viewerList.OnFindItem(header); }
 
     bool keepHidden = false; // while set, the window may not become visible
     HWND returnFocusTo;

@@ -92,10 +92,11 @@ BOOL SettingsKey::SetString(const char* name, const char* text, HKEY parent) {
                     static_cast<DWORD>(std::strlen(text) + 1), parent);
 }
 
-BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent) {
+BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent,
+                             FILETIME* written) {
     FILETIME lastWriteTime;
     return RegEnumKeyExA(Resolve(parent), index, buffer, &size, nullptr, nullptr, nullptr,
-                         &lastWriteTime) == ERROR_SUCCESS;
+                         written ? written : &lastWriteTime) == ERROR_SUCCESS;
 }
 
 int SettingsKey::CountSubKeys(const char* name, HKEY parent) {

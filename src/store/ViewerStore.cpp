@@ -17,13 +17,23 @@ std::wstring Folded(const std::string& name) {
     return upper;
 }
 
-// The names of the sub-keys of `parent` (not null) in enumeration order.
-std::vector<std::string> SubKeyNames(SettingsKey& key, HKEY parent) {
-    std::vector<std::string> names;
+// The sub-keys of `parent` (not null) in enumeration order, each with the time it was last
+// written.
+std::vector<StoredViewer> SubKeys(SettingsKey& key, HKEY parent) {
+    std::vector<StoredViewer> keys;
     char name[nameBufferBytes];
-    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent); ++i)
-        names.emplace_back(name);
-    return names;
+    FILETIME written{};
+    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent, &written); ++i)
+        keys.push_back({{name, {}, {}}, written});
+    return keys;
+}
+
+// Whether `written` lies less than two seconds before `now` (or after it).
+bool Recent(const FILETIME& written, const FILETIME& now) {
+    constexpr ULONGLONG twoSeconds = 2 * 10000000ULL; // in 100-ns units
+    const ULONGLONG then = (ULONGLONG{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    const ULONGLONG at = (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return then + twoSeconds > at;
 }
 
 // The whole of value `name` of `parent`, however long, and its type; empty when it is missing.
@@ -118,43 +128,79 @@ std::vector<std::string> ViewerStore::Titles() {
     return TitlesBelow(menus.Get());
 }
 
-std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
+std::vector<StoredViewer> ViewerStore::Listed(HKEY menus) {
     if (!menus) // a null parent below would mean the root key
         return {};
-    std::vector<std::string> names = SubKeyNames(settings, menus);
+    std::vector<StoredViewer> keys = SubKeys(settings, menus);
     // Each name is folded once and looked up by binary search: lists of a thousand viewers
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
-    for (size_t i = 0; i < names.size(); ++i)
-        unlisted.emplace_back(Folded(names[i]), i);
+    for (size_t i = 0; i < keys.size(); ++i)
+        unlisted.emplace_back(Folded(keys[i].entry.title), i);
     std::sort(unlisted.begin(), unlisted.end());
-    std::vector<bool> taken(names.size(), false);
-    std::vector<std::string> titles;
-    for (const std::string& listed : ReadOrder(settings, menus)) {
-        const std::pair<std::wstring, size_t> wanted{Folded(listed), 0};
+    std::vector<bool> taken(keys.size(), false);
+    std::vector<StoredViewer> listed;
+    for (const std::string& title : ReadOrder(settings, menus)) {
+        const std::pair<std::wstring, size_t> wanted{Folded(title), 0};
         const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
         if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
             taken[found->second] = true;
-            titles.push_back(names[found->second]);
+            listed.push_back(std::move(keys[found->second]));
         }
     }
-    for (size_t i = 0; i < names.size(); ++i)
+    for (size_t i = 0; i < keys.size(); ++i)
         if (!taken[i])
-            titles.push_back(std::move(names[i]));
+            listed.push_back(std::move(keys[i]));
+    return listed;
+}
+
+std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
+    std::vector<std::string> titles;
+    for (StoredViewer& listed : Listed(menus))
+        titles.push_back(std::move(listed.entry.title));
     return titles;
 }
 
 std::vector<ViewerEntry> ViewerStore::Load() {
     std::vector<ViewerEntry> rows;
-    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
-    for (const std::string& title : TitlesBelow(menus.Get())) {
-        const UniqueKey entry = settings.OpenSubKey(title.c_str(), menus.Get());
-        if (!entry)
-            continue;
-        rows.push_back({title, ReadText(settings, nullptr, entry.Get()),
-                        ReadText(settings, paramValueName, entry.Get())});
-    }
+    for (StoredViewer& viewer : LoadChanged(nullptr))
+        rows.push_back(std::move(viewer.entry));
     return rows;
+}
+
+std::vector<StoredViewer> ViewerStore::LoadChanged(const KnownValues& known) {
+    std::vector<StoredViewer> viewers;
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    for (StoredViewer& viewer : Listed(menus.Get())) {
+        ViewerEntry& entry = viewer.entry;
+        const ViewerEntry* before =
+            known && !Recent(viewer.written, now) ? known(entry.title, viewer.written) : nullptr;
+        if (before) {
+            entry.command = before->command;
+            entry.parameters = before->parameters;
+        } else {
+            const UniqueKey key = settings.OpenSubKey(entry.title.c_str(), menus.Get());
+            if (!key)
+                continue;
+            entry.command = ReadText(settings, nullptr, key.Get());
+            entry.parameters = ReadText(settings, paramValueName, key.Get());
+        }
+        viewers.push_back(std::move(viewer));
+    }
+    return viewers;
+}
+
+std::optional<ViewerEntry> ViewerStore::Read(const std::string& title) {
+    if (!IsStorableTitle(title))
+        return std::nullopt;
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    const UniqueKey key = menus ? settings.OpenSubKey(title.c_str(), menus.Get()) : UniqueKey();
+    if (!key)
+        return std::nullopt;
+    return ViewerEntry{title, ReadText(settings, nullptr, key.Get()),
+                       ReadText(settings, paramValueName, key.Get())};
 }
 
 UniqueKey ViewerStore::MenusForEdit(bool create) {
@@ -197,20 +243,21 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
         for (const std::string& title : titles)
             named.push_back(Folded(title));
         std::sort(named.begin(), named.end());
-        for (const std::string& name : SubKeyNames(settings, menus.Get()))
+        for (const StoredViewer& key : SubKeys(settings, menus.Get())) {
+            const std::string& name = key.entry.title;
             if (!std::binary_search(named.begin(), named.end(), Folded(name)))
                 ok =
                     NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
+        }
     }
     return ok;
 }
 
-bool ViewerStore::Add(const ViewerEntry& entry, const std::vector<std::string>& order) {
-    return Update(std::string(), entry, order);
+bool ViewerStore::Add(const ViewerEntry& entry) {
+    return Update(std::string(), entry);
 }
 
-bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
-                         const std::vector<std::string>& order) {
+bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) {
     if (!IsStorableTitle(entry.title))
         return false;
     const UniqueKey menus = MenusForEdit(true);
@@ -221,16 +268,39 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
     if (!oldTitle.empty() && SameTitle(oldTitle, entry.title))
         return true; // the same key: its order stands
     // The new name is in the order before the old one goes.
+    std::vector<std::string> order = TitlesBelow(menus.Get());
+    const std::wstring added = Folded(entry.title);
+    std::erase_if(order, [&](const std::string& title) { return Folded(title) == added; });
+    const auto old =
+        oldTitle.empty() ? order.end() : std::find_if(order.begin(), order.end(), [&](auto& title) {
+            return SameTitle(title, oldTitle);
+        });
+    const bool oldExists = old != order.end();
+    if (oldExists)
+        *old = entry.title;
+    else
+        order.push_back(entry.title);
     if (!NextCallGoesThrough() || !WriteOrder(settings, menus.Get(), order))
         return false;
-    if (oldTitle.empty() || !IsStorableTitle(oldTitle))
+    if (!oldExists || !IsStorableTitle(oldTitle))
         return true;
     return NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
 }
 
-bool ViewerStore::Reorder(const std::vector<std::string>& order) {
+bool ViewerStore::Move(const std::string& title, int step) {
     const UniqueKey menus = MenusForEdit(false);
-    return menus && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+    if (!menus)
+        return false;
+    std::vector<std::string> order = TitlesBelow(menus.Get());
+    const auto at = std::find_if(order.begin(), order.end(), [&](const std::string& listed) {
+        return SameTitle(listed, title);
+    });
+    const ptrdiff_t from = at - order.begin();
+    const ptrdiff_t to = from + step;
+    if (at == order.end() || to < 0 || to >= static_cast<ptrdiff_t>(order.size()))
+        return false;
+    std::swap(order[static_cast<size_t>(from)], order[static_cast<size_t>(to)]);
+    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
 bool ViewerStore::Delete(const std::string& title) {
@@ -241,12 +311,8 @@ bool ViewerStore::Delete(const std::string& title) {
         return false;
     if (!NextCallGoesThrough() || !settings.DeleteSubKey(title.c_str(), menus.Get()))
         return false;
-    // The stored order without the title; whatever else it lists stays, keys it does not list
-    // still follow it.
-    std::vector<std::string> order = ReadOrder(settings, menus.Get());
-    const std::wstring folded = Folded(title);
-    std::erase_if(order, [&](const std::string& listed) { return Folded(listed) == folded; });
-    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+    // Whatever the stored order listed that has no key any more goes with it.
+    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), TitlesBelow(menus.Get()));
 }
 
 std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title, size_t capacity,

@@ -5,6 +5,7 @@
 // regard to case, so the menu order is kept separately: value `Order` of `Menus`
 // (REG_MULTI_SZ) lists the titles in order.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ struct ViewerEntry {
     std::string command;
     std::string parameters;
 };
+
+// A viewer as stored, with the time its key was last written: a later read that finds the same
+// time may keep the values read before.
+struct StoredViewer {
+    ViewerEntry entry;
+    FILETIME written{};
+};
+
+// The values read before of viewer `title` whose key was then last written at `written`; null
+// when there are none (the viewer is then read).
+using KnownValues =
+    std::function<const ViewerEntry*(const std::string& title, const FILETIME& written)>;
 
 // The registry's limit on a key name, in characters (UTF-16 units, not ANSI bytes).
 constexpr int maxTitleChars = 255;
@@ -73,6 +86,12 @@ class ViewerStore {
     // writes them back unchanged); a missing one reads as "". An entry whose key cannot be
     // opened is left out.
     std::vector<ViewerEntry> Load();
+    // The same with the time each key was last written. The values that `known` returns for a
+    // viewer are taken instead of being read, unless its key was written in the last two
+    // seconds: two writes within one tick of the registry's clock leave the same time.
+    std::vector<StoredViewer> LoadChanged(const KnownValues& known);
+    // Viewer `title` as stored now, its values read in full; none when it does not exist.
+    std::optional<ViewerEntry> Read(const std::string& title);
 
     // Replaces the stored viewers by `rows`, in that order. Rows are written first, then
     // `Order`, and only when all of that succeeded are the keys that no row names deleted, so
@@ -82,22 +101,26 @@ class ViewerStore {
     bool Save(const std::vector<ViewerEntry>& rows);
 
     // The edits of the list window, each writing only what it changes, and each deleting
-    // nothing the user did not delete: what another program stored meanwhile stays. `order` is
-    // the window's titles in their new order, written as `Order`. A failure or an interruption
-    // at any step loses no entry (a rename may leave both names). True when every step
-    // succeeded.
+    // nothing the user did not delete: what another program stored meanwhile stays. Where the
+    // order changes, `Order` is written from the titles that the store holds at that moment
+    // with the one change applied, so no title that the store holds ever leaves it. A failure
+    // or an interruption at any step loses no entry (a rename may leave both names). True when
+    // every step succeeded.
     //
-    // Add: writes `entry`, then the order.
-    bool Add(const ViewerEntry& entry, const std::vector<std::string>& order);
+    // Add: writes `entry` (over a viewer of the same title, if there is one), then the order
+    // with its title last.
+    bool Add(const ViewerEntry& entry);
     // Update: writes `entry` in place of viewer `oldTitle`. Under the same title it writes the
-    // two values only; under a new one it writes the new viewer, then the order, and only then
-    // deletes the old one.
-    bool Update(const std::string& oldTitle, const ViewerEntry& entry,
-                const std::vector<std::string>& order);
-    // Reorder: writes the order and nothing else.
-    bool Reorder(const std::vector<std::string>& order);
-    // Delete: deletes the viewer `title` (its key with everything below it) and its place in
-    // `Order`, leaving the other titles there as they are.
+    // two values only; under a new one it writes the new viewer, then the order with the new
+    // title in the old one's place (last when the old one is gone), and only then deletes the
+    // old viewer.
+    bool Update(const std::string& oldTitle, const ViewerEntry& entry);
+    // Move: swaps viewer `title` with its neighbour `step` places away in the order (−1: the
+    // one above, +1: the one below) and writes the order, nothing else. False when either is
+    // missing.
+    bool Move(const std::string& title, int step);
+    // Delete: deletes viewer `title` (its key with everything below it), then writes the
+    // order of the titles that remain.
     bool Delete(const std::string& title);
 
     // The launch values of viewer `title`, each read into a buffer of `capacity` bytes; a
@@ -113,6 +136,8 @@ class ViewerStore {
     // parent would stand for the root key, so nothing may be written then).
     UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
+    // The viewers below `menus` in menu order, titles and times only.
+    std::vector<StoredViewer> Listed(HKEY menus);
     std::vector<std::string> TitlesBelow(HKEY menus);
 
     SettingsKey settings;
