@@ -111,6 +111,14 @@ int SettingsKey::CountSubKeys(const char* name, HKEY parent) {
     return count;
 }
 
+DWORD SettingsKey::SubKeyCount(HKEY parent) {
+    DWORD count = 0;
+    if (RegQueryInfoKeyA(Resolve(parent), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return count;
+}
+
 BOOL SettingsKey::DeleteSubKey(const char* name, HKEY parent) {
     // An empty or missing name would open the parent itself and empty it.
     if (!name || !*name)

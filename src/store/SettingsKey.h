@@ -67,6 +67,9 @@ class SettingsKey {
     // The number of sub-keys of `parent\name`, enumerated through a 64-byte name buffer (so it
     // stops at the first longer name); 0 when the key cannot be opened.
     int CountSubKeys(const char* name, HKEY parent = nullptr);
+    // The number of sub-keys of `parent` as the registry counts them, in one call; 0 when it
+    // cannot say.
+    DWORD SubKeyCount(HKEY parent = nullptr);
     // Deletes `parent\name` with everything below it. 1 on success.
     BOOL DeleteSubKey(const char* name, HKEY parent = nullptr);
 

@@ -257,49 +257,85 @@ bool ViewerStore::Add(const ViewerEntry& entry) {
     return Update(std::string(), entry);
 }
 
+std::vector<std::string> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
+    if (!fromKeys) {
+        std::vector<std::string> order = ReadOrder(settings, menus);
+        std::vector<std::wstring> folded;
+        for (const std::string& title : order)
+            folded.push_back(Folded(title));
+        std::sort(folded.begin(), folded.end());
+        if (order.size() == settings.SubKeyCount(menus) &&
+            std::adjacent_find(folded.begin(), folded.end()) == folded.end())
+            return order;
+    }
+    return TitlesBelow(menus);
+}
+
 bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) {
     if (!IsStorableTitle(entry.title))
         return false;
     const UniqueKey menus = MenusForEdit(true);
     if (!menus) // a null parent below would mean the root key
         return false;
+    const bool sameKey = !oldTitle.empty() && SameTitle(oldTitle, entry.title);
+    // Read before the new key counts among the keys.
+    std::vector<std::string> order =
+        sameKey ? std::vector<std::string>() : OrderForEdit(menus.Get());
     if (!WriteEntry(menus.Get(), entry))
         return false;
-    if (!oldTitle.empty() && SameTitle(oldTitle, entry.title))
-        return true; // the same key: its order stands
+    if (sameKey)
+        return true; // its order stands
     // The new name is in the order before the old one goes.
-    std::vector<std::string> order = TitlesBelow(menus.Get());
     const std::wstring added = Folded(entry.title);
     std::erase_if(order, [&](const std::string& title) { return Folded(title) == added; });
     const auto old =
         oldTitle.empty() ? order.end() : std::find_if(order.begin(), order.end(), [&](auto& title) {
             return SameTitle(title, oldTitle);
         });
-    const bool oldExists = old != order.end();
-    if (oldExists)
+    if (old != order.end())
         *old = entry.title;
     else
         order.push_back(entry.title);
     if (!NextCallGoesThrough() || !WriteOrder(settings, menus.Get(), order))
         return false;
-    if (!oldExists || !IsStorableTitle(oldTitle))
+    if (oldTitle.empty() || !IsStorableTitle(oldTitle))
         return true;
-    return NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
+    // Gone already when another program deleted it while the user edited it.
+    const bool oldExists = static_cast<bool>(settings.OpenSubKey(oldTitle.c_str(), menus.Get()));
+    return !oldExists ||
+           (NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get()));
 }
 
 bool ViewerStore::Move(const std::string& title, int step) {
     const UniqueKey menus = MenusForEdit(false);
     if (!menus)
         return false;
-    std::vector<std::string> order = TitlesBelow(menus.Get());
-    const auto at = std::find_if(order.begin(), order.end(), [&](const std::string& listed) {
-        return SameTitle(listed, title);
-    });
-    const ptrdiff_t from = at - order.begin();
-    const ptrdiff_t to = from + step;
-    if (at == order.end() || to < 0 || to >= static_cast<ptrdiff_t>(order.size()))
+    // The two viewers' places in `order`, when both are there and have keys.
+    std::vector<std::string> order;
+    auto places = [&]() -> std::optional<std::pair<size_t, size_t>> {
+        const auto at = std::find_if(order.begin(), order.end(), [&](const std::string& listed) {
+            return SameTitle(listed, title);
+        });
+        const ptrdiff_t from = at - order.begin();
+        const ptrdiff_t to = from + step;
+        if (at == order.end() || to < 0 || to >= static_cast<ptrdiff_t>(order.size()))
+            return std::nullopt;
+        const auto places = std::pair{static_cast<size_t>(from), static_cast<size_t>(to)};
+        for (size_t place : {places.first, places.second})
+            if (!settings.OpenSubKey(order[place].c_str(), menus.Get()))
+                return std::nullopt;
+        return places;
+    };
+    order = OrderForEdit(menus.Get());
+    std::optional<std::pair<size_t, size_t>> swapped = places();
+    if (!swapped) {
+        // The stored order may name a viewer that another program renamed behind its back.
+        order = OrderForEdit(menus.Get(), true);
+        swapped = places();
+    }
+    if (!swapped)
         return false;
-    std::swap(order[static_cast<size_t>(from)], order[static_cast<size_t>(to)]);
+    std::swap(order[swapped->first], order[swapped->second]);
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
@@ -311,8 +347,12 @@ bool ViewerStore::Delete(const std::string& title) {
         return false;
     if (!NextCallGoesThrough() || !settings.DeleteSubKey(title.c_str(), menus.Get()))
         return false;
-    // Whatever the stored order listed that has no key any more goes with it.
-    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), TitlesBelow(menus.Get()));
+    // The stored order without the title; whatever else it lists stays, keys it does not list
+    // still follow it.
+    std::vector<std::string> order = ReadOrder(settings, menus.Get());
+    const std::wstring folded = Folded(title);
+    std::erase_if(order, [&](const std::string& listed) { return Folded(listed) == folded; });
+    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
 std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title, size_t capacity,

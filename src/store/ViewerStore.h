@@ -102,10 +102,11 @@ class ViewerStore {
 
     // The edits of the list window, each writing only what it changes, and each deleting
     // nothing the user did not delete: what another program stored meanwhile stays. Where the
-    // order changes, `Order` is written from the titles that the store holds at that moment
-    // with the one change applied, so no title that the store holds ever leaves it. A failure
-    // or an interruption at any step loses no entry (a rename may leave both names). True when
-    // every step succeeded.
+    // order changes, `Order` is written from the store's order at that moment with the one
+    // change applied, so no title that the store holds ever leaves it: the stored `Order` when
+    // it lists every viewer once (a check of a few calls, whatever the number of viewers),
+    // else the titles read from the keys. A failure or an interruption at any step loses no
+    // entry (a rename may leave both names). True when every step succeeded.
     //
     // Add: writes `entry` (over a viewer of the same title, if there is one), then the order
     // with its title last.
@@ -119,8 +120,8 @@ class ViewerStore {
     // one above, +1: the one below) and writes the order, nothing else. False when either is
     // missing.
     bool Move(const std::string& title, int step);
-    // Delete: deletes viewer `title` (its key with everything below it), then writes the
-    // order of the titles that remain.
+    // Delete: deletes viewer `title` (its key with everything below it) and its place in
+    // `Order`, leaving the other titles there as they are.
     bool Delete(const std::string& title);
 
     // The launch values of viewer `title`, each read into a buffer of `capacity` bytes; a
@@ -139,6 +140,9 @@ class ViewerStore {
     // The viewers below `menus` in menu order, titles and times only.
     std::vector<StoredViewer> Listed(HKEY menus);
     std::vector<std::string> TitlesBelow(HKEY menus);
+    // The order for an edit, before its change: `Order` of `menus` when it lists as many
+    // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.
+    std::vector<std::string> OrderForEdit(HKEY menus, bool fromKeys = false);
 
     SettingsKey settings;
     StoreFaults* faults;
