@@ -438,6 +438,9 @@ TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
         EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 0; }));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
+        // A typed letter selects the next viewer whose title starts with it.
+        PostMessageA(ListOf(main), WM_CHAR, 'g', 1);
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 2; }));
     });
 }
 
