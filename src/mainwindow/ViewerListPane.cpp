@@ -125,10 +125,15 @@ void ViewerListPane::Load() {
 }
 
 int ViewerListPane::RowOf(const std::string& title) const {
-    for (size_t row = 0; row < rows.size(); ++row)
-        if (SameTitle(rows[row].entry.title, title))
-            return static_cast<int>(row);
-    return -1;
+    const auto found =
+        FindTitle(rows.begin(), rows.end(), title,
+                  [](const StoredViewer& row) -> const std::string& { return row.entry.title; });
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+}
+
+void ViewerListPane::Forget(const std::string& title) {
+    if (const int row = RowOf(title); row >= 0)
+        rows.erase(rows.begin() + row);
 }
 
 int ViewerListPane::SelectedRow() const {
@@ -240,8 +245,7 @@ void ViewerListPane::OnAdd() {
     }
     const bool ok = Store().Add(entry);
     if (ok) {
-        std::erase_if(
-            rows, [&](const StoredViewer& row) { return SameTitle(row.entry.title, entry.title); });
+        Forget(entry.title);
         rows.push_back({entry, {}}); // read again at the next sync, as written since
     }
     Wrote(ok);
@@ -264,9 +268,10 @@ void ViewerListPane::OnEdit() {
     editor.title = before->title;
     editor.command = before->command;
     editor.parameters = before->parameters;
-    for (const StoredViewer& row : rows)
-        if (!SameTitle(row.entry.title, title))
-            editor.otherTitles.push_back(row.entry.title);
+    const int edited = RowOf(title);
+    for (int row = 0, count = static_cast<int>(rows.size()); row < count; ++row)
+        if (row != edited)
+            editor.otherTitles.push_back(rows[static_cast<size_t>(row)].entry.title);
     if (editor.DoModal() != IDOK)
         return;
     const ViewerEntry after{editor.title, editor.command, editor.parameters};
@@ -290,9 +295,8 @@ void ViewerListPane::OnEdit() {
 
     const bool ok = Store().Update(title, after);
     if (ok) {
-        std::erase_if(rows, [&](const StoredViewer& row) {
-            return renamed && SameTitle(row.entry.title, after.title);
-        });
+        if (renamed)
+            Forget(after.title); // the viewer of that title that the user chose to replace
         const int row = RowOf(title);
         if (row >= 0)
             rows[static_cast<size_t>(row)] = {after, {}};
@@ -324,8 +328,7 @@ void ViewerListPane::OnDelete() {
     }
     const bool ok = Store().Delete(shown.title);
     if (ok)
-        std::erase_if(
-            rows, [&](const StoredViewer& row) { return SameTitle(row.entry.title, shown.title); });
+        Forget(shown.title);
     Wrote(ok);
     // Nothing is selected any more.
     Show(std::string());

@@ -59,6 +59,8 @@ class ViewerListPane {
     void Load();
     // The row of `title` (without regard to case, as the store names keys), or −1.
     int RowOf(const std::string& title) const;
+    // Removes the row of `title`, if there is one.
+    void Forget(const std::string& title);
     int SelectedRow() const;
     // The selected viewer's title; empty without one.
     std::string SelectedTitle() const;

@@ -7,16 +7,6 @@ namespace {
 // Enough for any key name: 255 characters of at most two bytes each.
 constexpr DWORD nameBufferBytes = 1024;
 
-// A name as the registry compares it: letter by letter in Unicode without regard to case, so
-// that a double-byte character whose second byte looks like an ASCII letter is not folded.
-std::wstring Folded(const std::string& name) {
-    std::wstring wide = KeyNameOf(name);
-    std::wstring upper(wide.size(), L'\0');
-    const int length = static_cast<int>(wide.size());
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
-    return upper;
-}
-
 // The sub-keys of `parent` (not null) in enumeration order, each with the time it was last
 // written.
 std::vector<StoredViewer> SubKeys(SettingsKey& key, HKEY parent) {
@@ -26,6 +16,10 @@ std::vector<StoredViewer> SubKeys(SettingsKey& key, HKEY parent) {
     for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent, &written); ++i)
         keys.push_back({{name, {}, {}}, written});
     return keys;
+}
+
+const std::string& Itself(const std::string& title) {
+    return title;
 }
 
 // Whether `written` lies less than two seconds before `now` (or after it).
@@ -95,8 +89,18 @@ std::wstring KeyNameOf(const std::string& title) {
     return wide;
 }
 
+std::wstring FoldedTitle(const std::string& title) {
+    // Letter by letter in Unicode, so that a double-byte character whose second byte looks
+    // like an ASCII letter is not folded.
+    std::wstring wide = KeyNameOf(title);
+    std::wstring upper(wide.size(), L'\0');
+    const int length = static_cast<int>(wide.size());
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
+    return upper;
+}
+
 bool SameTitle(const std::string& a, const std::string& b) {
-    return Folded(a) == Folded(b);
+    return FoldedTitle(a) == FoldedTitle(b);
 }
 
 bool IsStorableTitle(const std::string& title) {
@@ -136,12 +140,12 @@ std::vector<StoredViewer> ViewerStore::Listed(HKEY menus) {
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
     for (size_t i = 0; i < keys.size(); ++i)
-        unlisted.emplace_back(Folded(keys[i].entry.title), i);
+        unlisted.emplace_back(FoldedTitle(keys[i].entry.title), i);
     std::sort(unlisted.begin(), unlisted.end());
     std::vector<bool> taken(keys.size(), false);
     std::vector<StoredViewer> listed;
     for (const std::string& title : ReadOrder(settings, menus)) {
-        const std::pair<std::wstring, size_t> wanted{Folded(title), 0};
+        const std::pair<std::wstring, size_t> wanted{FoldedTitle(title), 0};
         const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
         if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
             taken[found->second] = true;
@@ -241,11 +245,11 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
     if (ok) {
         std::vector<std::wstring> named;
         for (const std::string& title : titles)
-            named.push_back(Folded(title));
+            named.push_back(FoldedTitle(title));
         std::sort(named.begin(), named.end());
         for (const StoredViewer& key : SubKeys(settings, menus.Get())) {
             const std::string& name = key.entry.title;
-            if (!std::binary_search(named.begin(), named.end(), Folded(name)))
+            if (!std::binary_search(named.begin(), named.end(), FoldedTitle(name)))
                 ok =
                     NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
         }
@@ -262,7 +266,7 @@ std::vector<std::string> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
         std::vector<std::string> order = ReadOrder(settings, menus);
         std::vector<std::wstring> folded;
         for (const std::string& title : order)
-            folded.push_back(Folded(title));
+            folded.push_back(FoldedTitle(title));
         std::sort(folded.begin(), folded.end());
         if (order.size() == settings.SubKeyCount(menus) &&
             std::adjacent_find(folded.begin(), folded.end()) == folded.end())
@@ -286,12 +290,11 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) 
     if (sameKey)
         return true; // its order stands
     // The new name is in the order before the old one goes.
-    const std::wstring added = Folded(entry.title);
-    std::erase_if(order, [&](const std::string& title) { return Folded(title) == added; });
+    if (const auto listed = FindTitle(order.begin(), order.end(), entry.title, Itself);
+        listed != order.end())
+        order.erase(listed);
     const auto old =
-        oldTitle.empty() ? order.end() : std::find_if(order.begin(), order.end(), [&](auto& title) {
-            return SameTitle(title, oldTitle);
-        });
+        oldTitle.empty() ? order.end() : FindTitle(order.begin(), order.end(), oldTitle, Itself);
     if (old != order.end())
         *old = entry.title;
     else
@@ -313,9 +316,7 @@ bool ViewerStore::Move(const std::string& title, int step) {
     // The two viewers' places in `order`, when both are there and have keys.
     std::vector<std::string> order;
     auto places = [&]() -> std::optional<std::pair<size_t, size_t>> {
-        const auto at = std::find_if(order.begin(), order.end(), [&](const std::string& listed) {
-            return SameTitle(listed, title);
-        });
+        const auto at = FindTitle(order.begin(), order.end(), title, Itself);
         const ptrdiff_t from = at - order.begin();
         const ptrdiff_t to = from + step;
         if (at == order.end() || to < 0 || to >= static_cast<ptrdiff_t>(order.size()))
@@ -350,8 +351,8 @@ bool ViewerStore::Delete(const std::string& title) {
     // The stored order without the title; whatever else it lists stays, keys it does not list
     // still follow it.
     std::vector<std::string> order = ReadOrder(settings, menus.Get());
-    const std::wstring folded = Folded(title);
-    std::erase_if(order, [&](const std::string& listed) { return Folded(listed) == folded; });
+    const std::wstring folded = FoldedTitle(title);
+    std::erase_if(order, [&](const std::string& listed) { return FoldedTitle(listed) == folded; });
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 

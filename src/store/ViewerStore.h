@@ -5,6 +5,7 @@
 // regard to case, so the menu order is kept separately: value `Order` of `Menus`
 // (REG_MULTI_SZ) lists the titles in order.
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -46,6 +47,23 @@ std::wstring KeyNameOf(const std::string& title);
 // Whether the registry takes `a` and `b` for the same key name: equal letter by letter in
 // Unicode without regard to case.
 bool SameTitle(const std::string& a, const std::string& b);
+
+// `title` as the registry compares key names: in Unicode, upper-cased.
+std::wstring FoldedTitle(const std::string& title);
+
+// The first item of [first, last) whose title (`titleOf(item)`) names the same key as `title`,
+// or `last`. The same bytes are looked for first, and the titles are folded only when no
+// title has them: a title taken from a list of a thousand is found without folding any.
+template <class Iterator, class TitleOf>
+Iterator FindTitle(Iterator first, Iterator last, const std::string& title, TitleOf titleOf) {
+    const Iterator same =
+        std::find_if(first, last, [&](const auto& item) { return titleOf(item) == title; });
+    if (same != last)
+        return same;
+    const std::wstring folded = FoldedTitle(title);
+    return std::find_if(first, last,
+                        [&](const auto& item) { return FoldedTitle(titleOf(item)) == folded; });
+}
 
 // Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
 // would nest keys) or zero byte, at most `maxTitleChars` characters.
