@@ -148,8 +148,10 @@ std::string ViewerListPane::SelectedTitle() const {
 void ViewerListPane::Show(const std::string& title) {
     // The list asks for the texts of the rows it draws: a count and a repaint show them all.
     SendMessageA(list.Hwnd(), LVM_SETITEMCOUNT, rows.size(), LVSICF_NOSCROLL);
-    list.SetItemState(-1, 0, LVIS_SELECTED);
     const int row = title.empty() ? -1 : RowOf(title);
+    // One row at most is selected (a change of all rows' states would touch each of them).
+    if (const int selected = SelectedRow(); selected >= 0 && selected != row)
+        list.SetItemState(selected, 0, LVIS_SELECTED);
     if (row >= 0) {
         list.SetItemState(row, selectedAndFocused, selectedAndFocused);
         SendMessageA(list.Hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
