@@ -205,10 +205,17 @@ void MainDialog::OnDestroy() {
 // --- The store -------------------------------------------------------------------------------
 
 void MainDialog::OnStoreChanged() {
-    if (!storeWatch || !storeWatch->Changed())
-        return;
-    ForgetMenuReads();
-    viewerList.Sync();
+    if (storeWatch && storeWatch->Changed()) {
+        ForgetMenuReads();
+        listBehind = true;
+    }
+    // The list's look gives way to a click or key that waits (an edit reads what it needs from
+    // the store itself), and is taken up again at the next tick; the third look in a row
+    // finishes whatever waits.
+    if (listBehind) {
+        listBehind = !viewerList.Sync(++listLooksGivenWay < 3);
+        listLooksGivenWay = listBehind ? listLooksGivenWay : 0;
+    }
 }
 
 void MainDialog::ForgetMenuReads() {

@@ -95,15 +95,17 @@ void ViewerListPane::EnsureLoaded() {
     Show(std::string());
 }
 
-void ViewerListPane::Sync() {
+bool ViewerListPane::Sync(bool yield) {
     if (!loaded)
-        return;
+        return true;
     const std::string selected = SelectedTitle();
-    Load();
+    if (!Load(yield))
+        return false;
     Show(selected);
+    return true;
 }
 
-void ViewerListPane::Load() {
+bool ViewerListPane::Load(bool yield) {
     loaded = true;
     // The rows read before, by title, to keep the values of the viewers that did not change.
     std::vector<size_t> byTitle(rows.size());
@@ -112,16 +114,26 @@ void ViewerListPane::Load() {
         return rows[a].entry.title < rows[b].entry.title;
     };
     std::sort(byTitle.begin(), byTitle.end(), titleLess);
-    rows = Store().LoadChanged(
-        [&](const std::string& title, const FILETIME& written) -> const ViewerEntry* {
-            const auto found = std::lower_bound(
-                byTitle.begin(), byTitle.end(), title,
-                [this](size_t row, const std::string& t) { return rows[row].entry.title < t; });
-            if (found == byTitle.end() || rows[*found].entry.title != title ||
-                CompareFileTime(&rows[*found].written, &written) != 0)
-                return nullptr;
-            return &rows[*found].entry;
-        });
+    const auto known = [&](const std::string& title,
+                           const FILETIME& written) -> const ViewerEntry* {
+        const auto found = std::lower_bound(
+            byTitle.begin(), byTitle.end(), title,
+            [this](size_t row, const std::string& t) { return rows[row].entry.title < t; });
+        if (found == byTitle.end() || rows[*found].entry.title != title ||
+            CompareFileTime(&rows[*found].written, &written) != 0)
+            return nullptr;
+        return &rows[*found].entry;
+    };
+    // A click or key (or a command posted as a click) that waits goes first.
+    const auto userWaits = [] {
+        return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_POSTMESSAGE)) != 0;
+    };
+    std::optional<std::vector<StoredViewer>> read =
+        Store().LoadChanged(known, yield ? std::function<bool()>(userWaits) : nullptr);
+    if (!read)
+        return false;
+    rows = std::move(*read);
+    return true;
 }
 
 int ViewerListPane::RowOf(const std::string& title) const {

@@ -36,8 +36,10 @@ class ViewerListPane {
     // Reads the rows from the store, the first time only.
     void EnsureLoaded();
     // When the rows were read before, makes them what the store holds now (reading only the
-    // viewers whose keys changed), keeping the selected title selected.
-    void Sync();
+    // viewers whose keys changed), keeping the selected title selected. With `yield`, a click
+    // or key that waits stops it, and it returns false (the rows stay as they were): the look
+    // is to be taken up again later.
+    bool Sync(bool yield = false);
     // Called after each write of an edit to the store.
     std::function<void()> afterWrite;
 
@@ -55,8 +57,9 @@ class ViewerListPane {
     void InjectStoreFaults(StoreFaults* injected) { faults = injected; }
 
   private:
-    // Makes the rows what the store holds, reading only the viewers whose keys changed.
-    void Load();
+    // Makes the rows what the store holds, reading only the viewers whose keys changed; false
+    // when `yield` stopped it (see Sync).
+    bool Load(bool yield = false);
     // The row of `title` (without regard to case, as the store names keys), or −1.
     int RowOf(const std::string& title) const;
     // Removes the row of `title`, if there is one.

@@ -7,14 +7,21 @@ namespace {
 // Enough for any key name: 255 characters of at most two bytes each.
 constexpr DWORD nameBufferBytes = 1024;
 
+// How many sub-keys are enumerated between two questions whether to stop.
+constexpr DWORD keysBetweenStops = 32;
+
 // The sub-keys of `parent` (not null) in enumeration order, each with the time it was last
-// written.
-std::vector<StoredViewer> SubKeys(SettingsKey& key, HKEY parent) {
+// written; none when `stop` (unless empty) said so before the last one.
+std::optional<std::vector<StoredViewer>> SubKeys(SettingsKey& key, HKEY parent,
+                                                 const std::function<bool()>& stop = nullptr) {
     std::vector<StoredViewer> keys;
     char name[nameBufferBytes];
     FILETIME written{};
-    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent, &written); ++i)
+    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent, &written); ++i) {
+        if (stop && i % keysBetweenStops == keysBetweenStops - 1 && stop())
+            return std::nullopt;
         keys.push_back({{name, {}, {}}, written});
+    }
     return keys;
 }
 
@@ -132,10 +139,14 @@ std::vector<std::string> ViewerStore::Titles() {
     return TitlesBelow(menus.Get());
 }
 
-std::vector<StoredViewer> ViewerStore::Listed(HKEY menus) {
+std::optional<std::vector<StoredViewer>> ViewerStore::Listed(HKEY menus,
+                                                             const std::function<bool()>& stop) {
     if (!menus) // a null parent below would mean the root key
-        return {};
-    std::vector<StoredViewer> keys = SubKeys(settings, menus);
+        return std::vector<StoredViewer>();
+    std::optional<std::vector<StoredViewer>> found = SubKeys(settings, menus, stop);
+    if (!found)
+        return std::nullopt;
+    std::vector<StoredViewer>& keys = *found;
     // Each name is folded once and looked up by binary search: lists of a thousand viewers
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
@@ -160,24 +171,30 @@ std::vector<StoredViewer> ViewerStore::Listed(HKEY menus) {
 
 std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
     std::vector<std::string> titles;
-    for (StoredViewer& listed : Listed(menus))
-        titles.push_back(std::move(listed.entry.title));
+    std::optional<std::vector<StoredViewer>> listed = Listed(menus);
+    for (StoredViewer& viewer : *listed)
+        titles.push_back(std::move(viewer.entry.title));
     return titles;
 }
 
 std::vector<ViewerEntry> ViewerStore::Load() {
     std::vector<ViewerEntry> rows;
-    for (StoredViewer& viewer : LoadChanged(nullptr))
+    std::optional<std::vector<StoredViewer>> viewers = LoadChanged(nullptr);
+    for (StoredViewer& viewer : *viewers)
         rows.push_back(std::move(viewer.entry));
     return rows;
 }
 
-std::vector<StoredViewer> ViewerStore::LoadChanged(const KnownValues& known) {
+std::optional<std::vector<StoredViewer>>
+ViewerStore::LoadChanged(const KnownValues& known, const std::function<bool()>& stop) {
     std::vector<StoredViewer> viewers;
     const UniqueKey menus = settings.OpenSubKey(menusKeyName);
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    for (StoredViewer& viewer : Listed(menus.Get())) {
+    std::optional<std::vector<StoredViewer>> listed = Listed(menus.Get(), stop);
+    if (!listed)
+        return std::nullopt;
+    for (StoredViewer& viewer : *listed) {
         ViewerEntry& entry = viewer.entry;
         const ViewerEntry* before =
             known && !Recent(viewer.written, now) ? known(entry.title, viewer.written) : nullptr;
@@ -247,7 +264,8 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
         for (const std::string& title : titles)
             named.push_back(FoldedTitle(title));
         std::sort(named.begin(), named.end());
-        for (const StoredViewer& key : SubKeys(settings, menus.Get())) {
+        const std::optional<std::vector<StoredViewer>> keys = SubKeys(settings, menus.Get());
+        for (const StoredViewer& key : *keys) {
             const std::string& name = key.entry.title;
             if (!std::binary_search(named.begin(), named.end(), FoldedTitle(name)))
                 ok =

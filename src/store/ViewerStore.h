@@ -106,8 +106,11 @@ class ViewerStore {
     std::vector<ViewerEntry> Load();
     // The same with the time each key was last written. The values that `known` returns for a
     // viewer are taken instead of being read, unless its key was written in the last two
-    // seconds: two writes within one tick of the registry's clock leave the same time.
-    std::vector<StoredViewer> LoadChanged(const KnownValues& known);
+    // seconds: two writes within one tick of the registry's clock leave the same time. `stop`,
+    // unless empty, is asked every few keys while the keys are enumerated; none when it said
+    // to stop.
+    std::optional<std::vector<StoredViewer>>
+    LoadChanged(const KnownValues& known, const std::function<bool()>& stop = nullptr);
     // Viewer `title` as stored now, its values read in full; none when it does not exist.
     std::optional<ViewerEntry> Read(const std::string& title);
 
@@ -155,8 +158,10 @@ class ViewerStore {
     // parent would stand for the root key, so nothing may be written then).
     UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
-    // The viewers below `menus` in menu order, titles and times only.
-    std::vector<StoredViewer> Listed(HKEY menus);
+    // The viewers below `menus` in menu order, titles and times only; none when `stop` said
+    // to stop (see LoadChanged).
+    std::optional<std::vector<StoredViewer>> Listed(HKEY menus,
+                                                    const std::function<bool()>& stop = nullptr);
     std::vector<std::string> TitlesBelow(HKEY menus);
     // The order for an edit, before its change: `Order` of `menus` when it lists as many
     // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.
