@@ -16,6 +16,8 @@ constexpr const char* exitItemText = "終了";
 // The timer by which the shown window looks for changes of the store, and how often.
 constexpr UINT_PTR storeTimerId = 1;
 constexpr UINT storeLookMs = 500;
+// How long the list's look at the store may give way to the user's clicks and keys.
+constexpr DWORD listMayWaitMs = 5000;
 // How long a launch waits for its viewer to become ready for input.
 constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
@@ -207,15 +209,15 @@ void MainDialog::OnDestroy() {
 void MainDialog::OnStoreChanged() {
     if (storeWatch && storeWatch->Changed()) {
         ForgetMenuReads();
+        if (!listBehind)
+            listBehindSince = GetTickCount();
         listBehind = true;
     }
     // The list's look gives way to a click or key that waits (an edit reads what it needs from
-    // the store itself), and is taken up again at the next tick; the third look in a row
-    // finishes whatever waits.
-    if (listBehind) {
-        listBehind = !viewerList.Sync(++listLooksGivenWay < 3);
-        listLooksGivenWay = listBehind ? listLooksGivenWay : 0;
-    }
+    // the store itself) and is taken up again at the next tick; after a while it finishes
+    // whatever waits.
+    if (listBehind)
+        listBehind = !viewerList.Sync(GetTickCount() - listBehindSince < listMayWaitMs);
 }
 
 void MainDialog::ForgetMenuReads() {

@@ -104,10 +104,9 @@ class MainDialog : public fw::Dialog {
     ViewerListPane viewerList;
     HandoffQueue handoffs;
     std::optional<StoreWatch> storeWatch;
-    // Set while the list has not yet taken in a change of the store, and how many of its looks
-    // gave way to the user since.
+    // Set while the list has not yet taken in a change of the store, and since when.
     bool listBehind = false;
-    int listLooksGivenWay = 0;
+    DWORD listBehindSince = 0;
     std::optional<std::vector<std::string>> menuTitles;
     // The icons of the menu's viewers: forgotten whenever the titles are read anew.
     ProgramIcons programIcons;
