@@ -21,6 +21,7 @@
 #include "BenchSupport.h"
 #include "FloorProgram.h"
 #include "instance/Identity.h"
+#include "resource.h"
 #include "store/ViewerStore.h"
 #include "support/Process.h"
 #include "support/Registry.h"
@@ -55,8 +56,6 @@ constexpr DWORD settleMs = 300;
 constexpr int maxFailures = 3;
 constexpr int fewViewers = 3;
 constexpr int manyViewers = 1000;
-// The key of the 3-viewer list of the store's edits, beside Brindle's own.
-constexpr const char* fewViewersProduct = "Brindle Bench";
 
 std::string Quoted(const std::string& path) {
     return '"' + path + '"';
@@ -82,13 +81,6 @@ std::vector<ViewerEntry> Viewers(int count) {
     }
     std::shuffle(rows.begin(), rows.end(), std::mt19937(20240601));
     return rows;
-}
-
-std::vector<std::string> TitlesOf(const std::vector<ViewerEntry>& rows) {
-    std::vector<std::string> titles;
-    for (const ViewerEntry& row : rows)
-        titles.push_back(row.title);
-    return titles;
 }
 
 // The dialog titled `title` of `program`, hidden or not; null when it has none.
@@ -222,47 +214,6 @@ std::optional<double> OpenMainWindow(const std::string& commandLine, const char*
     return ended ? ms : std::nullopt;
 }
 
-// A list of viewers as the list window holds it, stored under `product`. The edits touch the
-// row `at` and the moves the two rows after it; each is undone by the next run of the same
-// edit (or, for a deletion, at once and untimed), so that every run starts from the same list.
-// Only the store's call is timed, as the list window makes it.
-struct EditedList {
-    const char* product;
-    std::vector<ViewerEntry> rows;
-    size_t at = rows.size() / 2 - 1;
-    std::string title = rows[at].title;
-
-    // A move: a row swaps places with the next one and the order is written.
-    std::optional<double> Move() {
-        std::swap(rows[at + 1], rows[at + 2]);
-        const std::vector<std::string> order = TitlesOf(rows);
-        return Timed([&] { return ViewerStore(product).Reorder(order); });
-    }
-    // An edit of the parameters under the same title.
-    std::optional<double> Edit() {
-        ViewerEntry& row = rows[at];
-        row.parameters = row.parameters == viewerParameters ? "/mail /edited" : viewerParameters;
-        const std::vector<std::string> order = TitlesOf(rows);
-        return Timed([&] { return ViewerStore(product).Update(row.title, row, order); });
-    }
-    // An edit that renames the row (and back on the next run).
-    std::optional<double> Rename() {
-        ViewerEntry& row = rows[at];
-        const std::string before = row.title;
-        row.title = before == title ? title + " 改" : title;
-        const std::vector<std::string> order = TitlesOf(rows);
-        return Timed([&] { return ViewerStore(product).Update(before, row, order); });
-    }
-    // A deletion of the row; it is added back in its place afterwards, untimed.
-    std::optional<double> Delete() {
-        const ViewerEntry& row = rows[at];
-        const std::optional<double> ms =
-            Timed([&] { return ViewerStore(product).Delete(row.title); });
-        const bool restored = ViewerStore(product).Add(row, TitlesOf(rows));
-        return restored ? ms : std::nullopt;
-    }
-};
-
 // Runs `figure` and `floor` `runs` times each, interleaved, the one or the other first in turn
 // so that a drift of the machine weighs on both alike.
 template <class Figure, class Floor>
@@ -285,6 +236,150 @@ void Interleave(const char* name, int runs, Figure figure, Floor floor) {
 template <class Run> void AddRun(Series& series, Run run) {
     if (series.failures < maxFailures)
         series.Add(run());
+}
+
+// The list window of a resident Brindle, driven from this process as a user drives it: an
+// action is pressed (a click posted, as the system posts a click, or a key), then timed until
+// its effect shows and the window has answered a message: until the list answers. Moves and
+// edits touch the last row but one, and each is undone by the next run of the same action.
+constexpr const char* editorCaption = "メニュー詳細";
+constexpr const char* deleteCaption = "削除確認";
+constexpr const char* addedTitle = "Bench added";
+
+struct ListWindow {
+    const Process& resident;
+    HWND dialog;
+    HWND list;
+    int rows;
+
+    // The message's result, or −1 when the window did not answer in time.
+    LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, waitLimitMs,
+                                 &result))
+            return -1;
+        return static_cast<LRESULT>(result);
+    }
+    int Selected() const { return static_cast<int>(Ask(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
+    bool Answers() const { return Ask(dialog, WM_NULL) == 0; }
+
+    // Milliseconds from `press` until `done` holds and the window answers.
+    std::optional<double> Timed(const std::function<void()>& press,
+                                const std::function<bool()>& done) const {
+        const double start = NowMs();
+        press();
+        if (!WaitUntil([&] { return done() && Answers(); }, waitLimitMs, pollMs))
+            return std::nullopt;
+        return NowMs() - start;
+    }
+    void Key(UINT message, WPARAM key, LPARAM data) const {
+        PostMessageA(list, message, key, data);
+    }
+    // Selects the last row but one with the keyboard, untimed.
+    bool SelectLastButOne() const {
+        PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+        Key(WM_KEYDOWN, VK_END, 1);
+        Key(WM_KEYDOWN, VK_UP, 1);
+        return WaitUntil([&] { return Selected() == rows - 2; }, waitLimitMs, pollMs);
+    }
+    // 上へ or 下へ clicked (`alt`: Alt+Up or Alt+Down typed in the list).
+    std::optional<double> Move(int step, bool alt) const {
+        const int from = Selected();
+        return Timed(
+            [&] {
+                if (alt)
+                    Key(WM_SYSKEYDOWN, step < 0 ? VK_UP : VK_DOWN, 1 | (LPARAM{KF_ALTDOWN} << 16));
+                else
+                    PostCommand(dialog, step < 0 ? IDC_UP : IDC_DOWN);
+            },
+            [&] { return Selected() == from + step; });
+    }
+    // The window that `button` opens, titled `caption`; null when none came.
+    HWND Open(int button, const char* caption) const {
+        PostCommand(dialog, button);
+        return WaitForWindow(resident.Id(), "#32770", caption);
+    }
+    std::string Field(HWND editor, int id) const {
+        char text[512] = {};
+        Ask(GetDlgItem(editor, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    void SetField(HWND editor, int id, const std::string& text) const {
+        Ask(GetDlgItem(editor, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    // OK pressed in `window` (the editor or the delete question): until it has closed and
+    // the list answers.
+    std::optional<double> Confirm(HWND window) const {
+        return Timed([&] { PostCommand(window, IDOK); }, [&] { return !IsWindow(window); });
+    }
+    // The selected viewer's editor, its field `id` toggled between `text` and `text` + `more`,
+    // then OK.
+    std::optional<double> Edit(int id, const std::string& text, const char* more) const {
+        HWND editor = Open(IDC_EDIT, editorCaption);
+        if (!editor)
+            return std::nullopt;
+        SetField(editor, id, Field(editor, id) == text ? text + more : text);
+        return Confirm(editor);
+    }
+    std::optional<double> Add() const {
+        HWND editor = Open(IDC_ADD, editorCaption);
+        if (!editor)
+            return std::nullopt;
+        SetField(editor, IDC_TITLE, addedTitle);
+        SetField(editor, IDC_COMMAND, "added.exe");
+        return Confirm(editor);
+    }
+    // Deletes the selected viewer (the one just added).
+    std::optional<double> Delete() const {
+        HWND question = Open(IDC_DELETE, deleteCaption);
+        return question ? Confirm(question) : std::nullopt;
+    }
+};
+
+// The list actions' figures, each with 3 viewers and with 1,000.
+struct ListSeries {
+    Series move, moveByKey, edit, rename, add, remove;
+};
+
+// Starts a resident without a file, shows its window as the tray's double click does, waits
+// for `rows` rows and runs `runs` of each list action, filling `series`; false when the
+// window never showed its rows.
+bool TimeListActions(const std::string& brindle, const std::vector<ViewerEntry>& viewers, int runs,
+                     ListSeries& series) {
+    if (!StoreViewers(viewers))
+        return false;
+    Process resident;
+    HWND dialog = nullptr;
+    const int rows = static_cast<int>(viewers.size());
+    const bool started =
+        resident.Start(Quoted(brindle)) &&
+        WaitUntil([&] { return (dialog = DialogOf(resident, mainWindowTitle)) != nullptr; }) &&
+        WaitForInputIdle(resident.Handle(), waitLimitMs) == 0;
+    HWND list = started ? FindWindowExA(dialog, nullptr, "SysListView32", nullptr) : nullptr;
+    if (list) {
+        PostMessageA(dialog, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+        WaitUntil([&] { return IsWindowVisible(dialog) && ItemCountOf(list) == rows; });
+    }
+    const ListWindow window{resident, dialog, list, rows};
+    const bool shown = list && ItemCountOf(list) == rows;
+    const std::string title = viewers[static_cast<size_t>(rows - 2)].title;
+    for (int run = 0; shown && run < runs; ++run) {
+        const bool selected = window.SelectLastButOne();
+        AddRun(series.move, [&] { return selected ? window.Move(-1, false) : std::nullopt; });
+        AddRun(series.move, [&] { return selected ? window.Move(+1, false) : std::nullopt; });
+        AddRun(series.moveByKey, [&] { return selected ? window.Move(-1, true) : std::nullopt; });
+        AddRun(series.moveByKey, [&] { return selected ? window.Move(+1, true) : std::nullopt; });
+        AddRun(series.edit, [&] {
+            return selected ? window.Edit(IDC_PARAMETERS, viewerParameters, " /edited")
+                            : std::nullopt;
+        });
+        AddRun(series.rename,
+               [&] { return selected ? window.Edit(IDC_TITLE, title, " 改") : std::nullopt; });
+        AddRun(series.add, [&] { return window.Add(); });
+        AddRun(series.remove, [&] { return window.Delete(); });
+    }
+    End(resident, mainWindowTitle);
+    return shown;
 }
 
 // The size of a file in KB; nullopt when it cannot be read.
@@ -571,27 +666,18 @@ int main(int argc, char** argv) {
                    [&] { return OpenMainWindow(floorHiddenLine, floorWindowTitle, manyViewers); });
         });
 
-    // The list window's edits, in-process through the store, with 1,000 viewers (Brindle's
-    // key) against the same edit with 3 (a key of their own). No resident runs meanwhile.
-    EditedList many{settingsProduct, manyViewerList};
-    EditedList few{fewViewersProduct, Viewers(fewViewers)};
-    stored = StoreViewers(many.rows, many.product) && StoreViewers(few.rows, few.product) && stored;
-    Series moveMany, moveFew, editMany, editFew, renameMany, renameFew, deleteMany, deleteFew;
-    Interleave(
-        "edits in the store, 1,000 viewers against 3", runs,
-        [&] {
-            AddRun(moveMany, [&] { return many.Move(); });
-            AddRun(editMany, [&] { return many.Edit(); });
-            AddRun(renameMany, [&] { return many.Rename(); });
-            AddRun(deleteMany, [&] { return many.Delete(); });
-        },
-        [&] {
-            AddRun(moveFew, [&] { return few.Move(); });
-            AddRun(editFew, [&] { return few.Edit(); });
-            AddRun(renameFew, [&] { return few.Rename(); });
-            AddRun(deleteFew, [&] { return few.Delete(); });
-        });
-    DeleteSettings(fewViewersProduct);
+    // The list window's actions end to end, with 1,000 viewers against the same with 3: a
+    // resident of each in turn, in two halves, so that a drift of the machine weighs on both.
+    ListSeries actionsMany, actionsFew;
+    std::fprintf(stderr, "  %-44s", "list actions, 1,000 viewers against 3");
+    const double actionsStart = NowMs();
+    const std::vector<ViewerEntry> fewViewerList = Viewers(fewViewers);
+    for (int half = 0; half < 2; ++half) {
+        const int halfRuns = (runs + 1 - half) / 2;
+        stored = TimeListActions(programs.brindle, fewViewerList, halfRuns, actionsFew) && stored;
+        stored = TimeListActions(programs.brindle, manyViewerList, halfRuns, actionsMany) && stored;
+    }
+    std::fprintf(stderr, " %d runs each, %.1f s\n", runs, (NowMs() - actionsStart) / 1000);
 
     // What the main window's list reads when it is first shown, in-process.
     Series loadMany;
@@ -618,14 +704,18 @@ int main(int argc, char** argv) {
             {"idle working set", "KB", &idleBrindle.workingSet, &idleFloor.workingSet,
              "resident floor idle", "<= 1.05x"},
             {"main window, 1,000 viewers", "ms", &openBrindle, &openFloor,
-             "resident floor, 1,000 rows", ""},
-            {"move (Reorder), 1,000 viewers", "ms", &moveMany, &moveFew, "the same, 3 viewers",
+             "resident floor, 1,000 rows", "<= 1.10x"},
+            {"up/down buttons, 1,000 viewers", "ms", &actionsMany.move, &actionsFew.move,
+             "the same, 3 viewers", "<= 3x"},
+            {"Alt+Up/Alt+Down, 1,000 viewers", "ms", &actionsMany.moveByKey, &actionsFew.moveByKey,
+             "the same, 3 viewers", "<= 3x"},
+            {"edit in place, 1,000 viewers", "ms", &actionsMany.edit, &actionsFew.edit,
+             "the same, 3 viewers", "<= 3x"},
+            {"rename, 1,000 viewers", "ms", &actionsMany.rename, &actionsFew.rename,
+             "the same, 3 viewers", "<= 3x"},
+            {"add, 1,000 viewers", "ms", &actionsMany.add, &actionsFew.add, "the same, 3 viewers",
              "<= 3x"},
-            {"edit (Update), 1,000 viewers", "ms", &editMany, &editFew, "the same, 3 viewers",
-             "<= 3x"},
-            {"rename (Update), 1,000 viewers", "ms", &renameMany, &renameFew, "the same, 3 viewers",
-             "<= 3x"},
-            {"deletion (Delete), 1,000 viewers", "ms", &deleteMany, &deleteFew,
+            {"delete, 1,000 viewers", "ms", &actionsMany.remove, &actionsFew.remove,
              "the same, 3 viewers", "<= 3x"},
             {"first hand-off, icons, 10 viewers", "ms", &icons10.first, &plain10.first,
              "the same without icons", ""},
@@ -646,13 +736,14 @@ int main(int argc, char** argv) {
 
     int failures = 0;
     for (const Series* series :
-         {&coldBrindle,     &coldFloor,      &handoffTwo,   &floorTwo,        &trivial,
-          &handoffMany,     &floorMany,      &openBrindle,  &openFloor,       &icons10.first,
-          &icons10.warm,    &plain10.first,  &plain10.warm, &iconsMany.first, &iconsMany.warm,
-          &plainMany.first, &plainMany.warm, &moveMany,     &moveFew,         &editMany,
-          &editFew,         &renameMany,     &renameFew,    &deleteMany,      &deleteFew,
-          &loadMany})
+         {&coldBrindle, &coldFloor, &handoffTwo, &floorTwo, &trivial, &handoffMany, &floorMany,
+          &openBrindle, &openFloor, &icons10.first, &icons10.warm, &plain10.first, &plain10.warm,
+          &iconsMany.first, &iconsMany.warm, &plainMany.first, &plainMany.warm, &loadMany})
         failures += series->failures;
+    for (const ListSeries* actions : {&actionsMany, &actionsFew})
+        for (const Series* series : {&actions->move, &actions->moveByKey, &actions->edit,
+                                     &actions->rename, &actions->add, &actions->remove})
+            failures += series->failures;
     if (!stored)
         std::printf("\nbrindle_bench: a save of the viewers to the registry failed\n");
     if (failures > 0)

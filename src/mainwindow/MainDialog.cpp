@@ -14,6 +14,8 @@ namespace {
 // The timer by which the shown window looks for changes of the store, and how often.
 constexpr UINT_PTR storeTimerId = 1;
 constexpr UINT storeLookMs = 500;
+// How long the list's look at the store may give way to the user's clicks and keys.
+constexpr DWORD listMayWaitMs = 5000;
 // How long a launch waits for its viewer to become ready for input.
 constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
@@ -35,6 +37,9 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::CommandRangeHandler<&MainDialog::OnViewerChosen>(ID_VIEWER_BASE, ID_VIEWER_LAST),
     fw::NotifyHandler<&MainDialog::OnListItemChanged>(IDC_VIEWER_LIST, LVN_ITEMCHANGED),
     fw::NotifyHandler<&MainDialog::OnListDblClk>(IDC_VIEWER_LIST, NM_DBLCLK),
+    fw::NotifyHandler<&MainDialog::OnListGetDispInfo>(IDC_VIEWER_LIST, LVN_GETDISPINFOW),
+    fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMA),
+    fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMW),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
@@ -77,11 +82,10 @@ BOOL MainDialog::OnInitDialog() {
         keepHidden = true;
     storeWatch.emplace();
     viewerList.SetUp();
-    // What the window itself wrote is no change behind its back; the menu reads it anew.
-    viewerList.afterWrite = [this] {
-        storeWatch->Changed();
-        ForgetMenuReads();
-    };
+    // The menu reads anew what the window wrote. The watch reports that write too: the list
+    // then compares itself with the store, which also finds whatever another program wrote
+    // at the same time.
+    viewerList.afterWrite = [this] { ForgetMenuReads(); };
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
@@ -205,10 +209,17 @@ void MainDialog::OnDestroy() {
 // --- The store -------------------------------------------------------------------------------
 
 void MainDialog::OnStoreChanged() {
-    if (!storeWatch || !storeWatch->Changed())
-        return;
-    ForgetMenuReads();
-    viewerList.Reload();
+    if (storeWatch && storeWatch->Changed()) {
+        ForgetMenuReads();
+        if (!listBehind)
+            listBehindSince = GetTickCount();
+        listBehind = true;
+    }
+    // The list's look gives way to a click or key that waits (an edit reads what it needs from
+    // the store itself) and is taken up again at the next tick; after a while it finishes
+    // whatever waits.
+    if (listBehind)
+        listBehind = !viewerList.Sync(GetTickCount() - listBehindSince < listMayWaitMs);
 }
 
 void MainDialog::ForgetMenuReads() {

@@ -97,6 +97,10 @@ class MainDialog : public fw::Dialog {
     void OnMoveDown() { viewerList.OnMove(+1); }
     void OnListItemChanged(NMHDR*, LRESULT* result) { *result = viewerList.OnItemChanged(); }
     void OnListDblClk(NMHDR*, LRESULT* result) { *result = viewerList.OnDoubleClick(); }
+    void OnListGetDispInfo(NMHDR* header, LRESULT* result) {
+        *result = viewerList.OnGetDispInfo(header);
+    }
+    void OnListFindItem(NMHDR* header, LRESULT* result) { *result = viewerList.OnFindItem(header); }
 
     bool keepHidden = false; // while set, the window may not become visible
     HWND returnFocusTo;
@@ -106,6 +110,9 @@ class MainDialog : public fw::Dialog {
     ViewerListPane viewerList;
     HandoffQueue handoffs;
     std::optional<StoreWatch> storeWatch;
+    // Set while the list has not yet taken in a change of the store, and since when.
+    bool listBehind = false;
+    DWORD listBehindSince = 0;
     std::optional<std::vector<std::string>> menuTitles;
     std::optional<std::string> lastChoice;
     // The icons of the menu's viewers: forgotten whenever the titles are read anew.

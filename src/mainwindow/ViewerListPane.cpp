@@ -1,13 +1,16 @@
 #include "mainwindow/ViewerListPane.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <numeric>
 
 #include "editor/EntryEditorDialog.h"
 #include "framework/DataExchange.h"
 #include "framework/App.h"
 #include "framework/Dialog.h"
-#include "platform/AnsiText.h"
 #include "mainwindow/ListKeys.h"
+#include "platform/AnsiText.h"
 #include "resource.h"
 
 namespace {
@@ -17,34 +20,37 @@ constexpr int commandColumn = 1;
 constexpr int parametersColumn = 2;
 constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 
-ViewerEntry RowOf(const fw::ListView& list, int row) {
-    return {list.ItemText(row, titleColumn), list.ItemText(row, commandColumn),
-            list.ItemText(row, parametersColumn)};
+// What another program did while the user edited a viewer (string `textId`, after the title
+// in 「」) and what each answer does.
+std::wstring Quoted(const std::string& title, UINT textId) {
+    return L"「" + platform::WideFromAnsi(title) + fw::LoadText(textId);
 }
 
-void SetRow(const fw::ListView& list, int row, const ViewerEntry& entry) {
-    list.SetItemText(row, titleColumn, entry.title);
-    list.SetItemText(row, commandColumn, entry.command);
-    list.SetItemText(row, parametersColumn, entry.parameters);
+bool SameValues(const ViewerEntry& a, const ViewerEntry& b) {
+    return a.title == b.title && a.command == b.command && a.parameters == b.parameters;
 }
 
-// Selects and focuses `row` and scrolls it into view.
-void SelectRow(const fw::ListView& list, int row) {
-    list.SetItemState(row, selectedAndFocused, selectedAndFocused);
-    SendMessageA(list.Hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
+// Copies `text` into `buffer` of `capacity` characters, zero-terminated, cut where it does not
+// part a surrogate pair.
+void CopyText(const std::wstring& text, wchar_t* buffer, int capacity) {
+    if (!buffer || capacity <= 0)
+        return;
+    size_t end = std::min(text.size(), static_cast<size_t>(capacity) - 1);
+    if (end > 0 && end < text.size() && IS_HIGH_SURROGATE(text[end - 1]))
+        --end;
+    std::wmemcpy(buffer, text.data(), end);
+    buffer[end] = L'\0';
 }
 
-// Swaps the texts of row `selected` with those of its neighbour `step` rows away (−1 above, +1
-// below) and moves the selection along. False when there is no such pair of rows.
-bool MoveSelectedRow(const fw::ListView& list, int selected, int step) {
-    const int neighbour = selected + step;
-    if (selected < 0 || neighbour < 0 || neighbour >= list.ItemCount())
-        return false;
-    const ViewerEntry moved = RowOf(list, selected);
-    SetRow(list, selected, RowOf(list, neighbour));
-    SetRow(list, neighbour, moved);
-    SelectRow(list, neighbour);
-    return true;
+// Whether `title` starts with `wanted` (the whole of it unless `partial`), without regard to
+// case, as the list's own search compares.
+bool Matches(const std::string& title, const std::wstring& wanted, bool partial) {
+    std::wstring wide = KeyNameOf(title);
+    if (partial && wide.size() > wanted.size())
+        wide.resize(wanted.size());
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide.data(),
+                          static_cast<int>(wide.size()), wanted.data(),
+                          static_cast<int>(wanted.size())) == CSTR_EQUAL;
 }
 
 } // namespace
@@ -66,76 +72,100 @@ void ViewerListPane::SetUp() {
 }
 
 void ViewerListPane::EnsureLoaded() {
-    if (!loaded)
-        Load();
-}
-
-void ViewerListPane::Reload() {
-    if (!loaded)
+    if (loaded)
         return;
-    const int selected = SelectedRow();
-    const std::string title = selected >= 0 ? list.ItemText(selected, titleColumn) : "";
     Load();
-    const int found = title.empty() ? -1 : list.FindItem(title);
-    if (found >= 0)
-        Select(found);
-    else
-        OnItemChanged(); // nothing selected any more
+    Show(std::string());
 }
 
-void ViewerListPane::Load() {
+bool ViewerListPane::Sync(bool yield) {
+    if (!loaded)
+        return true;
+    const std::string selected = SelectedTitle();
+    if (!Load(yield))
+        return false;
+    Show(selected);
+    return true;
+}
+
+bool ViewerListPane::Load(bool yield) {
     loaded = true;
-    list.DeleteAllItems();
-    for (const ViewerEntry& entry : Store().Load()) {
-        const int row = list.InsertItem(list.ItemCount(), entry.title);
-        if (row < 0)
-            continue;
-        list.SetItemText(row, commandColumn, entry.command);
-        list.SetItemText(row, parametersColumn, entry.parameters);
-    }
+    // The rows read before, by title, to keep the values of the viewers that did not change.
+    std::vector<size_t> byTitle(rows.size());
+    std::iota(byTitle.begin(), byTitle.end(), size_t{0});
+    const auto titleLess = [this](size_t a, size_t b) {
+        return rows[a].entry.title < rows[b].entry.title;
+    };
+    std::sort(byTitle.begin(), byTitle.end(), titleLess);
+    const auto known = [&](const std::string& title,
+                           const FILETIME& written) -> const ViewerEntry* {
+        const auto found = std::lower_bound(
+            byTitle.begin(), byTitle.end(), title,
+            [this](size_t row, const std::string& t) { return rows[row].entry.title < t; });
+        if (found == byTitle.end() || rows[*found].entry.title != title ||
+            CompareFileTime(&rows[*found].written, &written) != 0)
+            return nullptr;
+        return &rows[*found].entry;
+    };
+    // A click or key (or a command posted as a click) that waits goes first.
+    const auto userWaits = [] {
+        return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_POSTMESSAGE)) != 0;
+    };
+    std::optional<std::vector<StoredViewer>> read =
+        Store().LoadChanged(known, yield ? std::function<bool()>(userWaits) : nullptr);
+    if (!read)
+        return false;
+    rows = std::move(*read);
+    return true;
 }
 
-std::vector<std::string> ViewerListPane::Titles() const {
-    std::vector<std::string> titles;
-    for (int row = 0, count = list.ItemCount(); row < count; ++row)
-        titles.push_back(list.ItemText(row, titleColumn));
-    return titles;
+int ViewerListPane::RowOf(const std::string& title) const {
+    const auto found =
+        FindTitle(rows.begin(), rows.end(), title,
+                  [](const StoredViewer& row) -> const std::string& { return row.entry.title; });
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
 }
 
-void ViewerListPane::Wrote(bool ok) {
-    // A failure is silent: the list then shows what the store really holds, and no edit ever
-    // drops an entry before its replacement is written.
-    if (!ok)
-        Load();
-    if (afterWrite)
-        afterWrite();
-}
-
-void ViewerListPane::Select(int row) {
-    SelectRow(list, row);
-    deleteButton.Enable(true);
-    editButton.Enable(true);
+void ViewerListPane::Forget(const std::string& title) {
+    if (const int row = RowOf(title); row >= 0)
+        rows.erase(rows.begin() + row);
 }
 
 int ViewerListPane::SelectedRow() const {
-    for (int row = 0, count = list.ItemCount(); row < count; ++row)
-        if (list.ItemState(row, LVIS_SELECTED) & LVIS_SELECTED)
-            return row;
-    return -1;
+    return static_cast<int>(SendMessageW(list.Hwnd(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
 }
 
-void ViewerListPane::UpdateMoveButtons() {
+std::string ViewerListPane::SelectedTitle() const {
+    const int row = SelectedRow();
+    return row >= 0 && row < static_cast<int>(rows.size()) ? rows[row].entry.title : std::string();
+}
+
+void ViewerListPane::Show(const std::string& title) {
+    // The list asks for the texts of the rows it draws: a count and a repaint show them all.
+    SendMessageW(list.Hwnd(), LVM_SETITEMCOUNT, rows.size(), LVSICF_NOSCROLL);
+    const int row = title.empty() ? -1 : RowOf(title);
+    // One row at most is selected (a change of all rows' states would touch each of them).
+    if (const int selected = SelectedRow(); selected >= 0 && selected != row)
+        list.SetItemState(selected, 0, LVIS_SELECTED);
+    if (row >= 0) {
+        list.SetItemState(row, selectedAndFocused, selectedAndFocused);
+        SendMessageW(list.Hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
+    }
+    InvalidateRect(list.Hwnd(), nullptr, FALSE);
+    UpdateButtons();
+}
+
+void ViewerListPane::UpdateButtons() {
+    // Edit and Delete act on the selected row: without one they would do nothing.
     const int selected = SelectedRow();
+    deleteButton.Enable(selected >= 0);
+    editButton.Enable(selected >= 0);
     upButton.Enable(selected > 0);
-    downButton.Enable(selected >= 0 && selected + 1 < list.ItemCount());
+    downButton.Enable(selected >= 0 && selected + 1 < static_cast<int>(rows.size()));
 }
 
 LRESULT ViewerListPane::OnItemChanged() {
-    // Edit and Delete act on the selected row: without one they would do nothing.
-    const bool selected = SelectedRow() >= 0;
-    deleteButton.Enable(selected);
-    editButton.Enable(selected);
-    UpdateMoveButtons();
+    UpdateButtons();
     return 0;
 }
 
@@ -144,79 +174,174 @@ LRESULT ViewerListPane::OnDoubleClick() {
     GetCursorPos(&point);
     ScreenToClient(list.Hwnd(), &point);
     if (list.HitTest(point) >= 0)
-        PostMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_EDIT, BN_CLICKED),
+        PostMessageW(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_EDIT, BN_CLICKED),
                      reinterpret_cast<LPARAM>(editButton.Hwnd()));
     return 0;
+}
+
+LRESULT ViewerListPane::OnGetDispInfo(NMHDR* header) {
+    // The dialog is a Unicode window, so the list asks in Unicode.
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= static_cast<int>(rows.size()))
+        return 0;
+    const ViewerEntry& entry = rows[static_cast<size_t>(item.iItem)].entry;
+    CopyText(platform::WideFromAnsi(item.iSubItem == titleColumn     ? entry.title
+                                    : item.iSubItem == commandColumn ? entry.command
+                                                                     : entry.parameters),
+             item.pszText, item.cchTextMax);
+    return 0;
+}
+
+LRESULT ViewerListPane::OnFindItem(NMHDR* header) {
+    // The list's search as the user types a title's first letters: the structures of both
+    // character sets differ only in the text.
+    const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+    const UINT flags = find->lvfi.flags;
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || rows.empty())
+        return -1;
+    const std::wstring wanted =
+        header->code == LVN_ODFINDITEMW
+            ? std::wstring(reinterpret_cast<const NMLVFINDITEMW*>(header)->lvfi.psz)
+            : KeyNameOf(find->lvfi.psz);
+    const int count = static_cast<int>(rows.size());
+    const int start = std::clamp(find->iStart, 0, count - 1);
+    const int tries = flags & LVFI_WRAP ? count : count - start;
+    for (int i = 0; i < tries; ++i) {
+        const int row = (start + i) % count;
+        if (Matches(rows[static_cast<size_t>(row)].entry.title, wanted, flags & LVFI_PARTIAL))
+            return row;
+    }
+    return -1;
+}
+
+bool ViewerListPane::KeepMyEdit(const std::wstring& question) {
+    return dialog.MessageBox(question, fw::LoadText(IDS_CONFLICT_CAPTION).c_str(),
+                             MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+void ViewerListPane::Wrote(bool ok) {
+    // A failure is silent: the list then shows what the store really holds, and no edit ever
+    // drops an entry before its replacement is written.
+    if (!ok)
+        Sync();
+    if (afterWrite)
+        afterWrite();
 }
 
 void ViewerListPane::OnAdd() {
     EnsureLoaded();
     EntryEditorDialog editor;
-    editor.otherTitles = Titles();
+    for (const StoredViewer& row : rows)
+        editor.otherTitles.push_back(row.entry.title);
     if (editor.DoModal() != IDOK)
         return;
 
     const ViewerEntry entry{editor.title, editor.command, editor.parameters};
-    std::vector<std::string> order = Titles();
-    order.push_back(entry.title);
-    const bool ok = Store().Add(entry, order);
+    // Another program may have stored a viewer of that title while the editor was open.
+    if (Store().Read(entry.title) && !KeepMyEdit(Quoted(entry.title, IDS_TAKEN))) {
+        Sync();
+        return;
+    }
+    const bool ok = Store().Add(entry);
     if (ok) {
-        const int row = list.InsertItem(list.ItemCount(), entry.title);
-        SetRow(list, row, entry);
+        Forget(entry.title);
+        rows.push_back({entry, {}}); // read again at the next sync, as written since
     }
     Wrote(ok);
-    const int added = list.FindItem(entry.title);
-    if (added >= 0) // else the store did not take it
-        Select(added);
+    Show(entry.title);
 }
 
 void ViewerListPane::OnEdit() {
     dialog.UpdateData(TRUE);
-    const int selected = SelectedRow();
-    if (selected < 0)
+    const std::string title = SelectedTitle();
+    if (title.empty())
         return;
+    // What the store holds now, not what the list showed: an unchanged OK then writes nothing.
+    const std::optional<ViewerEntry> before = Store().Read(title);
+    if (!before) {
+        Sync(); // gone meanwhile
+        return;
+    }
 
     EntryEditorDialog editor;
-    const ViewerEntry before = RowOf(list, selected);
-    editor.title = before.title;
-    editor.command = before.command;
-    editor.parameters = before.parameters;
-    for (int row = 0, count = list.ItemCount(); row < count; ++row)
-        if (row != selected)
-            editor.otherTitles.push_back(list.ItemText(row, titleColumn));
+    editor.title = before->title;
+    editor.command = before->command;
+    editor.parameters = before->parameters;
+    const int edited = RowOf(title);
+    for (int row = 0, count = static_cast<int>(rows.size()); row < count; ++row)
+        if (row != edited)
+            editor.otherTitles.push_back(rows[static_cast<size_t>(row)].entry.title);
     if (editor.DoModal() != IDOK)
         return;
-
     const ViewerEntry after{editor.title, editor.command, editor.parameters};
-    std::vector<std::string> order = Titles();
-    order[selected] = after.title;
-    const bool ok = Store().Update(before.title, after, order);
-    if (ok)
-        SetRow(list, selected, after);
+    if (SameValues(after, *before))
+        return;
+
+    // What another program did while the editor was open is replaced only when the user says.
+    const std::optional<ViewerEntry> now = Store().Read(title);
+    const bool renamed = !SameTitle(after.title, title);
+    std::wstring question;
+    if (!now)
+        question = Quoted(title, IDS_DELETED);
+    else if (now->command != before->command || now->parameters != before->parameters)
+        question = Quoted(title, IDS_CHANGED);
+    else if (renamed && Store().Read(after.title))
+        question = Quoted(after.title, IDS_TAKEN);
+    if (!question.empty() && !KeepMyEdit(question)) {
+        Sync();
+        return;
+    }
+
+    const bool ok = Store().Update(title, after);
+    if (ok) {
+        if (renamed)
+            Forget(after.title); // the viewer of that title that the user chose to replace
+        const int row = RowOf(title);
+        if (row >= 0)
+            rows[static_cast<size_t>(row)] = {after, {}};
+        else
+            rows.push_back({after, {}});
+    }
     Wrote(ok);
+    Show(after.title);
 }
 
 void ViewerListPane::OnDelete() {
     const int selected = SelectedRow();
-    if (selected < 0)
+    if (selected < 0 || selected >= static_cast<int>(rows.size()))
         return;
-    const std::string title = list.ItemText(selected, titleColumn);
-    if (dialog.MessageBox(platform::WideFromAnsi(title) + fw::LoadText(IDS_DELETE_QUESTION),
+    const ViewerEntry shown = rows[static_cast<size_t>(selected)].entry;
+    if (dialog.MessageBox(platform::WideFromAnsi(shown.title) + fw::LoadText(IDS_DELETE_QUESTION),
                           fw::LoadText(IDS_DELETE_CAPTION).c_str(), MB_OKCANCEL) != IDOK)
         return;
 
-    const bool ok = Store().Delete(title);
-    list.DeleteItem(selected);
-    deleteButton.Enable(false);
-    editButton.Enable(false);
-    // Nothing is selected any more.
-    UpdateMoveButtons();
+    const std::optional<ViewerEntry> now = Store().Read(shown.title);
+    if (!now) {
+        Sync(); // gone meanwhile
+        return;
+    }
+    if ((now->command != shown.command || now->parameters != shown.parameters) &&
+        !KeepMyEdit(Quoted(shown.title, IDS_CHANGED_BEFORE_DELETE))) {
+        Sync();
+        return;
+    }
+    const bool ok = Store().Delete(shown.title);
+    if (ok)
+        Forget(shown.title);
     Wrote(ok);
+    // Nothing is selected any more.
+    Show(std::string());
 }
 
 void ViewerListPane::OnMove(int step) {
-    if (MoveSelectedRow(list, SelectedRow(), step)) {
-        UpdateMoveButtons();
-        Wrote(Store().Reorder(Titles()));
-    }
+    const std::string title = SelectedTitle();
+    if (title.empty())
+        return;
+    const bool ok = Store().Move(title, step);
+    const int row = RowOf(title);
+    const int neighbour = row + step;
+    if (ok && row >= 0 && neighbour >= 0 && neighbour < static_cast<int>(rows.size()))
+        std::swap(rows[static_cast<size_t>(row)], rows[static_cast<size_t>(neighbour)]);
+    Wrote(ok);
+    Show(title);
 }

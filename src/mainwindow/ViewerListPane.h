@@ -1,12 +1,19 @@
 #pragma once
 // The main dialog's list of viewers (title, command, parameters) with its buttons to add, edit,
-// delete and reorder them. The rows are the only copy of the entries in memory. They are read
-// when the window is first shown, read again whenever the store changes behind Brindle's back,
-// and every edit writes what it changes to the store at once.
+// delete and reorder them. The pane keeps the viewers it shows as data, in the store's order,
+// and the list view only displays them (it asks for the texts of the rows it draws). They are
+// read when the window is first shown and synced with the store whenever the store changed,
+// whoever changed it; every edit writes what it changes to the store at once.
+//
+// Nothing here keeps a row number across a message loop (the editor, a question): a viewer is
+// named by its title, and its row is looked up again afterwards. An edit never undoes what
+// another program did meanwhile: the editor opens with the store's values, and when the store
+// no longer holds what the user began from, the user chooses between the two.
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,31 +35,47 @@ class ViewerListPane {
     void SetUp();
     // Reads the rows from the store, the first time only.
     void EnsureLoaded();
-    // Reads the rows again when they were read before, keeping the selected title selected.
-    void Reload();
+    // When the rows were read before, makes them what the store holds now (reading only the
+    // viewers whose keys changed), keeping the selected title selected. With `yield`, a click
+    // or key that waits stops it, and it returns false (the rows stay as they were): the look
+    // is to be taken up again later.
+    bool Sync(bool yield = false);
     // Called after each write of an edit to the store.
     std::function<void()> afterWrite;
 
     void OnAdd();
     void OnEdit();
     void OnDelete();
-    // Moves the selected row one place up (−1) or down (+1) and saves the list.
+    // Moves the selected viewer one place up (−1) or down (+1) in the store's order.
     void OnMove(int step);
-    // The list's item-changed and double-click notifications; their results.
+    // The list's notifications; their results.
     LRESULT OnItemChanged();
     LRESULT OnDoubleClick();
+    LRESULT OnGetDispInfo(NMHDR* header);
+    LRESULT OnFindItem(NMHDR* header);
 
     void InjectStoreFaults(StoreFaults* injected) { faults = injected; }
 
   private:
-    void Load();
-    // The titles of the rows, in their order.
-    std::vector<std::string> Titles() const;
-    // After a write: tells the owner; after a failed one, shows what the store really holds.
-    void Wrote(bool ok);
-    void Select(int row);
+    // Makes the rows what the store holds, reading only the viewers whose keys changed; false
+    // when `yield` stopped it (see Sync).
+    bool Load(bool yield = false);
+    // The row of `title` (without regard to case, as the store names keys), or −1.
+    int RowOf(const std::string& title) const;
+    // Removes the row of `title`, if there is one.
+    void Forget(const std::string& title);
     int SelectedRow() const;
-    void UpdateMoveButtons();
+    // The selected viewer's title; empty without one.
+    std::string SelectedTitle() const;
+    // Shows the rows anew with `title` selected (none when it is empty or gone).
+    void Show(const std::string& title);
+    void UpdateButtons();
+    // Asks whether the user's edit is to replace what another program stored; `question`
+    // says what happened and what each answer does.
+    bool KeepMyEdit(const std::wstring& question);
+    // After a write: tells the owner; a failed one leaves the list showing what the store
+    // really holds.
+    void Wrote(bool ok);
     ViewerStore Store() const { return ViewerStore(settingsProduct, faults); }
 
     fw::Dialog& dialog;
@@ -60,4 +83,5 @@ class ViewerListPane {
     fw::ListView list;
     StoreFaults* faults = nullptr;
     bool loaded = false;
+    std::vector<StoredViewer> rows;
 };

@@ -92,10 +92,11 @@ BOOL SettingsKey::SetString(const char* name, const char* text, HKEY parent) {
                     static_cast<DWORD>(std::strlen(text) + 1), parent);
 }
 
-BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent) {
+BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent,
+                             FILETIME* written) {
     FILETIME lastWriteTime;
     return RegEnumKeyExA(Resolve(parent), index, buffer, &size, nullptr, nullptr, nullptr,
-                         &lastWriteTime) == ERROR_SUCCESS;
+                         written ? written : &lastWriteTime) == ERROR_SUCCESS;
 }
 
 int SettingsKey::CountSubKeys(const char* name, HKEY parent) {
@@ -107,6 +108,14 @@ int SettingsKey::CountSubKeys(const char* name, HKEY parent) {
     int count = 0;
     while (EnumSubKey(count, buffer, sizeof buffer, key.Get()))
         ++count;
+    return count;
+}
+
+DWORD SettingsKey::SubKeyCount(HKEY parent) {
+    DWORD count = 0;
+    if (RegQueryInfoKeyA(Resolve(parent), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
     return count;
 }
 

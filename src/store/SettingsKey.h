@@ -59,12 +59,17 @@ class SettingsKey {
     // one, and an empty one as zero bytes; every reader here takes both forms.)
     BOOL SetString(const char* name, const char* text, HKEY parent = nullptr);
 
-    // The name of sub-key `index` of `parent` into `buffer` of `size` bytes. 1 when a sub-key
-    // exists at that index and its name fits, else 0.
-    BOOL EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent = nullptr);
+    // The name of sub-key `index` of `parent` into `buffer` of `size` bytes, and the time the
+    // sub-key was last written into `written` unless that is null. 1 when a sub-key exists at
+    // that index and its name fits, else 0.
+    BOOL EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent = nullptr,
+                    FILETIME* written = nullptr);
     // The number of sub-keys of `parent\name`, enumerated through a 64-byte name buffer (so it
     // stops at the first longer name); 0 when the key cannot be opened.
     int CountSubKeys(const char* name, HKEY parent = nullptr);
+    // The number of sub-keys of `parent` as the registry counts them, in one call; 0 when it
+    // cannot say.
+    DWORD SubKeyCount(HKEY parent = nullptr);
     // Deletes `parent\name` with everything below it. 1 on success.
     BOOL DeleteSubKey(const char* name, HKEY parent = nullptr);
 

@@ -7,23 +7,34 @@ namespace {
 // Enough for any key name: 255 characters of at most two bytes each.
 constexpr DWORD nameBufferBytes = 1024;
 
-// A name as the registry compares it: letter by letter in Unicode without regard to case, so
-// that a double-byte character whose second byte looks like an ASCII letter is not folded.
-std::wstring Folded(const std::string& name) {
-    std::wstring wide = KeyNameOf(name);
-    std::wstring upper(wide.size(), L'\0');
-    const int length = static_cast<int>(wide.size());
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
-    return upper;
+// How many sub-keys are enumerated between two questions whether to stop.
+constexpr DWORD keysBetweenStops = 32;
+
+// The sub-keys of `parent` (not null) in enumeration order, each with the time it was last
+// written; none when `stop` (unless empty) said so before the last one.
+std::optional<std::vector<StoredViewer>> SubKeys(SettingsKey& key, HKEY parent,
+                                                 const std::function<bool()>& stop = nullptr) {
+    std::vector<StoredViewer> keys;
+    char name[nameBufferBytes];
+    FILETIME written{};
+    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent, &written); ++i) {
+        if (stop && i % keysBetweenStops == keysBetweenStops - 1 && stop())
+            return std::nullopt;
+        keys.push_back({{name, {}, {}}, written});
+    }
+    return keys;
 }
 
-// The names of the sub-keys of `parent` (not null) in enumeration order.
-std::vector<std::string> SubKeyNames(SettingsKey& key, HKEY parent) {
-    std::vector<std::string> names;
-    char name[nameBufferBytes];
-    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent); ++i)
-        names.emplace_back(name);
-    return names;
+const std::string& Itself(const std::string& title) {
+    return title;
+}
+
+// Whether `written` lies less than two seconds before `now` (or after it).
+bool Recent(const FILETIME& written, const FILETIME& now) {
+    constexpr ULONGLONG twoSeconds = 2 * 10000000ULL; // in 100-ns units
+    const ULONGLONG then = (ULONGLONG{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    const ULONGLONG at = (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return then + twoSeconds > at;
 }
 
 // The whole of value `name` of `parent`, however long, and its type; empty when it is missing.
@@ -85,8 +96,18 @@ std::wstring KeyNameOf(const std::string& title) {
     return wide;
 }
 
+std::wstring FoldedTitle(const std::string& title) {
+    // Letter by letter in Unicode, so that a double-byte character whose second byte looks
+    // like an ASCII letter is not folded.
+    std::wstring wide = KeyNameOf(title);
+    std::wstring upper(wide.size(), L'\0');
+    const int length = static_cast<int>(wide.size());
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
+    return upper;
+}
+
 bool SameTitle(const std::string& a, const std::string& b) {
-    return Folded(a) == Folded(b);
+    return FoldedTitle(a) == FoldedTitle(b);
 }
 
 bool IsStorableTitle(const std::string& title) {
@@ -118,43 +139,89 @@ std::vector<std::string> ViewerStore::Titles() {
     return TitlesBelow(menus.Get());
 }
 
-std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
+std::optional<std::vector<StoredViewer>> ViewerStore::Listed(HKEY menus,
+                                                             const std::function<bool()>& stop) {
     if (!menus) // a null parent below would mean the root key
-        return {};
-    std::vector<std::string> names = SubKeyNames(settings, menus);
+        return std::vector<StoredViewer>();
+    std::optional<std::vector<StoredViewer>> found = SubKeys(settings, menus, stop);
+    if (!found)
+        return std::nullopt;
+    std::vector<StoredViewer>& keys = *found;
     // Each name is folded once and looked up by binary search: lists of a thousand viewers
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
-    for (size_t i = 0; i < names.size(); ++i)
-        unlisted.emplace_back(Folded(names[i]), i);
+    for (size_t i = 0; i < keys.size(); ++i)
+        unlisted.emplace_back(FoldedTitle(keys[i].entry.title), i);
     std::sort(unlisted.begin(), unlisted.end());
-    std::vector<bool> taken(names.size(), false);
-    std::vector<std::string> titles;
-    for (const std::string& listed : ReadOrder(settings, menus)) {
-        const std::pair<std::wstring, size_t> wanted{Folded(listed), 0};
+    std::vector<bool> taken(keys.size(), false);
+    std::vector<StoredViewer> listed;
+    for (const std::string& title : ReadOrder(settings, menus)) {
+        const std::pair<std::wstring, size_t> wanted{FoldedTitle(title), 0};
         const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
         if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
             taken[found->second] = true;
-            titles.push_back(names[found->second]);
+            listed.push_back(std::move(keys[found->second]));
         }
     }
-    for (size_t i = 0; i < names.size(); ++i)
+    for (size_t i = 0; i < keys.size(); ++i)
         if (!taken[i])
-            titles.push_back(std::move(names[i]));
+            listed.push_back(std::move(keys[i]));
+    return listed;
+}
+
+std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
+    std::vector<std::string> titles;
+    std::optional<std::vector<StoredViewer>> listed = Listed(menus);
+    for (StoredViewer& viewer : *listed)
+        titles.push_back(std::move(viewer.entry.title));
     return titles;
 }
 
 std::vector<ViewerEntry> ViewerStore::Load() {
     std::vector<ViewerEntry> rows;
-    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
-    for (const std::string& title : TitlesBelow(menus.Get())) {
-        const UniqueKey entry = settings.OpenSubKey(title.c_str(), menus.Get());
-        if (!entry)
-            continue;
-        rows.push_back({title, ReadText(settings, nullptr, entry.Get()),
-                        ReadText(settings, paramValueName, entry.Get())});
-    }
+    std::optional<std::vector<StoredViewer>> viewers = LoadChanged(nullptr);
+    for (StoredViewer& viewer : *viewers)
+        rows.push_back(std::move(viewer.entry));
     return rows;
+}
+
+std::optional<std::vector<StoredViewer>>
+ViewerStore::LoadChanged(const KnownValues& known, const std::function<bool()>& stop) {
+    std::vector<StoredViewer> viewers;
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    std::optional<std::vector<StoredViewer>> listed = Listed(menus.Get(), stop);
+    if (!listed)
+        return std::nullopt;
+    for (StoredViewer& viewer : *listed) {
+        ViewerEntry& entry = viewer.entry;
+        const ViewerEntry* before =
+            known && !Recent(viewer.written, now) ? known(entry.title, viewer.written) : nullptr;
+        if (before) {
+            entry.command = before->command;
+            entry.parameters = before->parameters;
+        } else {
+            const UniqueKey key = settings.OpenSubKey(entry.title.c_str(), menus.Get());
+            if (!key)
+                continue;
+            entry.command = ReadText(settings, nullptr, key.Get());
+            entry.parameters = ReadText(settings, paramValueName, key.Get());
+        }
+        viewers.push_back(std::move(viewer));
+    }
+    return viewers;
+}
+
+std::optional<ViewerEntry> ViewerStore::Read(const std::string& title) {
+    if (!IsStorableTitle(title))
+        return std::nullopt;
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    const UniqueKey key = menus ? settings.OpenSubKey(title.c_str(), menus.Get()) : UniqueKey();
+    if (!key)
+        return std::nullopt;
+    return ViewerEntry{title, ReadText(settings, nullptr, key.Get()),
+                       ReadText(settings, paramValueName, key.Get())};
 }
 
 UniqueKey ViewerStore::MenusForEdit(bool create) {
@@ -195,46 +262,104 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
     if (ok) {
         std::vector<std::wstring> named;
         for (const std::string& title : titles)
-            named.push_back(Folded(title));
+            named.push_back(FoldedTitle(title));
         std::sort(named.begin(), named.end());
-        for (const std::string& name : SubKeyNames(settings, menus.Get()))
-            if (!std::binary_search(named.begin(), named.end(), Folded(name)))
+        const std::optional<std::vector<StoredViewer>> keys = SubKeys(settings, menus.Get());
+        for (const StoredViewer& key : *keys) {
+            const std::string& name = key.entry.title;
+            if (!std::binary_search(named.begin(), named.end(), FoldedTitle(name)))
                 ok =
                     NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
+        }
     }
     return ok;
 }
 
-bool ViewerStore::Add(const ViewerEntry& entry, const std::vector<std::string>& order) {
-    return Update(std::string(), entry, order);
+bool ViewerStore::Add(const ViewerEntry& entry) {
+    return Update(std::string(), entry);
 }
 
-bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry,
-                         const std::vector<std::string>& order) {
+std::vector<std::string> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
+    if (!fromKeys) {
+        std::vector<std::string> order = ReadOrder(settings, menus);
+        std::vector<std::wstring> folded;
+        for (const std::string& title : order)
+            folded.push_back(FoldedTitle(title));
+        std::sort(folded.begin(), folded.end());
+        if (order.size() == settings.SubKeyCount(menus) &&
+            std::adjacent_find(folded.begin(), folded.end()) == folded.end())
+            return order;
+    }
+    return TitlesBelow(menus);
+}
+
+bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) {
     if (!IsStorableTitle(entry.title))
         return false;
     const UniqueKey menus = MenusForEdit(true);
     if (!menus) // a null parent below would mean the root key
         return false;
+    const bool sameKey = !oldTitle.empty() && SameTitle(oldTitle, entry.title);
+    // Read before the new key counts among the keys.
+    std::vector<std::string> order =
+        sameKey ? std::vector<std::string>() : OrderForEdit(menus.Get());
     if (!WriteEntry(menus.Get(), entry))
         return false;
-    if (!oldTitle.empty() && SameTitle(oldTitle, entry.title))
-        return true; // the same key: its order stands
+    if (sameKey)
+        return true; // its order stands
     // The new name is in the order before the old one goes.
+    if (const auto listed = FindTitle(order.begin(), order.end(), entry.title, Itself);
+        listed != order.end())
+        order.erase(listed);
+    const auto old =
+        oldTitle.empty() ? order.end() : FindTitle(order.begin(), order.end(), oldTitle, Itself);
+    if (old != order.end())
+        *old = entry.title;
+    else
+        order.push_back(entry.title);
     if (!NextCallGoesThrough() || !WriteOrder(settings, menus.Get(), order))
         return false;
     if (oldTitle.empty() || !IsStorableTitle(oldTitle))
         return true;
-    const bool ok = NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
+    // Gone already when another program deleted it while the user edited it.
+    const bool oldExists = static_cast<bool>(settings.OpenSubKey(oldTitle.c_str(), menus.Get()));
+    const bool ok = !oldExists ||
+                    (NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get()));
     // The choice follows the rename; were it left behind, it would name no viewer.
     if (SameTitle(LastChoice(), oldTitle))
         return NextCallGoesThrough() && RememberChoice(entry.title) && ok;
     return ok;
 }
 
-bool ViewerStore::Reorder(const std::vector<std::string>& order) {
+bool ViewerStore::Move(const std::string& title, int step) {
     const UniqueKey menus = MenusForEdit(false);
-    return menus && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+    if (!menus)
+        return false;
+    // The two viewers' places in `order`, when both are there and have keys.
+    std::vector<std::string> order;
+    auto places = [&]() -> std::optional<std::pair<size_t, size_t>> {
+        const auto at = FindTitle(order.begin(), order.end(), title, Itself);
+        const ptrdiff_t from = at - order.begin();
+        const ptrdiff_t to = from + step;
+        if (at == order.end() || to < 0 || to >= static_cast<ptrdiff_t>(order.size()))
+            return std::nullopt;
+        const auto places = std::pair{static_cast<size_t>(from), static_cast<size_t>(to)};
+        for (size_t place : {places.first, places.second})
+            if (!settings.OpenSubKey(order[place].c_str(), menus.Get()))
+                return std::nullopt;
+        return places;
+    };
+    order = OrderForEdit(menus.Get());
+    std::optional<std::pair<size_t, size_t>> swapped = places();
+    if (!swapped) {
+        // The stored order may name a viewer that another program renamed behind its back.
+        order = OrderForEdit(menus.Get(), true);
+        swapped = places();
+    }
+    if (!swapped)
+        return false;
+    std::swap(order[swapped->first], order[swapped->second]);
+    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
 bool ViewerStore::Delete(const std::string& title) {
@@ -248,8 +373,8 @@ bool ViewerStore::Delete(const std::string& title) {
     // The stored order without the title; whatever else it lists stays, keys it does not list
     // still follow it.
     std::vector<std::string> order = ReadOrder(settings, menus.Get());
-    const std::wstring folded = Folded(title);
-    std::erase_if(order, [&](const std::string& listed) { return Folded(listed) == folded; });
+    const std::wstring folded = FoldedTitle(title);
+    std::erase_if(order, [&](const std::string& listed) { return FoldedTitle(listed) == folded; });
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 

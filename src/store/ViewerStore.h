@@ -7,6 +7,8 @@
 // value `LastChoice` of the settings key (REG_SZ), beside `Menus`, so that the viewers' layout
 // does not change.
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,18 @@ struct ViewerEntry {
     std::string parameters;
 };
 
+// A viewer as stored, with the time its key was last written: a later read that finds the same
+// time may keep the values read before.
+struct StoredViewer {
+    ViewerEntry entry;
+    FILETIME written{};
+};
+
+// The values read before of viewer `title` whose key was then last written at `written`; null
+// when there are none (the viewer is then read).
+using KnownValues =
+    std::function<const ViewerEntry*(const std::string& title, const FILETIME& written)>;
+
 // The registry's limit on a key name, in characters (UTF-16 units, not ANSI bytes).
 constexpr int maxTitleChars = 255;
 
@@ -36,6 +50,23 @@ std::wstring KeyNameOf(const std::string& title);
 // Whether the registry takes `a` and `b` for the same key name: equal letter by letter in
 // Unicode without regard to case.
 bool SameTitle(const std::string& a, const std::string& b);
+
+// `title` as the registry compares key names: in Unicode, upper-cased.
+std::wstring FoldedTitle(const std::string& title);
+
+// The first item of [first, last) whose title (`titleOf(item)`) names the same key as `title`,
+// or `last`. The same bytes are looked for first, and the titles are folded only when no
+// title has them: a title taken from a list of a thousand is found without folding any.
+template <class Iterator, class TitleOf>
+Iterator FindTitle(Iterator first, Iterator last, const std::string& title, TitleOf titleOf) {
+    const Iterator same =
+        std::find_if(first, last, [&](const auto& item) { return titleOf(item) == title; });
+    if (same != last)
+        return same;
+    const std::wstring folded = FoldedTitle(title);
+    return std::find_if(first, last,
+                        [&](const auto& item) { return FoldedTitle(titleOf(item)) == folded; });
+}
 
 // Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
 // would nest keys) or zero byte, at most `maxTitleChars` characters.
@@ -76,6 +107,15 @@ class ViewerStore {
     // writes them back unchanged); a missing one reads as "". An entry whose key cannot be
     // opened is left out.
     std::vector<ViewerEntry> Load();
+    // The same with the time each key was last written. The values that `known` returns for a
+    // viewer are taken instead of being read, unless its key was written in the last two
+    // seconds: two writes within one tick of the registry's clock leave the same time. `stop`,
+    // unless empty, is asked every few keys while the keys are enumerated; none when it said
+    // to stop.
+    std::optional<std::vector<StoredViewer>>
+    LoadChanged(const KnownValues& known, const std::function<bool()>& stop = nullptr);
+    // Viewer `title` as stored now, its values read in full; none when it does not exist.
+    std::optional<ViewerEntry> Read(const std::string& title);
 
     // Replaces the stored viewers by `rows`, in that order. Rows are written first, then
     // `Order`, and only when all of that succeeded are the keys that no row names deleted, so
@@ -85,21 +125,26 @@ class ViewerStore {
     bool Save(const std::vector<ViewerEntry>& rows);
 
     // The edits of the list window, each writing only what it changes, and each deleting
-    // nothing the user did not delete: what another program stored meanwhile stays. `order` is
-    // the window's titles in their new order, written as `Order`. A failure or an interruption
-    // at any step loses no entry (a rename may leave both names). True when every step
-    // succeeded.
+    // nothing the user did not delete: what another program stored meanwhile stays. Where the
+    // order changes, `Order` is written from the store's order at that moment with the one
+    // change applied, so no title that the store holds ever leaves it: the stored `Order` when
+    // it lists every viewer once (a check of a few calls, whatever the number of viewers),
+    // else the titles read from the keys. A failure or an interruption at any step loses no
+    // entry (a rename may leave both names). True when every step succeeded.
     //
-    // Add: writes `entry`, then the order.
-    bool Add(const ViewerEntry& entry, const std::vector<std::string>& order);
+    // Add: writes `entry` (over a viewer of the same title, if there is one), then the order
+    // with its title last.
+    bool Add(const ViewerEntry& entry);
     // Update: writes `entry` in place of viewer `oldTitle`. Under the same title it writes the
-    // two values only; under a new one it writes the new viewer, then the order, and only then
-    // deletes the old one; the last choice, when it was the old title, becomes the new one.
-    bool Update(const std::string& oldTitle, const ViewerEntry& entry,
-                const std::vector<std::string>& order);
-    // Reorder: writes the order and nothing else.
-    bool Reorder(const std::vector<std::string>& order);
-    // Delete: deletes the viewer `title` (its key with everything below it) and its place in
+    // two values only; under a new one it writes the new viewer, then the order with the new
+    // title in the old one's place (last when the old one is gone), and only then deletes the
+    // old viewer; the last choice, when it was the old title, becomes the new one.
+    bool Update(const std::string& oldTitle, const ViewerEntry& entry);
+    // Move: swaps viewer `title` with its neighbour `step` places away in the order (−1: the
+    // one above, +1: the one below) and writes the order, nothing else. False when either is
+    // missing.
+    bool Move(const std::string& title, int step);
+    // Delete: deletes viewer `title` (its key with everything below it) and its place in
     // `Order`, leaving the other titles there as they are.
     bool Delete(const std::string& title);
 
@@ -121,7 +166,14 @@ class ViewerStore {
     // parent would stand for the root key, so nothing may be written then).
     UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
+    // The viewers below `menus` in menu order, titles and times only; none when `stop` said
+    // to stop (see LoadChanged).
+    std::optional<std::vector<StoredViewer>> Listed(HKEY menus,
+                                                    const std::function<bool()>& stop = nullptr);
     std::vector<std::string> TitlesBelow(HKEY menus);
+    // The order for an edit, before its change: `Order` of `menus` when it lists as many
+    // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.
+    std::vector<std::string> OrderForEdit(HKEY menus, bool fromKeys = false);
 
     SettingsKey settings;
     StoreFaults* faults;

@@ -2,9 +2,9 @@
 //   save_victim.exe PRODUCT OLD-TITLE NEW-TITLE
 // It loads the list stored under HKCU\Software\Copperfinch\PRODUCT, sets the event
 // "BrindleSaveVictimSaving" and then, for ever and by turns: makes the list window's edits of
-// a rename, renaming OLD-TITLE to NEW-TITLE, moving it to the front and renaming it back in its
-// old place; then saves the whole list reversed with the entry OLD-TITLE renamed NEW-TITLE, and
-// the list as loaded. Its test ends it with TerminateProcess at some point of a save or an edit.
+// a rename, renaming OLD-TITLE to NEW-TITLE, moving it one place up and renaming it back; then
+// saves the whole list reversed with the entry OLD-TITLE renamed NEW-TITLE, and the list as loaded.
+// Its test ends it with TerminateProcess at some point of a save or an edit.
 
 #include <windows.h>
 
@@ -30,21 +30,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     ViewerEntry after = before;
     after.title = __argv[3];
-    std::vector<std::string> order;
-    for (const ViewerEntry& entry : loaded)
-        order.push_back(entry.title);
-    std::vector<std::string> renamedOrder = order;
-    std::replace(renamedOrder.begin(), renamedOrder.end(), before.title, after.title);
-    std::vector<std::string> movedOrder = renamedOrder;
-    std::rotate(movedOrder.begin(), movedOrder.end() - 1, movedOrder.end());
     HANDLE saving = OpenEventA(EVENT_MODIFY_STATE, FALSE, "BrindleSaveVictimSaving");
     if (loaded.empty() || before.title.empty() || !saving)
         return 3;
     SetEvent(saving);
     for (;;) {
-        store.Update(before.title, after, renamedOrder);
-        store.Reorder(movedOrder);
-        store.Update(after.title, before, order);
+        store.Update(before.title, after);
+        store.Move(after.title, -1);
+        store.Update(after.title, before);
         store.Save(changed);
         store.Save(loaded);
     }

@@ -360,22 +360,13 @@ TEST_F(StoreTest, EditsWriteOnlyWhatChangesAndFailedOnesLoseNothing) {
     const ViewerEntry added{"Added", "add.exe", ""};
     using Edit = std::function<bool(ViewerStore&)>;
     const std::vector<std::pair<const char*, Edit>> edits = {
-        {"add",
-         [&](ViewerStore& store) {
-             return store.Add(added, {"Text", "Hex", "Added"});
-         }},
-        {"rename",
-         [&](ViewerStore& store) {
-             return store.Update("Text", renamed, {"Renamed", "Hex"});
-         }},
+        {"add", [&](ViewerStore& store) { return store.Add(added); }},
+        {"rename", [&](ViewerStore& store) { return store.Update("Text", renamed); }},
         {"edit in place",
          [&](ViewerStore& store) {
-             return store.Update("Hex", {"Hex", "h2", "/2"}, {"Text", "Hex"});
+             return store.Update("Hex", {"Hex", "h2", "/2"});
          }},
-        {"move",
-         [&](ViewerStore& store) {
-             return store.Reorder({"Hex", "Text"});
-         }},
+        {"move", [&](ViewerStore& store) { return store.Move("Hex", -1); }},
         {"delete", [&](ViewerStore& store) { return store.Delete("Hex"); }},
     };
     for (const auto& [name, edit] : edits) {
@@ -416,13 +407,13 @@ TEST_F(StoreTest, MoveAndEditInPlaceTouchNoOtherValue) {
     // What another program wrote meanwhile, in the old order's stead: no edit writes it back.
     ASSERT_TRUE(WriteValue(menusPath + "\\B", nullptr, REG_SZ, std::string("b2\0", 3)));
     faults = {};
-    EXPECT_TRUE(Store().Reorder({"B", "A"}));
+    EXPECT_TRUE(Store().Move("B", -1));
     EXPECT_EQ(2, faults.calls) << "opening Menus and writing Order";
     EXPECT_EQ((Names{"B", "A"}), LoadedTitles());
     EXPECT_EQ(std::string("b2\0", 3), ReadValue(menusPath + "\\B", nullptr).bytes);
 
     faults = {};
-    EXPECT_TRUE(Store().Update("a", {"A", "a3", "/3"}, {"B", "A"}));
+    EXPECT_TRUE(Store().Update("a", {"A", "a3", "/3"}));
     EXPECT_EQ(4, faults.calls) << "opening Menus, the viewer's key and its two values";
     EXPECT_EQ((std::vector<ViewerEntry>{{"B", "b2", ""}, {"A", "a3", "/3"}}), Store().Load());
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <set>
 #include <string>
 
 #include "instance/Identity.h"
@@ -437,6 +438,9 @@ TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
         EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 0; }));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), Rows(main));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
+        // A typed letter selects the next viewer whose title starts with it.
+        PostMessageA(ListOf(main), WM_CHAR, 'g', 1);
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 2; }));
     });
 }
 
@@ -523,6 +527,159 @@ TEST_F(ViewerListTest, ChangesMadeBehindItsBackAreFollowedAndNeverUndone) {
         EXPECT_EQ(StoredViewers(), Rows(main));
     });
     DeleteFileA(backup.c_str());
+}
+
+// reg.exe's path of viewer `title`, quoted.
+std::string RegPath(const std::string& title) {
+    return "\"HKCU\\" + MenusPath() + (title.empty() ? "" : "\\" + title) + "\" ";
+}
+
+// Whether the list shows what the store holds within a second (a look of the window, twice a
+// second, and its sync).
+bool ShowsTheStore(HWND main) {
+    const bool same = WaitUntil([&] { return Rows(main) == StoredViewers(); }, 1500);
+    SyncWith(main);
+    return same;
+}
+
+// Whether `Order` lists every viewer key (and nothing else), whatever order.
+bool OrderListsEveryKey() {
+    const std::string order = ReadValue(MenusPath(), orderValueName).bytes;
+    std::set<std::string> listed;
+    for (size_t start = 0, end; (end = order.find('\0', start)) != std::string::npos;
+         start = end + 1)
+        if (end > start)
+            listed.insert(order.substr(start, end - start));
+    const std::vector<std::string> keys = SubKeyNames(MenusPath());
+    return listed == std::set<std::string>(keys.begin(), keys.end());
+}
+
+TEST_F(ViewerListTest, AnEditKeepsWhatAnotherProgramChangedMeanwhile) {
+    ASSERT_TRUE(StoreViewers({alpha, {"B", "b.exe", "-b"}, gamma}));
+    RunMain([](HWND main) {
+        Select(main, 1);
+        HWND editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        ASSERT_TRUE(RunReg("add " + RegPath("Alpha") + "/v Param /d /outside /f"));
+        ASSERT_TRUE(RunReg("add " + RegPath("D") + "/ve /d d.exe /f"));
+        ASSERT_TRUE(RunReg("delete " + RegPath("Gamma") + "/f"));
+        EnterAndConfirm(main, editor, {"B", "b.exe", "-mine"});
+        const ViewerEntry outside{"Alpha", "alpha.exe", "/outside"};
+        EXPECT_EQ((std::vector<ViewerEntry>{outside, {"B", "b.exe", "-mine"}, {"D", "d.exe", ""}}),
+                  StoredViewers());
+        EXPECT_TRUE(ShowsTheStore(main));
+
+        // The editor shows the store's values, and an unchanged OK writes nothing over a
+        // change made while it was open.
+        Select(main, 0);
+        editor = OpenEditor(main, IDC_EDIT);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(outside, EditorFields(editor));
+        ASSERT_TRUE(RunReg("add " + RegPath("Alpha") + "/v Param /d /later /f"));
+        Click(editor, IDOK);
+        WaitUntilGone(editor, main);
+        EXPECT_EQ("/later", StoredViewers()[0].parameters);
+    });
+}
+
+TEST_F(ViewerListTest, AConflictingEditIsWrittenOnlyWhenTheUserSays) {
+    const ViewerEntry mine{"B", "b.exe", "-mine"};
+    const ViewerEntry renamed{"D", "b.exe", "-b"};
+    const struct {
+        const char* otherProgram; // reg.exe's arguments, after the command
+        ViewerEntry edit;
+        const char* question;
+        int answer;
+        std::vector<ViewerEntry> stored;
+    } cases[] = {
+        {"add B /v Param /d /outside /f",
+         mine,
+         "「B」はほかのプログラムで変更されました。",
+         IDYES,
+         {alpha, mine, gamma}},
+        {"add B /v Param /d /outside /f",
+         renamed,
+         "「B」はほかのプログラムで変更されました。",
+         IDNO,
+         {alpha, {"B", "b.exe", "/outside"}, gamma}},
+        {"delete B /f",
+         mine,
+         "「B」はほかのプログラムで削除されたか、名前が変更されました。",
+         IDNO,
+         {alpha, gamma}},
+        {"delete B /f",
+         mine,
+         "「B」はほかのプログラムで削除されたか、名前が変更されました。",
+         IDYES,
+         {alpha, mine, gamma}},
+        {"add D /ve /d d.exe /f",
+         renamed,
+         "「D」はほかのプログラムで登録されました。",
+         IDNO,
+         {alpha, {"B", "b.exe", "-b"}, gamma, {"D", "d.exe", ""}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.otherProgram) + ", then " + c.edit.title + ", " +
+                     (c.answer == IDYES ? "yes" : "no"));
+        ASSERT_TRUE(StoreViewers({alpha, {"B", "b.exe", "-b"}, gamma}));
+        RunMain([&](HWND main) {
+            Select(main, 1);
+            HWND editor = OpenEditor(main, IDC_EDIT);
+            ASSERT_TRUE(editor);
+            const std::string command(c.otherProgram);
+            const size_t title = command.find(' ') + 1, end = command.find(' ', title);
+            ASSERT_TRUE(RunReg(command.substr(0, title) +
+                               RegPath(command.substr(title, end - title)) +
+                               command.substr(end + 1)));
+            // The list takes in the change while the editor is open: no row number may then
+            // name another viewer.
+            EXPECT_TRUE(ShowsTheStore(main));
+            SetItemText(editor, IDC_TITLE, c.edit.title);
+            SetItemText(editor, IDC_PARAMETERS, c.edit.parameters);
+            Click(editor, IDOK);
+            HWND question = WaitForDialog(main, "ほかのプログラムによる変更");
+            ASSERT_TRUE(question);
+            EXPECT_EQ(0u, ReadMessageBox(question).text.rfind(c.question, 0))
+                << ReadMessageBox(question).text;
+            Answer(main, question, c.answer);
+            EXPECT_TRUE(WaitUntilGone(editor, main));
+            EXPECT_EQ(c.stored, StoredViewers());
+            EXPECT_TRUE(ShowsTheStore(main));
+
+            // A move then writes the order of every title that the store holds.
+            Select(main, static_cast<int>(c.stored.size()) - 1);
+            Press(main, IDC_UP);
+            EXPECT_TRUE(OrderListsEveryKey());
+            EXPECT_TRUE(ShowsTheStore(main));
+        });
+    }
+}
+
+TEST_F(ViewerListTest, TheListShowsTheStoreWhateverAnotherProgramWrites) {
+    std::vector<ViewerEntry> many;
+    for (int i = 0; i < 1000; ++i)
+        many.push_back({"V" + std::to_string(i), "v.exe", ""});
+    static constexpr char brokenOrder[] = "Gamma\0Gamma\0Nobody\0\0Alpha\0"; // and a last \0
+    const std::string order(brokenOrder, sizeof brokenOrder);
+    const std::vector<std::pair<const char*, std::function<void()>>> writes = {
+        {"Menus deleted", [] { ASSERT_TRUE(RunReg("delete " + RegPath("") + "/f")); }},
+        {"a broken order",
+         [&] { ASSERT_TRUE(WriteValue(MenusPath(), orderValueName, REG_MULTI_SZ, order)); }},
+        {"1,000 viewers", [&] { ASSERT_TRUE(StoreViewers(many)); }},
+    };
+    for (const auto& [name, write] : writes) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
+        RunMain([&](HWND main) {
+            Select(main, 1);
+            write();
+            EXPECT_TRUE(ShowsTheStore(main));
+            Select(main, static_cast<int>(StoredViewers().size()) - 1);
+            Press(main, IDC_UP);
+            EXPECT_TRUE(StoredViewers().empty() || OrderListsEveryKey());
+            EXPECT_TRUE(ShowsTheStore(main));
+        });
+    }
 }
 
 TEST_F(ViewerListTest, ColumnsAndIconsFollowTheDpiOfTheWindow) {
