@@ -38,3 +38,26 @@ void __throw_bad_function_call() {
     abort();
 }
 } // namespace std
+
+// The global allocation functions, so that the library's, which throw std::bad_alloc, and with
+// them the whole exception runtime stay out of the executable. Out of memory ends the process.
+void* operator new(std::size_t size) {
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    std::abort();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
