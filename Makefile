@@ -1,7 +1,8 @@
 # A thin layer over CMake.
 #   make          build build/brindle.exe (cross-compiled for 32-bit Windows: the product)
-#   make test     build, check the product, run the native unit tests and the Windows suite
-#   make test-en  build, then run the end-to-end tests under en_US.UTF-8 (code page 1252)
+#   make test     build, check the product, run the native unit tests and the Windows suite,
+#                 then its end-to-end tests again under en_US.UTF-8 (code page 1252)
+#   make test-en  build, then run only the end-to-end tests under en_US.UTF-8
 #   make run      build, then start Brindle under Wine with sample viewers (tools/demo.sh)
 #   make clean    remove the build directory (with its Wine prefixes)
 #   make dist     build the release archive build/brindle-<version>-win32.zip (tools/dist.sh)
@@ -108,13 +109,21 @@ ARCH_PROBE = probe=$$(WINE_ARCH=$(WINE_ARCH) bash tools/wine-arch.sh) || exit 1;
 winbuild: setup
 	@$(ARCH_PROBE); $(MAKE) winbuild-$$arch SETUP_DONE=1
 
+# The end-to-end tests on a system whose ANSI code page is not Japanese: Wine under en_US.UTF-8
+# (code page 1252), in a session of their own (prefix wine-test-en). $(1) is the build.
+E2E_EN = WINE_LOCALE=en_US.UTF-8 WINEARCH=$(1) tools/wine-session.sh $(TESTS_$(1))/wine-test-en \
+  ctest --test-dir $(TESTS_$(1)) --output-on-failure --no-tests=error -j 1 -L e2e \
+  -O $(LOGS)/ctest-e2e-en.log
+
 # Every part runs even when one fails; the Windows tests run one at a time in a single Wine
-# session because they share its registry and its desktop.
+# session because they share its registry and its desktop; then the end-to-end tests run again
+# under code page 1252.
 test: build native
 	@$(ARCH_PROBE); $(MAKE) test-$$arch SETUP_DONE=1 WINE_WHY="$$why"
 
 test-win32 test-win64: test-%: build native winbuild-%
-	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log $(LOGS)/product.log; \
+	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log $(LOGS)/ctest-e2e-en.log \
+	  $(LOGS)/product.log; \
 	echo "== The product: 32-bit brindle.exe and its release archive ($(BUILD))"; \
 	{ bash tools/check-imports.sh $(BUILD)/brindle.exe && \
 	  unzip -l $(BUILD)/brindle-*-win32.zip; } 2>&1 | tee $(LOGS)/product.log; \
@@ -127,10 +136,12 @@ test-win32 test-win64: test-%: build native winbuild-%
 	WINEARCH=$* tools/wine-session.sh $(TESTS_$*)/wine-test \
 	  ctest --test-dir $(TESTS_$*) --output-on-failure --no-tests=error -j 1 \
 	  -O $(LOGS)/ctest-windows.log || status=1; \
+	echo; echo "== End-to-end tests under en_US.UTF-8 (ANSI code page 1252)"; \
+	$(call E2E_EN,$*) || status=1; \
 	echo; echo "== Summary"; \
 	line=$$(grep -E '^(OK|FAIL):' $(LOGS)/product.log 2>/dev/null | tail -n 1); \
 	printf '%-8s %s\n' "product:" "$${line:-did not run}"; \
-	for suite in native windows; do \
+	for suite in native windows e2e-en; do \
 	  line=$$(grep -E 'tests passed|No tests were found' $(LOGS)/ctest-$$suite.log 2>/dev/null | tail -n 1); \
 	  printf '%-8s %s\n' "$$suite:" "$${line:-did not run}"; \
 	done; \
@@ -139,16 +150,13 @@ test-win32 test-win64: test-%: build native winbuild-%
 	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
 	exit $$status
 
-# The end-to-end tests again, on a system whose ANSI code page is not Japanese: Wine under
-# en_US.UTF-8 (code page 1252), in a session of their own (prefix wine-test-en).
+# The end-to-end tests under code page 1252 alone (make test runs them too).
 test-en: build
 	@$(ARCH_PROBE); $(MAKE) test-en-$$arch SETUP_DONE=1
 
 test-en-win32 test-en-win64: test-en-%: build winbuild-%
 	@echo "== End-to-end tests under en_US.UTF-8 (ANSI code page 1252): $(NAME_$*)"; \
-	WINE_LOCALE=en_US.UTF-8 WINEARCH=$* tools/wine-session.sh $(TESTS_$*)/wine-test-en \
-	  ctest --test-dir $(TESTS_$*) --output-on-failure --no-tests=error -j 1 -L e2e \
-	  -O $(LOGS)/ctest-e2e-en.log
+	$(call E2E_EN,$*)
 
 # The archive is a target of the product's build (CMakeLists.txt); the Windows suite tests it.
 dist: setup $(BUILD)/CMakeCache.txt

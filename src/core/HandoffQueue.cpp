@@ -18,7 +18,7 @@ std::optional<std::wstring> HandoffQueue::NextTurn() {
     return file;
 }
 
-void HandoffQueue::Choose(std::string title, std::wstring file) {
+void HandoffQueue::Choose(std::wstring title, std::wstring file) {
     chosen.push_back({std::move(title), std::move(file)});
 }
 

@@ -13,7 +13,7 @@ class HandoffQueue {
   public:
     // A viewer chosen from a menu and the file of the hand-off that opened that menu.
     struct Choice {
-        std::string title;
+        std::wstring title;
         std::wstring file;
     };
 
@@ -35,7 +35,7 @@ class HandoffQueue {
     std::optional<std::wstring> NextTurn();
 
     // The viewer `title` was chosen for `file`; its launch follows later.
-    void Choose(std::string title, std::wstring file);
+    void Choose(std::wstring title, std::wstring file);
     // The oldest choice not yet launched, if any.
     std::optional<Choice> TakeChoice();
 

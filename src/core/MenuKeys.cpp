@@ -12,7 +12,7 @@ bool IsAsciiLetter(unsigned key) {
 
 } // namespace
 
-MenuKeyAction MenuKeyActionOf(unsigned key, std::span<const std::string> titles, int highlighted) {
+MenuKeyAction MenuKeyActionOf(unsigned key, std::span<const std::wstring> titles, int highlighted) {
     if (key >= '1' && key <= '9') {
         const std::size_t item = key - '1';
         if (item < titles.size())
@@ -27,8 +27,9 @@ MenuKeyAction MenuKeyActionOf(unsigned key, std::span<const std::string> titles,
         highlighted >= 0 && static_cast<std::size_t>(highlighted) < count ? highlighted + 1 : 0;
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t item = (first + step) % count;
-        const std::string& title = titles[item];
-        if (!title.empty() && LowerAscii(static_cast<unsigned char>(title[0])) == letter)
+        const std::wstring& title = titles[item];
+        if (!title.empty() && title[0] <= 0x7F &&
+            LowerAscii(static_cast<unsigned char>(title[0])) == letter)
             return {MenuKeyAction::Kind::Highlight, item};
     }
     return {};

@@ -20,8 +20,8 @@ struct MenuKeyAction {
 // item `highlighted` is highlighted (−1 for none):
 // - '1' to '9' choose item key − '1', when the menu has it;
 // - an ASCII letter highlights the first item after the highlighted one, wrapping round to the
-//   first item and ending with the highlighted one itself, whose title's first byte is that
-//   letter in either case. A title that starts with a double-byte character never matches:
-//   its first byte is a lead byte, never a letter; nor does a key code above 0x7F;
+//   first item and ending with the highlighted one itself, whose title's first character is that
+//   letter in either case. A title that starts with any other character never matches, nor
+//   does a key code above 0x7F;
 // - anything else does nothing (Kind::None), as does a letter that no title starts with.
-MenuKeyAction MenuKeyActionOf(unsigned key, std::span<const std::string> titles, int highlighted);
+MenuKeyAction MenuKeyActionOf(unsigned key, std::span<const std::wstring> titles, int highlighted);

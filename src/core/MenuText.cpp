@@ -1,20 +1,20 @@
 #include "core/MenuText.h"
 
-std::string MenuItemText(std::string_view title, int number) {
-    std::string text;
+std::wstring MenuItemText(std::wstring_view title, int number) {
+    std::wstring text;
     text.reserve(title.size() + 2);
-    for (char c : title) {
-        if (c == '\t' || c == '\b') {
-            text += ' ';
+    for (wchar_t c : title) {
+        if (c == L'\t' || c == L'\b') {
+            text += L' ';
             continue;
         }
         text += c;
-        if (c == '&')
-            text += '&';
+        if (c == L'&')
+            text += L'&';
     }
     if (number >= 1 && number <= 9) {
-        text += '\t';
-        text += static_cast<char>('0' + number);
+        text += L'\t';
+        text += static_cast<wchar_t>(L'0' + number);
     }
     return text;
 }

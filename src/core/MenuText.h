@@ -7,6 +7,5 @@
 // `title` with every '&' doubled, so that a menu shows it as typed instead of taking the next
 // character for a mnemonic, and every tab or backspace shown as a space, since a menu takes
 // either for the start of the shortcut column. With `number` from 1 to 9 the number follows
-// in that column ("title\t1"), as the key that chooses the item. ('&', tab and backspace are
-// never the second byte of a double-byte character.)
-std::string MenuItemText(std::string_view title, int number = 0);
+// in that column ("title\t1"), as the key that chooses the item.
+std::wstring MenuItemText(std::wstring_view title, int number = 0);

@@ -4,61 +4,43 @@
 
 namespace {
 
-// Index of the byte after the character that starts at `p`: a lead byte takes the next byte
-// with it, when there is one.
-std::size_t NextChar(std::string_view text, std::size_t p, LeadBytePredicate isLeadByte) {
-    return isLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? p + 2 : p + 1;
-}
-
 // Whether the last component of `path` (after its last '\' or '/') has a '.'.
-bool HasExtension(std::string_view path, LeadBytePredicate isLeadByte) {
-    bool dot = false;
-    for (std::size_t p = 0; p < path.size(); p = NextChar(path, p, isLeadByte)) {
-        if (path[p] == '\\' || path[p] == '/')
-            dot = false;
-        else if (path[p] == '.')
-            dot = true;
-    }
-    return dot;
+bool HasExtension(std::wstring_view path) {
+    const std::size_t start = path.find_last_of(L"\\/");
+    return path.find(L'.', start == std::wstring_view::npos ? 0 : start) != std::wstring_view::npos;
 }
 
 } // namespace
 
-std::string QuoteProgramPart(std::string_view command, LeadBytePredicate isLeadByte,
-                             const FileExistsPredicate& isFile) {
-    std::string unchanged(command);
-    if (command.empty() || command.front() == '"' || command.find(' ') == std::string_view::npos)
+std::wstring QuoteProgramPart(std::wstring_view command, const FileExistsPredicate& isFile) {
+    std::wstring unchanged(command);
+    if (command.empty() || command.front() == L'"' || command.find(L' ') == std::wstring_view::npos)
         return unchanged;
 
     // Where a part may end: before a space or at the end, after something other than a space.
     std::vector<std::size_t> ends;
-    for (std::size_t p = 0; p <= command.size(); p = NextChar(command, p, isLeadByte)) {
-        if ((p == command.size() || command[p] == ' ') && p > 0 && command[p - 1] != ' ')
+    for (std::size_t p = 1; p <= command.size(); ++p)
+        if ((p == command.size() || command[p] == L' ') && command[p - 1] != L' ')
             ends.push_back(p);
-        if (p == command.size())
-            break;
-    }
     for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
-        std::string_view part = command.substr(0, *end);
-        std::string file(part);
-        if (!HasExtension(part, isLeadByte))
-            file += ".exe";
+        const std::wstring_view part = command.substr(0, *end);
+        std::wstring file(part);
+        if (!HasExtension(part))
+            file += L".exe";
         if (isFile(file))
-            return '"' + std::string(part) + '"' + std::string(command.substr(*end));
+            return L'"' + std::wstring(part) + L'"' + std::wstring(command.substr(*end));
     }
     return unchanged;
 }
 
-std::string ProgramOfCommand(std::string_view command, LeadBytePredicate isLeadByte,
-                             const FileExistsPredicate& isFile) {
-    // Neither a quote nor a space is ever the second byte of a double-byte character.
-    const std::string quoted = !command.empty() && command.front() == '"'
-                                   ? std::string(command)
-                                   : QuoteProgramPart(command, isLeadByte, isFile);
-    if (quoted.empty() || quoted.front() != '"')
-        return std::string(command.substr(0, command.find_first_of(" \t")));
-    const std::size_t closing = quoted.find('"', 1);
-    return quoted.substr(1, closing == std::string::npos ? std::string::npos : closing - 1);
+std::wstring ProgramOfCommand(std::wstring_view command, const FileExistsPredicate& isFile) {
+    const std::wstring quoted = !command.empty() && command.front() == L'"'
+                                    ? std::wstring(command)
+                                    : QuoteProgramPart(command, isFile);
+    if (quoted.empty() || quoted.front() != L'"')
+        return std::wstring(command.substr(0, command.find_first_of(L" \t")));
+    const std::size_t closing = quoted.find(L'"', 1);
+    return quoted.substr(1, closing == std::wstring::npos ? std::wstring::npos : closing - 1);
 }
 
 std::wstring FolderOfPath(std::wstring_view path) {

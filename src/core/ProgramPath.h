@@ -6,13 +6,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <string_view>
-
-// Tells whether a byte starts a double-byte character of the ANSI code page.
-using LeadBytePredicate = bool (*)(unsigned char);
 
 // Tells whether `path` names an existing file; a folder does not count.
-using FileExistsPredicate = std::function<bool(const std::string& path)>;
+using FileExistsPredicate = std::function<bool(const std::wstring& path)>;
 
 // `command` with its program part in double quotes, so that the system starts that program and
 // no shorter one (C:\Program.exe for C:\Program Files\...). Only an unquoted command with a
@@ -20,16 +16,14 @@ using FileExistsPredicate = std::function<bool(const std::string& path)>;
 // at the end, does not itself end in a space, and names an existing file per isFile, with ".exe"
 // appended when its last path component has no '.'. The part is quoted as typed and the rest
 // follows unchanged. A quoted command, one without spaces and one whose parts name no file come
-// back unchanged. isLeadByte tells the double-byte characters, whose second byte may be 0x5C.
-std::string QuoteProgramPart(std::string_view command, LeadBytePredicate isLeadByte,
-                             const FileExistsPredicate& isFile);
+// back unchanged.
+std::wstring QuoteProgramPart(std::wstring_view command, const FileExistsPredicate& isFile);
 
 // The program that a launch with `command` starts, as typed, for the system to search: the text
 // inside the leading double quotes of a quoted command (to its end when the quote is not
 // closed); for an unquoted command, the part that QuoteProgramPart quotes, or else everything
 // before the first space or tab. Empty when the command names no program.
-std::string ProgramOfCommand(std::string_view command, LeadBytePredicate isLeadByte,
-                             const FileExistsPredicate& isFile);
+std::wstring ProgramOfCommand(std::wstring_view command, const FileExistsPredicate& isFile);
 
 // The folder of the file that an absolute `path` names: `path` up to and with its last
 // backslash. Absolute is a drive ("C:\") or a server ("\\server\share\"); "" for any other

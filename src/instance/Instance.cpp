@@ -22,10 +22,6 @@ void CALLBACK OnHandled(HWND, UINT, ULONG_PTR handled, LRESULT) {
 }
 } // namespace
 
-bool IsAnsiLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
 std::vector<std::wstring> StartArguments() {
     return SplitArguments(GetCommandLineW());
 }

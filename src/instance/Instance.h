@@ -10,9 +10,6 @@
 
 #include "instance/Identity.h"
 
-// Whether `byte` starts a double-byte character of the ANSI code page.
-bool IsAnsiLeadByte(unsigned char byte);
-
 // This process's arguments after the program name, as the system passed them in UTF-16, split
 // by the classic rules.
 std::vector<std::wstring> StartArguments();

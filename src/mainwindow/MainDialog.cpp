@@ -228,21 +228,21 @@ void MainDialog::ForgetMenuReads() {
     programIcons.Clear();
 }
 
-const std::vector<std::string>& MainDialog::MenuTitles() {
+const std::vector<std::wstring>& MainDialog::MenuTitles() {
     OnStoreChanged();
     if (!menuTitles)
         menuTitles = ViewerStore().Titles();
     return *menuTitles;
 }
 
-const std::string& MainDialog::LastChoice() {
+const std::wstring& MainDialog::LastChoice() {
     OnStoreChanged();
     if (!lastChoice)
         lastChoice = ViewerStore().LastChoice();
     return *lastChoice;
 }
 
-void MainDialog::RememberChoice(const std::string& title) {
+void MainDialog::RememberChoice(const std::wstring& title) {
     // A change that another program made before is taken in first; this write is none.
     if (LastChoice() == title)
         return;
@@ -276,7 +276,7 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::wstring& file) {
     POINT point{};
     GetCursorPos(&point);
-    const std::vector<std::string>& titles = MenuTitles();
+    const std::vector<std::wstring>& titles = MenuTitles();
     const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
     const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
     openViewerMenu = &menu;
@@ -288,7 +288,7 @@ void MainDialog::ShowViewerMenu(const std::wstring& file) {
     presetItem = -1;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
-    if (const std::string* title = menu.TitleOf(chosen)) {
+    if (const std::wstring* title = menu.TitleOf(chosen)) {
         RememberChoice(*title);
         handoffs.Choose(*title, file);
         PostMessageW(Hwnd(), WM_COMMAND, chosen, 0);

@@ -84,10 +84,10 @@ class MainDialog : public fw::Dialog {
     // Forgets the menu's titles and images, read again for the next menu.
     void ForgetMenuReads();
     // The titles for a viewer menu: read once, then again only after the store changed.
-    const std::vector<std::string>& MenuTitles();
+    const std::vector<std::wstring>& MenuTitles();
     // The title of the viewer chosen last, read with the titles; and remembered in the store.
-    const std::string& LastChoice();
-    void RememberChoice(const std::string& title);
+    const std::wstring& LastChoice();
+    void RememberChoice(const std::wstring& title);
 
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
@@ -113,8 +113,8 @@ class MainDialog : public fw::Dialog {
     // Set while the list has not yet taken in a change of the store, and since when.
     bool listBehind = false;
     DWORD listBehindSince = 0;
-    std::optional<std::vector<std::string>> menuTitles;
-    std::optional<std::string> lastChoice;
+    std::optional<std::vector<std::wstring>> menuTitles;
+    std::optional<std::wstring> lastChoice;
     // The icons of the menu's viewers: forgotten whenever the titles are read anew.
     ProgramIcons programIcons;
     const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "mainwindow/ViewerMenu.h"
+#include "platform/AnsiText.h"
 #include "platform/SystemFunctions.h"
 #include "store/ViewerStore.h"
 
@@ -115,7 +116,7 @@ UniqueBitmap RenderIcon(HICON icon, int size) {
 
 // The small icon of `program` (a full path) as an image of `size` pixels; null when it has
 // none. The system's small icon is the nearest to that size that it has.
-UniqueBitmap LoadImageOf(const std::string& program, int size) {
+UniqueBitmap LoadImageOf(const std::wstring& program, int size) {
     auto* extract = platform::extractIconEx.Get();
     HICON small = nullptr;
     if (!extract || extract(program.c_str(), 0, nullptr, &small, 1) == 0 || !small)
@@ -132,39 +133,44 @@ void GdiBitmapTraits::Close(HBITMAP bitmap) {
         deleteObject(bitmap);
 }
 
-std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::string>& titles, int imageSize) {
+std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::wstring>& titles,
+                                            int imageSize) {
     if (imageSize != size) {
         Clear();
         size = imageSize;
     }
     const auto known = [&] {
         return std::all_of(titles.begin(), titles.end(),
-                           [&](const std::string& title) { return byTitle.count(title) != 0; });
+                           [&](const std::wstring& title) { return byTitle.count(title) != 0; });
     };
     if (!known()) {
         // The viewers' commands, all in one read; each command is looked up once.
         std::unordered_map<std::string, HBITMAP> byCommand;
         for (const ViewerEntry& entry : ViewerStore().Load()) {
-            if (byTitle.count(entry.title))
+            const std::wstring title = KeyNameOf(entry.title);
+            if (byTitle.count(title))
                 continue;
             auto command = byCommand.find(entry.command);
             if (command == byCommand.end())
-                command = byCommand.emplace(entry.command, ImageOfCommand(entry.command)).first;
-            byTitle.emplace(entry.title, command->second);
+                command = byCommand
+                              .emplace(entry.command,
+                                       ImageOfCommand(platform::WideFromAnsi(entry.command)))
+                              .first;
+            byTitle.emplace(title, command->second);
         }
         // A viewer that the store did not give (it went meanwhile) shows none.
-        for (const std::string& title : titles)
+        for (const std::wstring& title : titles)
             byTitle.emplace(title, nullptr);
     }
     std::vector<HBITMAP> images;
     images.reserve(titles.size());
-    for (const std::string& title : titles)
+    for (const std::wstring& title : titles)
         images.push_back(byTitle[title]);
     return images;
 }
 
-HBITMAP ProgramIcons::ImageOfCommand(const std::string& command) {
-    const std::string program = ProgramPathOf(command);
+HBITMAP ProgramIcons::ImageOfCommand(const std::wstring& command) {
+    const std::wstring program = ProgramPathOf(command);
     if (program.empty())
         return nullptr;
     auto found = byProgram.find(program);

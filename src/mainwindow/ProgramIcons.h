@@ -33,7 +33,7 @@ class ProgramIcons {
     // found or has no icon. What is not known yet is loaded: the commands of all viewers in one
     // read of the store, each program's icon once. The images live until Clear, or until images
     // of another size are asked for.
-    std::vector<HBITMAP> ImagesOf(const std::vector<std::string>& titles, int size);
+    std::vector<HBITMAP> ImagesOf(const std::vector<std::wstring>& titles, int size);
 
     // Forgets every image; the next menu loads them again. For when the viewers have changed.
     void Clear();
@@ -45,11 +45,11 @@ class ProgramIcons {
     bool MeasureItem(MEASUREITEMSTRUCT& measure) const;
 
   private:
-    HBITMAP ImageOfCommand(const std::string& command);
+    HBITMAP ImageOfCommand(const std::wstring& command);
 
     int size = 0;
-    std::unordered_map<std::string, HBITMAP> byTitle;        // null: no icon
-    std::unordered_map<std::string, UniqueBitmap> byProgram; // the program's full path
+    std::unordered_map<std::wstring, HBITMAP> byTitle;        // null: no icon
+    std::unordered_map<std::wstring, UniqueBitmap> byProgram; // the program's full path
 };
 
 // Shows `image` (from ProgramIcons) in the menu item that `item` describes. Where the system

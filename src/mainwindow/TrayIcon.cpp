@@ -7,19 +7,19 @@
 namespace {
 
 constexpr UINT trayIconId = 1000;
-// The size of the record as Windows 4.0 knows it (88 bytes in a 32-bit program); the shells
+// The size of the record as Windows 4.0 knows it (152 bytes in a 32-bit program); the shells
 // after it accept it too.
-constexpr DWORD trayRecordSize = NOTIFYICONDATAA_V1_SIZE;
-constexpr const char* trayTip = "Brindle";
+constexpr DWORD trayRecordSize = NOTIFYICONDATAW_V1_SIZE;
+constexpr const wchar_t* trayTip = L"Brindle";
 
-// Shell_NotifyIconA, with the shell loaded only by the resident instance.
-BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
+// Shell_NotifyIconW, with the shell loaded only by the resident instance.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* record) {
     auto* notify = platform::shellNotifyIcon.Get();
     return notify ? notify(message, record) : FALSE;
 }
 
-NOTIFYICONDATAA TrayRecord(HWND window) {
-    NOTIFYICONDATAA record{};
+NOTIFYICONDATAW TrayRecord(HWND window) {
+    NOTIFYICONDATAW record{};
     record.cbSize = trayRecordSize;
     record.hWnd = window;
     record.uID = trayIconId;
@@ -30,11 +30,11 @@ NOTIFYICONDATAA TrayRecord(HWND window) {
 
 bool TrayIcon::Add(HWND owner, HICON icon, UINT callbackMessage) {
     window = owner;
-    NOTIFYICONDATAA record = TrayRecord(window);
+    NOTIFYICONDATAW record = TrayRecord(window);
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = callbackMessage;
     record.hIcon = icon;
-    lstrcpynA(record.szTip, trayTip, sizeof record.szTip);
+    lstrcpynW(record.szTip, trayTip, ARRAYSIZE(record.szTip));
     // A shell that announces itself (TaskbarCreated) may still hold the icon and then refuses to
     // add it again; the icon is there all the same.
     present = NotifyIcon(NIM_ADD, &record) != FALSE || NotifyIcon(NIM_MODIFY, &record) != FALSE;
@@ -44,7 +44,7 @@ bool TrayIcon::Add(HWND owner, HICON icon, UINT callbackMessage) {
 void TrayIcon::Remove() {
     if (!window)
         return;
-    NOTIFYICONDATAA record = TrayRecord(window);
+    NOTIFYICONDATAW record = TrayRecord(window);
     NotifyIcon(NIM_DELETE, &record);
     window = nullptr;
     present = false;

@@ -16,8 +16,8 @@
 
 namespace {
 
-bool IsExistingFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+bool IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -35,7 +35,7 @@ std::wstring WorkingFolder(const std::wstring& file) {
 
 } // namespace
 
-ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles, std::span<const HBITMAP> images)
+ViewerMenu::ViewerMenu(std::vector<std::wstring> shownTitles, std::span<const HBITMAP> images)
     : titles(std::move(shownTitles)) {
     const size_t count = std::min<size_t>(titles.size(), ID_VIEWER_LAST - ID_VIEWER_BASE + 1);
     titles.resize(count);
@@ -43,8 +43,7 @@ ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles, std::span<const HBI
         std::any_of(images.begin(), images.end(), [](HBITMAP image) { return image; });
     for (size_t i = 0; i < count; ++i) {
         const int number = i < numberedItems ? static_cast<int>(i) + 1 : 0;
-        menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i),
-                        platform::WideFromAnsi(MenuItemText(titles[i], number)));
+        menu.AppendItem(ID_VIEWER_BASE + static_cast<UINT>(i), MenuItemText(titles[i], number));
         // A system that knows no item images keeps the item without one.
         if (anyImage) {
             MENUITEMINFOA item{};
@@ -56,40 +55,38 @@ ViewerMenu::ViewerMenu(std::vector<std::string> shownTitles, std::span<const HBI
     }
 }
 
-const std::string* ViewerMenu::TitleOf(UINT id) const {
+const std::wstring* ViewerMenu::TitleOf(UINT id) const {
     if (id < ID_VIEWER_BASE || id - ID_VIEWER_BASE >= titles.size())
         return nullptr;
     return &titles[id - ID_VIEWER_BASE];
 }
 
-std::string ProgramPathOf(const std::string& command) {
-    const std::string program = ProgramOfCommand(command, IsAnsiLeadByte, IsExistingFile);
+std::wstring ProgramPathOf(const std::wstring& command) {
+    const std::wstring program = ProgramOfCommand(command, IsExistingFile);
     if (program.empty())
         return {};
     // A path too long for MAX_PATH is searched again with the size the first search asked for.
-    std::vector<char> path(MAX_PATH);
+    std::vector<wchar_t> path(MAX_PATH);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe",
+        const DWORD length = SearchPathW(nullptr, program.c_str(), L".exe",
                                          static_cast<DWORD>(path.size()), path.data(), nullptr);
         if (length == 0)
             return {};
         if (length < path.size())
-            return std::string(path.data(), length);
+            return std::wstring(path.data(), length);
         path.resize(length);
     }
     return {};
 }
 
-void LaunchViewer(const std::string& title, const std::wstring& file,
+void LaunchViewer(const std::wstring& title, const std::wstring& file,
                   const ReadyWait& waitUntilReady) {
     bool tooLong = false;
-    const auto values = ViewerStore().LaunchValuesOf(title, maxLaunchLine + 1, tooLong);
+    const auto values = ViewerStore().LaunchValuesOf(title, tooLong);
     std::wstring line;
     if (tooLong ||
-        (values && !AssembleLaunchLine(platform::WideFromAnsi(QuoteProgramPart(
-                                           values->command, IsAnsiLeadByte, IsExistingFile)),
-                                       platform::WideFromAnsi(values->parameters), file,
-                                       platform::AnsiLength, line))) {
+        (values && !AssembleLaunchLine(QuoteProgramPart(values->command, IsExistingFile),
+                                       values->parameters, file, platform::AnsiLength, line))) {
         fw::AppMessageBox(fw::LoadText(IDS_LINE_TOO_LONG), MB_ICONHAND);
         return;
     }

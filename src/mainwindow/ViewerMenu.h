@@ -19,10 +19,10 @@ constexpr UINT ID_VIEWER_LAST = 0xEFFF;
 // nine with their number key, and beside it the image given for it (from ProgramIcons), if any.
 class ViewerMenu {
   public:
-    explicit ViewerMenu(std::vector<std::string> titles, std::span<const HBITMAP> images = {});
+    explicit ViewerMenu(std::vector<std::wstring> titles, std::span<const HBITMAP> images = {});
     HMENU Handle() const { return menu.Handle(); }
     // The title of the item with command `id`; null for an id of no item of this menu.
-    const std::string* TitleOf(UINT id) const;
+    const std::wstring* TitleOf(UINT id) const;
 
     // The answer of this menu's owner `owner` to WM_MENUCHAR for a typed `key`: a number key
     // chooses its item, a letter highlights the next item that starts with it (MenuKeyActionOf).
@@ -31,7 +31,7 @@ class ViewerMenu {
     LRESULT AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const;
     // The position of the item of `title` (compared as the store compares titles); −1 when
     // the menu has none.
-    int ItemOf(const std::string& title) const;
+    int ItemOf(const std::wstring& title) const;
     // Makes the menu open with `item` (when it is one) highlighted: posts `owner` the arrow keys
     // that move the highlight there, which the menu's loop takes as typed keys, before any key
     // typed once it is open. Called right before the menu is tracked.
@@ -45,13 +45,13 @@ class ViewerMenu {
 
   private:
     fw::PopupMenu menu;
-    std::vector<std::string> titles;
+    std::vector<std::wstring> titles;
 };
 
 // The full path of the program that LaunchViewer starts for a viewer's `command`: named in
 // quotes, by the unquoted part that exists, or by a bare name that the system searches for
 // (".exe" appended when it has no extension). Empty when it cannot be found.
-std::string ProgramPathOf(const std::string& command);
+std::wstring ProgramPathOf(const std::wstring& command);
 
 // Waits until a started viewer's process is ready for input, or gives up.
 using ReadyWait = std::function<void(HANDLE process)>;
@@ -59,5 +59,5 @@ using ReadyWait = std::function<void(HANDLE process)>;
 // Starts viewer `title` for `file` with the values the store holds now, then lets
 // `waitUntilReady` wait for it. A viewer that no longer exists starts nothing; a launch line
 // that would be too long, and a program that cannot be started, are told to the user.
-void LaunchViewer(const std::string& title, const std::wstring& file,
+void LaunchViewer(const std::wstring& title, const std::wstring& file,
                   const ReadyWait& waitUntilReady);

@@ -63,8 +63,8 @@ LRESULT ViewerMenu::AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const 
     return MAKELRESULT(0, MNC_IGNORE);
 }
 
-int ViewerMenu::ItemOf(const std::string& title) const {
-    const auto found = std::find_if(titles.begin(), titles.end(), [&](const std::string& item) {
+int ViewerMenu::ItemOf(const std::wstring& title) const {
+    const auto found = std::find_if(titles.begin(), titles.end(), [&](const std::wstring& item) {
         return SameTitle(item, title);
     });
     return title.empty() || found == titles.end() ? -1 : static_cast<int>(found - titles.begin());

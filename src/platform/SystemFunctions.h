@@ -66,10 +66,10 @@ inline constexpr SystemFunction<decltype(::GetSaveFileNameW)> getSaveFileName{
     "comdlg32.dll", "GetSaveFileNameW", Since::Windows2000};
 
 // The shell: the tray icon and the programs' icons.
-inline constexpr SystemFunction<decltype(::Shell_NotifyIconA)> shellNotifyIcon{
-    "shell32.dll", "Shell_NotifyIconA", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::ExtractIconExA)> extractIconEx{
-    "shell32.dll", "ExtractIconExA", Since::Windows2000};
+inline constexpr SystemFunction<decltype(::Shell_NotifyIconW)> shellNotifyIcon{
+    "shell32.dll", "Shell_NotifyIconW", Since::Windows2000};
+inline constexpr SystemFunction<decltype(::ExtractIconExW)> extractIconEx{
+    "shell32.dll", "ExtractIconExW", Since::Windows2000};
 
 // GDI: the screen's DPI and the menu's images.
 inline constexpr SystemFunction<decltype(::GetDeviceCaps)> getDeviceCaps{

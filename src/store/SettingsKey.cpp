@@ -34,11 +34,15 @@ UniqueKey SettingsKey::OpenSubKey(const char* name, HKEY parent) {
     return UniqueKey(key);
 }
 
-BOOL SettingsKey::QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size, HKEY parent) {
+namespace {
+
+// SettingsKey::QueryValue through `query` (RegQueryValueExA or RegQueryValueExW).
+template <class Char, class Query>
+BOOL QueryThrough(Query query, HKEY key, const Char* name, DWORD* type, BYTE* data, DWORD* size) {
     const DWORD capacity = *size;
     DWORD needed = 0;
     *size = 0;
-    if (RegQueryValueExA(Resolve(parent), name, nullptr, type, nullptr, &needed) != ERROR_SUCCESS)
+    if (query(key, name, nullptr, type, nullptr, &needed) != ERROR_SUCCESS)
         return FALSE;
     *size = needed;
     if (needed > capacity)
@@ -46,9 +50,27 @@ BOOL SettingsKey::QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* s
     // The second call is told the size just learnt, not the capacity, so that the registry
     // writes nothing (not even a terminator of its own) past the value's bytes.
     DWORD read = needed;
-    LONG result = RegQueryValueExA(Resolve(parent), name, nullptr, type, data, &read);
+    LONG result = query(key, name, nullptr, type, data, &read);
     *size = read;
     return result == ERROR_SUCCESS;
+}
+
+} // namespace
+
+UniqueKey SettingsKey::OpenSubKey(const wchar_t* name, HKEY parent) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(Resolve(parent), name, 0, access, &key) != ERROR_SUCCESS)
+        return {};
+    return UniqueKey(key);
+}
+
+BOOL SettingsKey::QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size, HKEY parent) {
+    return QueryThrough(RegQueryValueExA, Resolve(parent), name, type, data, size);
+}
+
+BOOL SettingsKey::QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* size,
+                             HKEY parent) {
+    return QueryThrough(RegQueryValueExW, Resolve(parent), name, type, data, size);
 }
 
 BOOL SettingsKey::GetString(const char* name, char* buffer, size_t capacity,
@@ -90,6 +112,19 @@ BOOL SettingsKey::SetString(const char* name, const char* text, HKEY parent) {
     // that expect one (Wine's own `reg query`) then misread the value.
     return SetValue(name, REG_SZ, reinterpret_cast<const BYTE*>(text),
                     static_cast<DWORD>(std::strlen(text) + 1), parent);
+}
+
+BOOL SettingsKey::SetString(const wchar_t* name, const std::wstring& text, HKEY parent) {
+    return RegSetValueExW(Resolve(parent), name, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+BOOL SettingsKey::EnumSubKey(DWORD index, wchar_t* buffer, DWORD size, HKEY parent,
+                             FILETIME* written) {
+    FILETIME lastWriteTime;
+    return RegEnumKeyExW(Resolve(parent), index, buffer, &size, nullptr, nullptr, nullptr,
+                         written ? written : &lastWriteTime) == ERROR_SUCCESS;
 }
 
 BOOL SettingsKey::EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent,

@@ -34,6 +34,7 @@ class SettingsKey {
     UniqueKey CreateSubKey(const char* name, HKEY parent = nullptr);
     // Opens an existing `parent\name`; empty when it is missing or cannot be opened.
     UniqueKey OpenSubKey(const char* name, HKEY parent = nullptr);
+    UniqueKey OpenSubKey(const wchar_t* name, HKEY parent = nullptr);
 
     // Reads value `name` (null: the default value) into `data`, whose capacity is `*size`
     // bytes; on return `*size` is the number of bytes read and `*type` the stored type. 1 when
@@ -42,6 +43,9 @@ class SettingsKey {
     // A value that grows between the size probe and the read fails the same way, but may
     // leave the buffer changed.
     BOOL QueryValue(const char* name, DWORD* type, BYTE* data, DWORD* size, HKEY parent = nullptr);
+    // The same in UTF-16: a string value's bytes are UTF-16 units.
+    BOOL QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* size,
+                    HKEY parent = nullptr);
 
     // Reads a string value into `buffer` of `capacity` bytes, always zero-terminated (a stored
     // terminator is not relied on). The buffer holds `defaultText` (cut to fit) when the value
@@ -58,11 +62,15 @@ class SettingsKey {
     // Writes `text` as REG_SZ with its terminator. (Earlier versions stored strings without
     // one, and an empty one as zero bytes; every reader here takes both forms.)
     BOOL SetString(const char* name, const char* text, HKEY parent = nullptr);
+    BOOL SetString(const wchar_t* name, const std::wstring& text, HKEY parent = nullptr);
 
     // The name of sub-key `index` of `parent` into `buffer` of `size` bytes, and the time the
     // sub-key was last written into `written` unless that is null. 1 when a sub-key exists at
     // that index and its name fits, else 0.
     BOOL EnumSubKey(DWORD index, char* buffer, DWORD size, HKEY parent = nullptr,
+                    FILETIME* written = nullptr);
+    // The same in UTF-16, `size` counted in UTF-16 units.
+    BOOL EnumSubKey(DWORD index, wchar_t* buffer, DWORD size, HKEY parent = nullptr,
                     FILETIME* written = nullptr);
     // The number of sub-keys of `parent\name`, enumerated through a 64-byte name buffer (so it
     // stops at the first longer name); 0 when the key cannot be opened.

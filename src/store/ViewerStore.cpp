@@ -1,6 +1,10 @@
 #include "store/ViewerStore.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "core/LaunchLine.h"
+#include "platform/AnsiText.h"
 
 namespace {
 
@@ -12,15 +16,16 @@ constexpr DWORD keysBetweenStops = 32;
 
 // The sub-keys of `parent` (not null) in enumeration order, each with the time it was last
 // written; none when `stop` (unless empty) said so before the last one.
-std::optional<std::vector<StoredViewer>> SubKeys(SettingsKey& key, HKEY parent,
-                                                 const std::function<bool()>& stop = nullptr) {
-    std::vector<StoredViewer> keys;
-    char name[nameBufferBytes];
+template <class Char>
+std::optional<std::vector<StoredKey<Char>>> SubKeys(SettingsKey& key, HKEY parent,
+                                                    const std::function<bool()>& stop = nullptr) {
+    std::vector<StoredKey<Char>> keys;
+    Char name[nameBufferBytes];
     FILETIME written{};
-    for (DWORD i = 0; key.EnumSubKey(i, name, sizeof name, parent, &written); ++i) {
+    for (DWORD i = 0; key.EnumSubKey(i, name, nameBufferBytes, parent, &written); ++i) {
         if (stop && i % keysBetweenStops == keysBetweenStops - 1 && stop())
             return std::nullopt;
-        keys.push_back({{name, {}, {}}, written});
+        keys.push_back({name, written});
     }
     return keys;
 }
@@ -38,7 +43,8 @@ bool Recent(const FILETIME& written, const FILETIME& now) {
 }
 
 // The whole of value `name` of `parent`, however long, and its type; empty when it is missing.
-std::vector<char> ReadValue(SettingsKey& key, const char* name, HKEY parent, DWORD& type) {
+template <class Char>
+std::vector<char> ReadValue(SettingsKey& key, const Char* name, HKEY parent, DWORD& type) {
     DWORD size = 0;
     key.QueryValue(name, &type, nullptr, &size, parent); // learns the size
     std::vector<char> data(size);
@@ -57,17 +63,44 @@ std::string ReadText(SettingsKey& key, const char* name, HKEY entry) {
     return std::string(data.begin(), std::find(data.begin(), data.end(), '\0'));
 }
 
+// Whether a value of `type` holds text, which the ANSI calls convert.
+bool IsText(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Value `name` of `parent` in UTF-16 as stored, however long; "" when it is missing. A value
+// of another type than text is taken as ANSI text, as the ANSI calls give it.
+std::wstring ReadWide(SettingsKey& key, const wchar_t* name, HKEY parent, DWORD& type) {
+    const std::vector<char> data = ReadValue(key, name, parent, type);
+    if (!IsText(type))
+        return platform::WideFromAnsi(std::string_view(data.data(), data.size()));
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    return text;
+}
+
+// `text` up to its first zero.
+std::wstring UpToZero(const std::wstring& text) {
+    return text.substr(0, text.find(L'\0'));
+}
+
 // The titles that `Order` of `menus` lists, as stored; none when it is missing or not a
 // REG_MULTI_SZ.
-std::vector<std::string> ReadOrder(SettingsKey& key, HKEY menus) {
+template <class Char> std::vector<std::basic_string<Char>> ReadOrder(SettingsKey& key, HKEY menus) {
     DWORD type = 0;
-    std::vector<char> data = ReadValue(key, orderValueName, menus, type);
+    std::basic_string<Char> data;
+    if constexpr (sizeof(Char) == 1) {
+        const std::vector<char> bytes = ReadValue(key, orderValueName, menus, type);
+        data.assign(bytes.begin(), bytes.end());
+    } else {
+        data = ReadWide(key, L"Order", menus, type);
+    }
     if (type != REG_MULTI_SZ)
         return {};
-    std::vector<std::string> titles;
+    std::vector<std::basic_string<Char>> titles;
     const auto end = data.end();
     for (auto start = data.begin(); start < end;) {
-        const auto stop = std::find(start, end, '\0');
+        const auto stop = std::find(start, end, Char(0));
         if (stop != start)
             titles.emplace_back(start, stop);
         start = stop == end ? end : stop + 1;
@@ -99,7 +132,10 @@ std::wstring KeyNameOf(const std::string& title) {
 std::wstring FoldedTitle(const std::string& title) {
     // Letter by letter in Unicode, so that a double-byte character whose second byte looks
     // like an ASCII letter is not folded.
-    std::wstring wide = KeyNameOf(title);
+    return FoldedTitle(KeyNameOf(title));
+}
+
+std::wstring FoldedTitle(const std::wstring& wide) {
     std::wstring upper(wide.size(), L'\0');
     const int length = static_cast<int>(wide.size());
     LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
@@ -110,12 +146,19 @@ bool SameTitle(const std::string& a, const std::string& b) {
     return FoldedTitle(a) == FoldedTitle(b);
 }
 
+bool SameTitle(const std::wstring& a, const std::wstring& b) {
+    return FoldedTitle(a) == FoldedTitle(b);
+}
+
 bool IsStorableTitle(const std::string& title) {
     if (title.empty() || title.size() > 2 * maxTitleChars)
         return false;
     // Looked for in UTF-16: the second byte of a double-byte character (that of "ソ" or "表")
     // may be 0x5C without being a backslash.
-    const std::wstring wide = KeyNameOf(title);
+    return IsStorableTitle(KeyNameOf(title));
+}
+
+bool IsStorableTitle(const std::wstring& wide) {
     return !wide.empty() && wide.size() <= maxTitleChars &&
            wide.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }
@@ -134,28 +177,33 @@ bool ViewerStore::HasViewers() {
     return settings.CountSubKeys(menusKeyName) != 0;
 }
 
-std::vector<std::string> ViewerStore::Titles() {
+std::vector<std::wstring> ViewerStore::Titles() {
     const UniqueKey menus = settings.OpenSubKey(menusKeyName);
-    return TitlesBelow(menus.Get());
+    std::vector<std::wstring> titles;
+    std::optional<std::vector<StoredKey<wchar_t>>> listed = Listed<wchar_t>(menus.Get());
+    for (StoredKey<wchar_t>& key : *listed)
+        titles.push_back(std::move(key.title));
+    return titles;
 }
 
-std::optional<std::vector<StoredViewer>> ViewerStore::Listed(HKEY menus,
-                                                             const std::function<bool()>& stop) {
+template <class Char>
+std::optional<std::vector<StoredKey<Char>>> ViewerStore::Listed(HKEY menus,
+                                                                const std::function<bool()>& stop) {
     if (!menus) // a null parent below would mean the root key
-        return std::vector<StoredViewer>();
-    std::optional<std::vector<StoredViewer>> found = SubKeys(settings, menus, stop);
+        return std::vector<StoredKey<Char>>();
+    std::optional<std::vector<StoredKey<Char>>> found = SubKeys<Char>(settings, menus, stop);
     if (!found)
         return std::nullopt;
-    std::vector<StoredViewer>& keys = *found;
+    std::vector<StoredKey<Char>>& keys = *found;
     // Each name is folded once and looked up by binary search: lists of a thousand viewers
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
     for (size_t i = 0; i < keys.size(); ++i)
-        unlisted.emplace_back(FoldedTitle(keys[i].entry.title), i);
+        unlisted.emplace_back(FoldedTitle(keys[i].title), i);
     std::sort(unlisted.begin(), unlisted.end());
     std::vector<bool> taken(keys.size(), false);
-    std::vector<StoredViewer> listed;
-    for (const std::string& title : ReadOrder(settings, menus)) {
+    std::vector<StoredKey<Char>> listed;
+    for (const std::basic_string<Char>& title : ReadOrder<Char>(settings, menus)) {
         const std::pair<std::wstring, size_t> wanted{FoldedTitle(title), 0};
         const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
         if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
@@ -171,9 +219,9 @@ std::optional<std::vector<StoredViewer>> ViewerStore::Listed(HKEY menus,
 
 std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
     std::vector<std::string> titles;
-    std::optional<std::vector<StoredViewer>> listed = Listed(menus);
-    for (StoredViewer& viewer : *listed)
-        titles.push_back(std::move(viewer.entry.title));
+    std::optional<std::vector<StoredKey<char>>> listed = Listed<char>(menus);
+    for (StoredKey<char>& key : *listed)
+        titles.push_back(std::move(key.title));
     return titles;
 }
 
@@ -191,10 +239,11 @@ ViewerStore::LoadChanged(const KnownValues& known, const std::function<bool()>& 
     const UniqueKey menus = settings.OpenSubKey(menusKeyName);
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    std::optional<std::vector<StoredViewer>> listed = Listed(menus.Get(), stop);
+    std::optional<std::vector<StoredKey<char>>> listed = Listed<char>(menus.Get(), stop);
     if (!listed)
         return std::nullopt;
-    for (StoredViewer& viewer : *listed) {
+    for (StoredKey<char>& key : *listed) {
+        StoredViewer viewer{{std::move(key.title), {}, {}}, key.written};
         ViewerEntry& entry = viewer.entry;
         const ViewerEntry* before =
             known && !Recent(viewer.written, now) ? known(entry.title, viewer.written) : nullptr;
@@ -264,9 +313,10 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
         for (const std::string& title : titles)
             named.push_back(FoldedTitle(title));
         std::sort(named.begin(), named.end());
-        const std::optional<std::vector<StoredViewer>> keys = SubKeys(settings, menus.Get());
-        for (const StoredViewer& key : *keys) {
-            const std::string& name = key.entry.title;
+        const std::optional<std::vector<StoredKey<char>>> keys =
+            SubKeys<char>(settings, menus.Get());
+        for (const StoredKey<char>& key : *keys) {
+            const std::string& name = key.title;
             if (!std::binary_search(named.begin(), named.end(), FoldedTitle(name)))
                 ok =
                     NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
@@ -281,7 +331,7 @@ bool ViewerStore::Add(const ViewerEntry& entry) {
 
 std::vector<std::string> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
     if (!fromKeys) {
-        std::vector<std::string> order = ReadOrder(settings, menus);
+        std::vector<std::string> order = ReadOrder<char>(settings, menus);
         std::vector<std::wstring> folded;
         for (const std::string& title : order)
             folded.push_back(FoldedTitle(title));
@@ -326,8 +376,8 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) 
     const bool ok = !oldExists ||
                     (NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get()));
     // The choice follows the rename; were it left behind, it would name no viewer.
-    if (SameTitle(LastChoice(), oldTitle))
-        return NextCallGoesThrough() && RememberChoice(entry.title) && ok;
+    if (SameTitle(LastChoice(), KeyNameOf(oldTitle)))
+        return NextCallGoesThrough() && RememberChoice(KeyNameOf(entry.title)) && ok;
     return ok;
 }
 
@@ -372,23 +422,22 @@ bool ViewerStore::Delete(const std::string& title) {
         return false;
     // The stored order without the title; whatever else it lists stays, keys it does not list
     // still follow it.
-    std::vector<std::string> order = ReadOrder(settings, menus.Get());
+    std::vector<std::string> order = ReadOrder<char>(settings, menus.Get());
     const std::wstring folded = FoldedTitle(title);
     std::erase_if(order, [&](const std::string& listed) { return FoldedTitle(listed) == folded; });
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
-std::string ViewerStore::LastChoice() {
-    std::string title;
-    return settings.GetString(lastChoiceValueName, title, "") ? title : std::string();
+std::wstring ViewerStore::LastChoice() {
+    DWORD type = 0;
+    return UpToZero(ReadWide(settings, L"LastChoice", nullptr, type));
 }
 
-bool ViewerStore::RememberChoice(const std::string& title) {
-    return settings.RootKey() && settings.SetString(lastChoiceValueName, title.c_str());
+bool ViewerStore::RememberChoice(const std::wstring& title) {
+    return settings.RootKey() && settings.SetString(L"LastChoice", title);
 }
 
-std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title, size_t capacity,
-                                                        bool& tooLong) {
+std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::wstring& title, bool& tooLong) {
     tooLong = false;
     if (!IsStorableTitle(title))
         return std::nullopt;
@@ -396,22 +445,16 @@ std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::string& title
     const UniqueKey entry = menus ? settings.OpenSubKey(title.c_str(), menus.Get()) : UniqueKey();
     if (!entry)
         return std::nullopt;
-    // Each value is read into a buffer of the launch's size; one that is stored but does not
-    // fit is refused, never cut.
-    std::vector<char> buffer(capacity);
-    auto read = [&](const char* name, std::string& value) {
-        if (settings.GetString(name, buffer.data(), buffer.size(), "", entry.Get())) {
-            value = buffer.data();
-            return true;
-        }
+    // A value that is stored but does not fit is refused, never cut.
+    auto read = [&](const wchar_t* name, std::wstring& value) {
         DWORD type = 0;
-        DWORD size = 0;
-        settings.QueryValue(name, &type, nullptr, &size, entry.Get());
-        value.clear();
-        return size == 0;
+        const std::wstring stored = ReadWide(settings, name, entry.Get(), type);
+        value = UpToZero(stored);
+        return platform::AnsiLength(stored) <= maxLaunchLine + 1 &&
+               FitsLaunchLine(value, platform::AnsiLength);
     };
     LaunchValues values;
-    if (!read(nullptr, values.command) || !read(paramValueName, values.parameters)) {
+    if (!read(nullptr, values.command) || !read(L"Param", values.parameters)) {
         tooLong = true;
         return std::nullopt;
     }

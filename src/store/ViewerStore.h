@@ -36,6 +36,13 @@ struct StoredViewer {
     FILETIME written{};
 };
 
+// A sub-key of `Menus`: its name, in the ANSI code page or in UTF-16, and the time it was last
+// written.
+template <class Char> struct StoredKey {
+    std::basic_string<Char> title;
+    FILETIME written{};
+};
+
 // The values read before of viewer `title` whose key was then last written at `written`; null
 // when there are none (the viewer is then read).
 using KnownValues =
@@ -50,9 +57,11 @@ std::wstring KeyNameOf(const std::string& title);
 // Whether the registry takes `a` and `b` for the same key name: equal letter by letter in
 // Unicode without regard to case.
 bool SameTitle(const std::string& a, const std::string& b);
+bool SameTitle(const std::wstring& a, const std::wstring& b);
 
 // `title` as the registry compares key names: in Unicode, upper-cased.
 std::wstring FoldedTitle(const std::string& title);
+std::wstring FoldedTitle(const std::wstring& title);
 
 // The first item of [first, last) whose title (`titleOf(item)`) names the same key as `title`,
 // or `last`. The same bytes are looked for first, and the titles are folded only when no
@@ -71,6 +80,7 @@ Iterator FindTitle(Iterator first, Iterator last, const std::string& title, Titl
 // Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
 // would nest keys) or zero byte, at most `maxTitleChars` characters.
 bool IsStorableTitle(const std::string& title);
+bool IsStorableTitle(const std::wstring& title);
 
 // Fault injection for the tests of saving: the registry creates, writes and deletes of a save
 // are numbered from 1 in `calls`; those numbered `failFrom` to `failTo` fail without reaching
@@ -81,10 +91,10 @@ struct StoreFaults {
     int failTo = 0;
 };
 
-// A viewer's values for a launch, read into buffers of the launch line's size.
+// A viewer's values for a launch, in UTF-16.
 struct LaunchValues {
-    std::string command;
-    std::string parameters;
+    std::wstring command;
+    std::wstring parameters;
 };
 
 // The viewers of one product key. Made on the stack for each use: it holds the root key open
@@ -98,10 +108,10 @@ class ViewerStore {
     // counts none.
     bool HasViewers();
 
-    // The titles in menu order, each spelt as its key is: first those that `Order` lists
-    // (matched without regard to case; duplicates and names without a key are ignored), then
-    // the keys it does not list, in enumeration order. None without a `Menus` key.
-    std::vector<std::string> Titles();
+    // The titles in menu order, each spelt as its key is, in UTF-16: first those that `Order`
+    // lists (matched without regard to case; duplicates and names without a key are ignored),
+    // then the keys it does not list, in enumeration order. None without a `Menus` key.
+    std::vector<std::wstring> Titles();
 
     // All viewers in menu order. Command and `Param` are read in full, however long (a save
     // writes them back unchanged); a missing one reads as "". An entry whose key cannot be
@@ -149,15 +159,15 @@ class ViewerStore {
     bool Delete(const std::string& title);
 
     // The title of the viewer chosen last, as it was stored; "" when none is.
-    std::string LastChoice();
+    std::wstring LastChoice();
     // Stores `title` as the viewer chosen last. True when it was written.
-    bool RememberChoice(const std::string& title);
+    bool RememberChoice(const std::wstring& title);
 
-    // The launch values of viewer `title`, each read into a buffer of `capacity` bytes; a
-    // missing value reads as "". None when the viewer does not exist. `tooLong` is set when a
-    // stored value does not fit its buffer (the values are then not returned).
-    std::optional<LaunchValues> LaunchValuesOf(const std::string& title, size_t capacity,
-                                               bool& tooLong);
+    // The launch values of viewer `title`; a missing value reads as "". None when the viewer
+    // does not exist. `tooLong` is set when a stored value is longer than a launch line
+    // (FitsLaunchLine), counted with its stored terminator in bytes of the ANSI code page as
+    // an ANSI reader's 260-byte buffer takes it (the values are then not returned).
+    std::optional<LaunchValues> LaunchValuesOf(const std::wstring& title, bool& tooLong);
 
   private:
     // Counts one registry create, write or delete of a save; false when it is to fail.
@@ -168,8 +178,9 @@ class ViewerStore {
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
     // The viewers below `menus` in menu order, titles and times only; none when `stop` said
     // to stop (see LoadChanged).
-    std::optional<std::vector<StoredViewer>> Listed(HKEY menus,
-                                                    const std::function<bool()>& stop = nullptr);
+    template <class Char>
+    std::optional<std::vector<StoredKey<Char>>> Listed(HKEY menus,
+                                                       const std::function<bool()>& stop = nullptr);
     std::vector<std::string> TitlesBelow(HKEY menus);
     // The order for an edit, before its change: `Order` of `menus` when it lists as many
     // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.

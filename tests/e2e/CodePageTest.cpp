@@ -61,6 +61,30 @@ TEST_F(CodePageTest, UserInterfaceReadsBackInUnicode) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
+// Titles stored in UTF-16, Japanese or with a character that code page 932 lacks, are shown
+// and launched on any system code page; an unpaired surrogate (which no valid text holds) is
+// passed on as it is.
+TEST_F(CodePageTest, ViewersTitledInUnicodeLaunch) {
+    const std::vector<WideViewer> viewers = {
+        {L"Caf\u00E9 R&D", wideFakeViewer, L"/c"},
+        {L"\u65E5\u672C\u8A9E\u30ED\u30B0", wideFakeViewer, L"/j"},
+        {L"\xD800 lone", wideFakeViewer, L"/s\xDC00"}};
+    ASSERT_TRUE(WriteWideViewers(viewers));
+    DWORD resident = 0;
+    Records expected;
+    for (int item = 0; item < 3; ++item) {
+        Process& start = Start("C:\\mail\\" + std::to_string(item) + ".txt");
+        if (!resident)
+            resident = start.Id();
+        HWND menu = WaitForMenu(resident);
+        ASSERT_NE(nullptr, menu);
+        PickMenuItem(menu, item);
+        expected.push_back(Utf8Of(wideFakeViewer + L' ' + viewers[item].parameters +
+                                  L" \"C:\\mail\\" + std::to_wstring(item) + L".txt \""));
+        EXPECT_EQ(expected, WaitForViewerLog(expected.size(), viewerWideLogPath));
+    }
+}
+
 // Only code page 932 has the earlier ANSI version's bytes to compare with.
 #define SKIP_UNLESS_CODE_PAGE_932()                                                                \
     if (GetACP() != 932)                                                                           \

@@ -15,7 +15,9 @@ const std::string ampersandTitle = "R&D \x95\x5C\x8E\xA6";
 class HardeningTest : public BrindleTest {};
 
 TEST_F(HardeningTest, TitleWithAmpersandIsShownAsTypedAndNotChosenByItsLetter) {
-    SeedViewers({{ampersandTitle, fakeViewer, "/r"}, {"Other", fakeViewer, "/o"}});
+    // In UTF-16, so that its Japanese part is stored whole on any system code page.
+    ASSERT_TRUE(WriteWideViewers({{WideOf(ampersandTitle), WideOf(fakeViewer), L"/r"},
+                                  {L"Other", WideOf(fakeViewer), L"/o"}}));
     Process& first = Start("C:\\mail\\1.txt");
     HWND menu = WaitForMenu(first.Id());
     ASSERT_NE(nullptr, menu);

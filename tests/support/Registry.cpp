@@ -78,6 +78,28 @@ bool WriteValue(const std::string& path, const char* name, DWORD type, const std
                                  static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
+bool WriteWideViewers(const std::vector<WideViewer>& rows, const char* product) {
+    const std::wstring menus = WideOf(MenusPath(product));
+    auto write = [](const std::wstring& path, const wchar_t* name, DWORD type,
+                    const std::wstring& text) {
+        HKEY opened = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &opened, nullptr) != ERROR_SUCCESS)
+            return false;
+        const UniqueKey key(opened);
+        return RegSetValueExW(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                              static_cast<DWORD>(2 * (text.size() + 1))) == ERROR_SUCCESS;
+    };
+    bool ok = true;
+    std::wstring order;
+    for (const WideViewer& row : rows) {
+        ok = write(menus + L'\\' + row.title, nullptr, REG_SZ, row.command) &&
+             write(menus + L'\\' + row.title, L"Param", REG_SZ, row.parameters) && ok;
+        order += row.title + L'\0';
+    }
+    return write(menus, L"Order", REG_MULTI_SZ, order) && ok;
+}
+
 bool MakeKey(const std::string& path) {
     return static_cast<bool>(CreateKey(path));
 }

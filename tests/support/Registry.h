@@ -40,6 +40,17 @@ std::vector<std::string> SubKeyNames(const std::string& path);
 // Removes the settings key of `product` with everything below it.
 void DeleteSettings(const char* product = settingsProduct);
 
+// A viewer in UTF-16, as another program stores it (`reg import` of a UTF-16 file).
+struct WideViewer {
+    std::wstring title;
+    std::wstring command;
+    std::wstring parameters;
+};
+// Writes `rows` below the Menus key of `product` in the store's layout, in UTF-16: command and
+// `Param` as REG_SZ with terminators, then `Order` listing the titles in that order. True when
+// every write succeeded.
+bool WriteWideViewers(const std::vector<WideViewer>& rows, const char* product = settingsProduct);
+
 // The viewer list through the store: saved (true when every step succeeded), loaded, and its
 // titles in menu order.
 bool StoreViewers(const std::vector<ViewerEntry>& rows, const char* product = settingsProduct);

@@ -33,14 +33,14 @@ TEST(HandoffQueue, HandoffsWaitWhileAMenuIsOpenAndTakeTurnsInOrder) {
 
 TEST(HandoffQueue, EachChoiceKeepsTheFileOfItsOwnMenu) {
     HandoffQueue queue;
-    queue.Choose("Text", L"first.txt ");
-    queue.Choose("Hex", L"second.txt ");
+    queue.Choose(L"Text", L"first.txt ");
+    queue.Choose(L"Hex", L"second.txt ");
     auto first = queue.TakeChoice();
     auto second = queue.TakeChoice();
     ASSERT_TRUE(first && second);
-    EXPECT_EQ("Text", first->title);
+    EXPECT_EQ(L"Text", first->title);
     EXPECT_EQ(L"first.txt ", first->file);
-    EXPECT_EQ("Hex", second->title);
+    EXPECT_EQ(L"Hex", second->title);
     EXPECT_EQ(L"second.txt ", second->file);
     EXPECT_FALSE(queue.TakeChoice());
 }

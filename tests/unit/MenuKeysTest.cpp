@@ -22,24 +22,24 @@ std::string Describe(const MenuKeyAction& action) {
     return "none";
 }
 
-std::string Answer(unsigned key, const std::vector<std::string>& titles, int highlighted = -1) {
+std::string Answer(unsigned key, const std::vector<std::wstring>& titles, int highlighted = -1) {
     return Describe(MenuKeyActionOf(key, titles, highlighted));
 }
 
 TEST(MenuKeyActionOf, NumberKeysChooseTheFirstNineItems) {
-    std::vector<std::string> titles;
+    std::vector<std::wstring> titles;
     for (int i = 0; i < 12; ++i)
-        titles.push_back("Viewer " + std::to_string(i));
+        titles.push_back(L"Viewer " + std::to_wstring(i));
     EXPECT_EQ("choose 0", Answer('1', titles));
     EXPECT_EQ("choose 8", Answer('9', titles, 3));
     EXPECT_EQ("none", Answer('0', titles));
-    EXPECT_EQ("choose 1", Answer('2', {"a", "b"}));
-    EXPECT_EQ("none", Answer('3', {"a", "b"}));
+    EXPECT_EQ("choose 1", Answer('2', {L"a", L"b"}));
+    EXPECT_EQ("none", Answer('3', {L"a", L"b"}));
     EXPECT_EQ("none", Answer('1', {}));
 }
 
 TEST(MenuKeyActionOf, ALetterHighlightsTheNextTitleThatStartsWithItInEitherCase) {
-    const std::vector<std::string> titles = {"Text", "hex", "Plain", "Hexdump", "editor"};
+    const std::vector<std::wstring> titles = {L"Text", L"hex", L"Plain", L"Hexdump", L"editor"};
     EXPECT_EQ("highlight 1", Answer('h', titles));
     EXPECT_EQ("highlight 1", Answer('H', titles));
     // From the highlighted item on, round to the start.
@@ -55,15 +55,14 @@ TEST(MenuKeyActionOf, ALetterHighlightsTheNextTitleThatStartsWithItInEitherCase)
 }
 
 TEST(MenuKeyActionOf, DoubleByteTitlesAndOtherKeysMatchNothing) {
-    // "アB" and "Ａ" (full-width A) in code page 932: their bytes include 'A' (0x41) and 'B'
-    // (0x42) only after a lead byte.
-    const std::vector<std::string> titles = {"\x83\x41\x42", "\x82\x60", "", " a", "-b", "1st"};
+    // "アB" and "Ａ" (full-width A); "Ａ" (U+FF21) has 'A' (0x21 + 0x20) in no byte of its own.
+    const std::vector<std::wstring> titles = {L"\u30A2B", L"\uFF21", L"", L" a", L"-b", L"1st"};
     EXPECT_EQ("none", Answer('a', titles));
     EXPECT_EQ("none", Answer('A', titles));
     EXPECT_EQ("none", Answer('b', titles));
-    // A double-byte character as one code, whose low byte is a letter.
-    EXPECT_EQ("none", Answer(0x8341, titles));
-    EXPECT_EQ("none", Answer(0x8241, {"A"}));
+    // A character whose low byte is a letter.
+    EXPECT_EQ("none", Answer(0x0141, titles));
+    EXPECT_EQ("none", Answer(0xFF41, {L"A"}));
     for (unsigned key : {unsigned(' '), unsigned('-'), unsigned('\r'), 0u, 0xC1u})
         EXPECT_EQ("none", Answer(key, titles)) << key;
     EXPECT_EQ("none", Answer('a', {}));

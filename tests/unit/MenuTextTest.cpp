@@ -5,20 +5,20 @@
 namespace {
 
 TEST(MenuItemText, DoublesEveryAmpersandAndKeepsTheRest) {
-    EXPECT_EQ("R&&D", MenuItemText("R&D"));
-    EXPECT_EQ("&&&&x&&", MenuItemText("&&x&"));
-    EXPECT_EQ("plain", MenuItemText("plain"));
-    // "表" ends in byte 0x5C and "ソ" in 0x5C too: double-byte titles pass through unchanged.
-    EXPECT_EQ("\x95\x5C&&\x83\x5C", MenuItemText("\x95\x5C&\x83\x5C"));
+    EXPECT_EQ(L"R&&D", MenuItemText(L"R&D"));
+    EXPECT_EQ(L"&&&&x&&", MenuItemText(L"&&x&"));
+    EXPECT_EQ(L"plain", MenuItemText(L"plain"));
+    // "表" and "ソ", whose code page 932 bytes end in 0x5C, pass through unchanged.
+    EXPECT_EQ(L"\u8868&&\u30BD", MenuItemText(L"\u8868&\u30BD"));
 }
 
 TEST(MenuItemText, ShowsTheNumberKeyInTheShortcutColumnAndNoOtherTab) {
-    EXPECT_EQ("R&&D\t1", MenuItemText("R&D", 1));
-    EXPECT_EQ("Nine\t9", MenuItemText("Nine", 9));
-    EXPECT_EQ("Tenth", MenuItemText("Tenth", 10));
-    EXPECT_EQ("Unnumbered", MenuItemText("Unnumbered", 0));
+    EXPECT_EQ(L"R&&D\t1", MenuItemText(L"R&D", 1));
+    EXPECT_EQ(L"Nine\t9", MenuItemText(L"Nine", 9));
+    EXPECT_EQ(L"Tenth", MenuItemText(L"Tenth", 10));
+    EXPECT_EQ(L"Unnumbered", MenuItemText(L"Unnumbered", 0));
     // A tab or backspace in a title would start the shortcut column early.
-    EXPECT_EQ("a b  c\t2", MenuItemText("a\tb\t\bc", 2));
+    EXPECT_EQ(L"a b  c\t2", MenuItemText(L"a\tb\t\bc", 2));
 }
 
 } // namespace

@@ -73,11 +73,11 @@ TEST_F(ViewerMenuTest, ItemsShowTheIconOfAProgramThatExistsAndNoneForAMissingOne
                               {"Missing", "C:\\no\\such\\viewer.exe", "/x"},
                               {"Missing too", "nosuchviewer /x", ""}}));
     ProgramIcons icons;
-    const std::vector<std::string> titles = StoredTitles();
+    const std::vector<std::wstring> titles = ViewerStore().Titles();
     const std::vector<HBITMAP> images = icons.ImagesOf(titles, smallIcon);
     ASSERT_EQ(6u, images.size());
     for (int i : {0, 2, 3})
-        EXPECT_NE(nullptr, images[i]) << titles[i];
+        EXPECT_NE(nullptr, images[i]) << i;
     // Loaded once for each program.
     EXPECT_EQ(images[0], images[1]);
     EXPECT_NE(images[0], images[2]);
@@ -105,7 +105,7 @@ TEST_F(ViewerMenuTest, ItemsShowTheIconOfAProgramThatExistsAndNoneForAMissingOne
     const ViewerMenu menu(titles, images);
     ASSERT_EQ(6, GetMenuItemCount(menu.Handle()));
     for (UINT i = 0; i < 6; ++i)
-        EXPECT_EQ(images[i], ImageOfItem(menu.Handle(), i)) << titles[i];
+        EXPECT_EQ(images[i], ImageOfItem(menu.Handle(), i)) << i;
     EXPECT_EQ("Quoted\t1", ItemText(menu.Handle(), 0));
     EXPECT_EQ("Missing too\t6", ItemText(menu.Handle(), 5));
 }
@@ -114,26 +114,26 @@ TEST_F(ViewerMenuTest, ImagesAreKeptUntilCleared) {
     ASSERT_TRUE(
         StoreViewers({{"Viewer", '"' + own + '"', ""}, {"Other", "C:\\no\\such\\viewer.exe", ""}}));
     ProgramIcons icons;
-    const std::vector<HBITMAP> first = icons.ImagesOf({"Viewer", "Other"}, smallIcon);
+    const std::vector<HBITMAP> first = icons.ImagesOf({L"Viewer", L"Other"}, smallIcon);
     ASSERT_NE(nullptr, first[0]);
     EXPECT_EQ(nullptr, first[1]);
 
     // Known viewers read nothing more: a change of the store shows after Clear only.
     ASSERT_TRUE(StoreViewers(
         {{"Viewer", "C:\\no\\such\\viewer.exe", ""}, {"Other", '"' + copy + '"', ""}}));
-    EXPECT_EQ(first, icons.ImagesOf({"Viewer", "Other"}, smallIcon));
+    EXPECT_EQ(first, icons.ImagesOf({L"Viewer", L"Other"}, smallIcon));
     // A new title is looked up, and one the store does not know shows none.
-    const std::vector<HBITMAP> added = icons.ImagesOf({"Viewer", "Added", "Other"}, smallIcon);
+    const std::vector<HBITMAP> added = icons.ImagesOf({L"Viewer", L"Added", L"Other"}, smallIcon);
     EXPECT_EQ((std::vector<HBITMAP>{first[0], nullptr, nullptr}), added);
 
     icons.Clear();
-    const std::vector<HBITMAP> again = icons.ImagesOf({"Viewer", "Other"}, smallIcon);
+    const std::vector<HBITMAP> again = icons.ImagesOf({L"Viewer", L"Other"}, smallIcon);
     EXPECT_EQ(nullptr, again[0]);
     EXPECT_NE(nullptr, again[1]);
 
     // A display of another resolution: the images are made again at its size.
     const int larger = smallIcon * 3 / 2;
-    const std::vector<HBITMAP> scaled = icons.ImagesOf({"Viewer", "Other"}, larger);
+    const std::vector<HBITMAP> scaled = icons.ImagesOf({L"Viewer", L"Other"}, larger);
     BITMAP bitmap{};
     ASSERT_NE(nullptr, scaled[1]);
     ASSERT_TRUE(GetObjectA(scaled[1], sizeof bitmap, &bitmap));
@@ -141,7 +141,7 @@ TEST_F(ViewerMenuTest, ImagesAreKeptUntilCleared) {
     EXPECT_EQ(larger, bitmap.bmHeight);
 
     // A menu without any image has none in any item.
-    const ViewerMenu plain({"A", "B"}, std::vector<HBITMAP>{nullptr, nullptr});
+    const ViewerMenu plain({L"A", L"B"}, std::vector<HBITMAP>{nullptr, nullptr});
     for (UINT i = 0; i < 2; ++i)
         EXPECT_EQ(nullptr, ImageOfItem(plain.Handle(), i));
 }
