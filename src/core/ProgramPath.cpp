@@ -39,8 +39,15 @@ std::wstring ProgramOfCommand(std::wstring_view command, const FileExistsPredica
                                     : QuoteProgramPart(command, isFile);
     if (quoted.empty() || quoted.front() != L'"')
         return std::wstring(command.substr(0, command.find_first_of(L" \t")));
-    const std::size_t closing = quoted.find(L'"', 1);
-    return quoted.substr(1, closing == std::wstring::npos ? std::wstring::npos : closing - 1);
+    return std::wstring(QuotedProgramOf(quoted));
+}
+
+std::wstring_view QuotedProgramOf(std::wstring_view command) {
+    if (command.empty() || command.front() != L'"')
+        return command;
+    const std::size_t closing = command.find(L'"', 1);
+    return command.substr(1, closing == std::wstring_view::npos ? std::wstring_view::npos
+                                                                : closing - 1);
 }
 
 std::wstring FolderOfPath(std::wstring_view path) {

@@ -25,6 +25,11 @@ std::wstring QuoteProgramPart(std::wstring_view command, const FileExistsPredica
 // before the first space or tab. Empty when the command names no program.
 std::wstring ProgramOfCommand(std::wstring_view command, const FileExistsPredicate& isFile);
 
+// The program of a command that starts with a double quote: the text inside that quote and
+// the next one (to the end when it is not closed). A command without a leading quote comes
+// back whole.
+std::wstring_view QuotedProgramOf(std::wstring_view command);
+
 // The folder of the file that an absolute `path` names: `path` up to and with its last
 // backslash. Absolute is a drive ("C:\") or a server ("\\server\share\"); "" for any other
 // path.

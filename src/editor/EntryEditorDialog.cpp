@@ -6,34 +6,11 @@
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "core/LaunchLine.h"
+#include "core/ProgramPath.h"
+#include "core/WholeText.h"
 #include "platform/AnsiText.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
-
-namespace {
-
-// The longest start of `text` of at most `limit` bytes that does not split a double-byte
-// character.
-std::string CutWhole(const std::string& text, size_t limit) {
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t next = end + (IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1);
-        if (next > limit || next > text.size())
-            break;
-        end = next;
-    }
-    return text.substr(0, end);
-}
-
-// The program of a command: the text inside its quotes when it starts with one.
-std::string ProgramOf(const std::string& command) {
-    if (command.empty() || command[0] != '"')
-        return command;
-    const size_t close = command.find('"', 1);
-    return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-}
-
-} // namespace
 
 const fw::MessageEntry EntryEditorDialog::messageTable[] = {
     fw::CommandHandler<&EntryEditorDialog::OnBrowse>(IDC_BROWSE),
@@ -67,19 +44,19 @@ void EntryEditorDialog::OnOK() {
 }
 
 bool EntryEditorDialog::CheckEntry() {
-    const std::wstring wideTitle = KeyNameOf(title);
+    // The limits are the launch's: no entry accepted here is refused by it for its length.
     if (title.empty()) {
         Refuse(IDC_TITLE, fw::LoadText(IDS_NO_TITLE));
-    } else if (wideTitle.find(L'\\') != std::wstring::npos) {
+    } else if (title.find(L'\\') != std::wstring::npos) {
         Refuse(IDC_TITLE, fw::LoadText(IDS_TITLE_BACKSLASH));
     } else if (!IsStorableTitle(title)) {
         Refuse(IDC_TITLE, fw::LoadText(IDS_TITLE_TOO_LONG));
     } else if (std::any_of(otherTitles.begin(), otherTitles.end(),
-                           [&](const std::string& other) { return SameTitle(title, other); })) {
-        Refuse(IDC_TITLE, wideTitle + fw::LoadText(IDS_TITLE_DUPLICATE));
-    } else if (command.size() > maxLaunchLine) {
+                           [&](const std::wstring& other) { return SameTitle(title, other); })) {
+        Refuse(IDC_TITLE, title + fw::LoadText(IDS_TITLE_DUPLICATE));
+    } else if (!FitsLaunchLine(command, platform::AnsiLength)) {
         Refuse(IDC_COMMAND, fw::LoadText(IDS_COMMAND_TOO_LONG));
-    } else if (parameters.size() > maxLaunchLine) {
+    } else if (!FitsLaunchLine(parameters, platform::AnsiLength)) {
         Refuse(IDC_PARAMETERS, fw::LoadText(IDS_PARAMETERS_TOO_LONG));
     } else {
         return true;
@@ -97,13 +74,13 @@ void EntryEditorDialog::OnBrowse() {
     if (!UpdateData(TRUE))
         return;
     fw::FileDialog dialog(true, L"exe",
-                          platform::WideFromAnsi(CutWhole(ProgramOf(command), maxLaunchLine)),
+                          std::wstring(CutWhole(QuotedProgramOf(command), MAX_PATH - 1)),
                           OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, fw::LoadText(IDS_PROGRAM_FILTER));
     if (dialog.DoModal() != IDOK)
         return;
     // Unquoted, a path with a space would start the program named by its part before the
     // space.
-    const std::string path = platform::AnsiFromWide(dialog.PathName());
-    command = path.find(' ') == std::string::npos ? path : '"' + path + '"';
+    const std::wstring path = dialog.PathName();
+    command = path.find(L' ') == std::wstring::npos ? path : L'"' + path + L'"';
     UpdateData(FALSE);
 }

@@ -14,12 +14,12 @@ class EntryEditorDialog : public fw::Dialog {
     explicit EntryEditorDialog(fw::Dialog* parent = nullptr);
 
     // Set by the caller before DoModal, read after it returned IDOK.
-    std::string command;
-    std::string title;
-    std::string parameters;
+    std::wstring command;
+    std::wstring title;
+    std::wstring parameters;
     // The titles of the other entries: OK refuses a title that equals one of them without
     // regard to case, because the store would keep only one of the two.
-    std::vector<std::string> otherTitles;
+    std::vector<std::wstring> otherTitles;
 
   protected:
     // Makes OK the button that Enter presses.

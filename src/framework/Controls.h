@@ -11,41 +11,25 @@
 namespace fw {
 
 // The whole text of `window`, however long.
-std::string WindowText(HWND window);
+std::wstring WindowText(HWND window);
 
 class Window {
   public:
     HWND Hwnd() const { return hwnd; }
     void Attach(HWND window) { hwnd = window; }
     BOOL Enable(bool enable) const { return EnableWindow(hwnd, enable); }
-    bool IsEnabled() const { return IsWindowEnabled(hwnd) != FALSE; }
-    // The whole window text, however long.
-    std::string Text() const;
-    BOOL SetText(const std::string& text) const { return SetWindowTextA(hwnd, text.c_str()); }
 
   private:
     HWND hwnd = nullptr;
 };
 
-// A report-style list view; item and sub-item texts of any length.
+// A report-style list view whose rows the owner draws from its own data.
 class ListView : public Window {
   public:
     // Inserts a column `width` pixels wide at 96 DPI, scaled to the list's DPI; returns its
     // index or −1.
     int InsertColumn(int index, const std::wstring& heading, int width) const;
-    int ItemCount() const;
-    // Inserts a row with `text` in column 0 at `index` (past the end appends); returns its index or
-    // −1.
-    int InsertItem(int index, const std::string& text) const;
-    BOOL SetItemText(int item, int column, const std::string& text) const;
-    std::string ItemText(int item, int column) const;
-    UINT ItemState(int item, UINT mask) const;
     BOOL SetItemState(int item, UINT state, UINT mask) const;
-    BOOL DeleteItem(int item) const;
-    BOOL DeleteAllItems() const;
-    // The first row, from `start` + 1 (−1: from the first), whose text equals `text` without
-    // regard to case; −1 when there is none.
-    int FindItem(const std::string& text, int start = -1) const;
     // The row under `point` (client coordinates), or −1.
     int HitTest(POINT point) const;
 };

@@ -19,7 +19,7 @@ void DataExchange::Control(int id, Window& control) {
         control.Attach(window);
 }
 
-void DataExchange::Text(int id, std::string& value) {
+void DataExchange::Text(int id, std::wstring& value) {
     if (Stopped())
         return;
     HWND control = ControlWindow(id);
@@ -29,7 +29,7 @@ void DataExchange::Text(int id, std::string& value) {
         value = WindowText(control);
     } else if (WindowText(control) != value) {
         // Writing an unchanged text would still move the caret and raise EN_CHANGE.
-        SetWindowTextA(control, value.c_str());
+        SetWindowTextW(control, value.c_str());
     }
 }
 

@@ -19,7 +19,7 @@ class DataExchange {
 
     // Saving: the whole text of control `id` into `value`. Loading: `value` into the control,
     // written only when the control's text differs.
-    void Text(int id, std::string& value);
+    void Text(int id, std::wstring& value);
 
     // Ends the exchange as a failed validation: UpdateData returns FALSE without a message
     // (the validating code has told the user already). Later exchanges are skipped.

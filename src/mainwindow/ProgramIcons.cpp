@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "mainwindow/ViewerMenu.h"
-#include "platform/AnsiText.h"
 #include "platform/SystemFunctions.h"
 #include "store/ViewerStore.h"
 
@@ -145,18 +144,14 @@ std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::wstring>& tit
     };
     if (!known()) {
         // The viewers' commands, all in one read; each command is looked up once.
-        std::unordered_map<std::string, HBITMAP> byCommand;
+        std::unordered_map<std::wstring, HBITMAP> byCommand;
         for (const ViewerEntry& entry : ViewerStore().Load()) {
-            const std::wstring title = KeyNameOf(entry.title);
-            if (byTitle.count(title))
+            if (byTitle.count(entry.title))
                 continue;
             auto command = byCommand.find(entry.command);
             if (command == byCommand.end())
-                command = byCommand
-                              .emplace(entry.command,
-                                       ImageOfCommand(platform::WideFromAnsi(entry.command)))
-                              .first;
-            byTitle.emplace(title, command->second);
+                command = byCommand.emplace(entry.command, ImageOfCommand(entry.command)).first;
+            byTitle.emplace(entry.title, command->second);
         }
         // A viewer that the store did not give (it went meanwhile) shows none.
         for (const std::wstring& title : titles)

@@ -10,6 +10,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "mainwindow/ListKeys.h"
+#include "core/WholeText.h"
 #include "platform/AnsiText.h"
 #include "resource.h"
 
@@ -22,8 +23,8 @@ constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 
 // What another program did while the user edited a viewer (string `textId`, after the title
 // in 「」) and what each answer does.
-std::wstring Quoted(const std::string& title, UINT textId) {
-    return L"「" + platform::WideFromAnsi(title) + fw::LoadText(textId);
+std::wstring Quoted(const std::wstring& title, UINT textId) {
+    return L"「" + title + fw::LoadText(textId);
 }
 
 bool SameValues(const ViewerEntry& a, const ViewerEntry& b) {
@@ -35,17 +36,15 @@ bool SameValues(const ViewerEntry& a, const ViewerEntry& b) {
 void CopyText(const std::wstring& text, wchar_t* buffer, int capacity) {
     if (!buffer || capacity <= 0)
         return;
-    size_t end = std::min(text.size(), static_cast<size_t>(capacity) - 1);
-    if (end > 0 && end < text.size() && IS_HIGH_SURROGATE(text[end - 1]))
-        --end;
-    std::wmemcpy(buffer, text.data(), end);
-    buffer[end] = L'\0';
+    const std::wstring_view whole = CutWhole(text, static_cast<size_t>(capacity) - 1);
+    std::wmemcpy(buffer, whole.data(), whole.size());
+    buffer[whole.size()] = L'\0';
 }
 
 // Whether `title` starts with `wanted` (the whole of it unless `partial`), without regard to
 // case, as the list's own search compares.
-bool Matches(const std::string& title, const std::wstring& wanted, bool partial) {
-    std::wstring wide = KeyNameOf(title);
+bool Matches(const std::wstring& title, const std::wstring& wanted, bool partial) {
+    std::wstring wide = title;
     if (partial && wide.size() > wanted.size())
         wide.resize(wanted.size());
     return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide.data(),
@@ -75,13 +74,13 @@ void ViewerListPane::EnsureLoaded() {
     if (loaded)
         return;
     Load();
-    Show(std::string());
+    Show(std::wstring());
 }
 
 bool ViewerListPane::Sync(bool yield) {
     if (!loaded)
         return true;
-    const std::string selected = SelectedTitle();
+    const std::wstring selected = SelectedTitle();
     if (!Load(yield))
         return false;
     Show(selected);
@@ -97,11 +96,11 @@ bool ViewerListPane::Load(bool yield) {
         return rows[a].entry.title < rows[b].entry.title;
     };
     std::sort(byTitle.begin(), byTitle.end(), titleLess);
-    const auto known = [&](const std::string& title,
+    const auto known = [&](const std::wstring& title,
                            const FILETIME& written) -> const ViewerEntry* {
         const auto found = std::lower_bound(
             byTitle.begin(), byTitle.end(), title,
-            [this](size_t row, const std::string& t) { return rows[row].entry.title < t; });
+            [this](size_t row, const std::wstring& t) { return rows[row].entry.title < t; });
         if (found == byTitle.end() || rows[*found].entry.title != title ||
             CompareFileTime(&rows[*found].written, &written) != 0)
             return nullptr;
@@ -119,14 +118,14 @@ bool ViewerListPane::Load(bool yield) {
     return true;
 }
 
-int ViewerListPane::RowOf(const std::string& title) const {
+int ViewerListPane::RowOf(const std::wstring& title) const {
     const auto found =
         FindTitle(rows.begin(), rows.end(), title,
-                  [](const StoredViewer& row) -> const std::string& { return row.entry.title; });
+                  [](const StoredViewer& row) -> const std::wstring& { return row.entry.title; });
     return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
 }
 
-void ViewerListPane::Forget(const std::string& title) {
+void ViewerListPane::Forget(const std::wstring& title) {
     if (const int row = RowOf(title); row >= 0)
         rows.erase(rows.begin() + row);
 }
@@ -135,12 +134,12 @@ int ViewerListPane::SelectedRow() const {
     return static_cast<int>(SendMessageW(list.Hwnd(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
 }
 
-std::string ViewerListPane::SelectedTitle() const {
+std::wstring ViewerListPane::SelectedTitle() const {
     const int row = SelectedRow();
-    return row >= 0 && row < static_cast<int>(rows.size()) ? rows[row].entry.title : std::string();
+    return row >= 0 && row < static_cast<int>(rows.size()) ? rows[row].entry.title : std::wstring();
 }
 
-void ViewerListPane::Show(const std::string& title) {
+void ViewerListPane::Show(const std::wstring& title) {
     // The list asks for the texts of the rows it draws: a count and a repaint show them all.
     SendMessageW(list.Hwnd(), LVM_SETITEMCOUNT, rows.size(), LVSICF_NOSCROLL);
     const int row = title.empty() ? -1 : RowOf(title);
@@ -185,9 +184,9 @@ LRESULT ViewerListPane::OnGetDispInfo(NMHDR* header) {
     if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= static_cast<int>(rows.size()))
         return 0;
     const ViewerEntry& entry = rows[static_cast<size_t>(item.iItem)].entry;
-    CopyText(platform::WideFromAnsi(item.iSubItem == titleColumn     ? entry.title
-                                    : item.iSubItem == commandColumn ? entry.command
-                                                                     : entry.parameters),
+    CopyText(item.iSubItem == titleColumn     ? entry.title
+             : item.iSubItem == commandColumn ? entry.command
+                                              : entry.parameters,
              item.pszText, item.cchTextMax);
     return 0;
 }
@@ -202,7 +201,7 @@ LRESULT ViewerListPane::OnFindItem(NMHDR* header) {
     const std::wstring wanted =
         header->code == LVN_ODFINDITEMW
             ? std::wstring(reinterpret_cast<const NMLVFINDITEMW*>(header)->lvfi.psz)
-            : KeyNameOf(find->lvfi.psz);
+            : platform::WideFromAnsi(find->lvfi.psz);
     const int count = static_cast<int>(rows.size());
     const int start = std::clamp(find->iStart, 0, count - 1);
     const int tries = flags & LVFI_WRAP ? count : count - start;
@@ -253,7 +252,7 @@ void ViewerListPane::OnAdd() {
 
 void ViewerListPane::OnEdit() {
     dialog.UpdateData(TRUE);
-    const std::string title = SelectedTitle();
+    const std::wstring title = SelectedTitle();
     if (title.empty())
         return;
     // What the store holds now, not what the list showed: an unchanged OK then writes nothing.
@@ -311,7 +310,7 @@ void ViewerListPane::OnDelete() {
     if (selected < 0 || selected >= static_cast<int>(rows.size()))
         return;
     const ViewerEntry shown = rows[static_cast<size_t>(selected)].entry;
-    if (dialog.MessageBox(platform::WideFromAnsi(shown.title) + fw::LoadText(IDS_DELETE_QUESTION),
+    if (dialog.MessageBox(shown.title + fw::LoadText(IDS_DELETE_QUESTION),
                           fw::LoadText(IDS_DELETE_CAPTION).c_str(), MB_OKCANCEL) != IDOK)
         return;
 
@@ -330,11 +329,11 @@ void ViewerListPane::OnDelete() {
         Forget(shown.title);
     Wrote(ok);
     // Nothing is selected any more.
-    Show(std::string());
+    Show(std::wstring());
 }
 
 void ViewerListPane::OnMove(int step) {
-    const std::string title = SelectedTitle();
+    const std::wstring title = SelectedTitle();
     if (title.empty())
         return;
     const bool ok = Store().Move(title, step);

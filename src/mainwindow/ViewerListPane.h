@@ -61,14 +61,14 @@ class ViewerListPane {
     // when `yield` stopped it (see Sync).
     bool Load(bool yield = false);
     // The row of `title` (without regard to case, as the store names keys), or −1.
-    int RowOf(const std::string& title) const;
+    int RowOf(const std::wstring& title) const;
     // Removes the row of `title`, if there is one.
-    void Forget(const std::string& title);
+    void Forget(const std::wstring& title);
     int SelectedRow() const;
     // The selected viewer's title; empty without one.
-    std::string SelectedTitle() const;
+    std::wstring SelectedTitle() const;
     // Shows the rows anew with `title` selected (none when it is empty or gone).
-    void Show(const std::string& title);
+    void Show(const std::wstring& title);
     void UpdateButtons();
     // Asks whether the user's edit is to replace what another program stored; `question`
     // says what happened and what each answer does.

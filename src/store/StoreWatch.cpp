@@ -1,6 +1,6 @@
 #include "store/StoreWatch.h"
 
-StoreWatch::StoreWatch(const char* product)
+StoreWatch::StoreWatch(const wchar_t* product)
     : settings(settingsMaker, product), event(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
     if (event && settings.RootKey())
         Arm();

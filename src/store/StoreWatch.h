@@ -10,7 +10,7 @@
 class StoreWatch {
   public:
     // Watches the settings of `product` with everything below them.
-    explicit StoreWatch(const char* product = settingsProduct);
+    explicit StoreWatch(const wchar_t* product = settingsProduct);
     ~StoreWatch();
     StoreWatch(const StoreWatch&) = delete;
     StoreWatch& operator=(const StoreWatch&) = delete;

@@ -8,21 +8,20 @@
 
 namespace {
 
-// Enough for any key name: 255 characters of at most two bytes each.
-constexpr DWORD nameBufferBytes = 1024;
+// Enough for any key name: 255 UTF-16 units and a terminator.
+constexpr DWORD nameBufferUnits = 256;
 
 // How many sub-keys are enumerated between two questions whether to stop.
 constexpr DWORD keysBetweenStops = 32;
 
 // The sub-keys of `parent` (not null) in enumeration order, each with the time it was last
 // written; none when `stop` (unless empty) said so before the last one.
-template <class Char>
-std::optional<std::vector<StoredKey<Char>>> SubKeys(SettingsKey& key, HKEY parent,
-                                                    const std::function<bool()>& stop = nullptr) {
-    std::vector<StoredKey<Char>> keys;
-    Char name[nameBufferBytes];
+std::optional<std::vector<StoredKey>> SubKeys(SettingsKey& key, HKEY parent,
+                                              const std::function<bool()>& stop = nullptr) {
+    std::vector<StoredKey> keys;
+    wchar_t name[nameBufferUnits];
     FILETIME written{};
-    for (DWORD i = 0; key.EnumSubKey(i, name, nameBufferBytes, parent, &written); ++i) {
+    for (DWORD i = 0; key.EnumSubKey(i, name, nameBufferUnits, parent, &written); ++i) {
         if (stop && i % keysBetweenStops == keysBetweenStops - 1 && stop())
             return std::nullopt;
         keys.push_back({name, written});
@@ -30,7 +29,7 @@ std::optional<std::vector<StoredKey<Char>>> SubKeys(SettingsKey& key, HKEY paren
     return keys;
 }
 
-const std::string& Itself(const std::string& title) {
+const std::wstring& Itself(const std::wstring& title) {
     return title;
 }
 
@@ -42,36 +41,22 @@ bool Recent(const FILETIME& written, const FILETIME& now) {
     return then + twoSeconds > at;
 }
 
-// The whole of value `name` of `parent`, however long, and its type; empty when it is missing.
-template <class Char>
-std::vector<char> ReadValue(SettingsKey& key, const Char* name, HKEY parent, DWORD& type) {
+// Whether a value of `type` holds text.
+bool IsText(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Value `name` of `parent` as stored, however long (the list is the in-memory copy that a
+// save writes back, so a value cut to a reader's buffer would be lost), and its type; "" when
+// it is missing. A value of another type than text is taken as text of the ANSI code page,
+// its bytes as they are.
+std::wstring ReadText(SettingsKey& key, const wchar_t* name, HKEY parent, DWORD& type) {
     DWORD size = 0;
     key.QueryValue(name, &type, nullptr, &size, parent); // learns the size
     std::vector<char> data(size);
     if (!key.QueryValue(name, &type, reinterpret_cast<BYTE*>(data.data()), &size, parent))
         return {};
     data.resize(size);
-    return data;
-}
-
-// A viewer's text value in full (the list is the in-memory copy that a save writes back, so a
-// value cut to a reader's buffer would be lost); "" when it is missing. The stored type is
-// not checked; the text ends at the first zero byte.
-std::string ReadText(SettingsKey& key, const char* name, HKEY entry) {
-    DWORD type = 0;
-    std::vector<char> data = ReadValue(key, name, entry, type);
-    return std::string(data.begin(), std::find(data.begin(), data.end(), '\0'));
-}
-
-// Whether a value of `type` holds text, which the ANSI calls convert.
-bool IsText(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
-// Value `name` of `parent` in UTF-16 as stored, however long; "" when it is missing. A value
-// of another type than text is taken as ANSI text, as the ANSI calls give it.
-std::wstring ReadWide(SettingsKey& key, const wchar_t* name, HKEY parent, DWORD& type) {
-    const std::vector<char> data = ReadValue(key, name, parent, type);
     if (!IsText(type))
         return platform::WideFromAnsi(std::string_view(data.data(), data.size()));
     std::wstring text(data.size() / sizeof(wchar_t), L'\0');
@@ -86,21 +71,15 @@ std::wstring UpToZero(const std::wstring& text) {
 
 // The titles that `Order` of `menus` lists, as stored; none when it is missing or not a
 // REG_MULTI_SZ.
-template <class Char> std::vector<std::basic_string<Char>> ReadOrder(SettingsKey& key, HKEY menus) {
+std::vector<std::wstring> ReadOrder(SettingsKey& key, HKEY menus) {
     DWORD type = 0;
-    std::basic_string<Char> data;
-    if constexpr (sizeof(Char) == 1) {
-        const std::vector<char> bytes = ReadValue(key, orderValueName, menus, type);
-        data.assign(bytes.begin(), bytes.end());
-    } else {
-        data = ReadWide(key, L"Order", menus, type);
-    }
+    const std::wstring data = ReadText(key, orderValueName, menus, type);
     if (type != REG_MULTI_SZ)
         return {};
-    std::vector<std::basic_string<Char>> titles;
+    std::vector<std::wstring> titles;
     const auto end = data.end();
     for (auto start = data.begin(); start < end;) {
-        const auto stop = std::find(start, end, Char(0));
+        const auto stop = std::find(start, end, L'\0');
         if (stop != start)
             titles.emplace_back(start, stop);
         start = stop == end ? end : stop + 1;
@@ -109,61 +88,36 @@ template <class Char> std::vector<std::basic_string<Char>> ReadOrder(SettingsKey
 }
 
 // Writes `titles` as `Order` of `menus` in one call, so a reader sees the old or the new list.
-bool WriteOrder(SettingsKey& key, HKEY menus, const std::vector<std::string>& titles) {
-    std::string data;
-    for (const std::string& title : titles) {
+bool WriteOrder(SettingsKey& key, HKEY menus, const std::vector<std::wstring>& titles) {
+    std::wstring data;
+    for (const std::wstring& title : titles) {
         data += title;
-        data += '\0';
+        data += L'\0';
     }
-    data += '\0';
+    data += L'\0';
     return key.SetValue(orderValueName, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                        static_cast<DWORD>(data.size()), menus);
+                        static_cast<DWORD>(data.size() * sizeof(wchar_t)), menus);
 }
 
 } // namespace
 
-std::wstring KeyNameOf(const std::string& title) {
+std::wstring FoldedTitle(const std::wstring& title) {
+    std::wstring upper(title.size(), L'\0');
     const int length = static_cast<int>(title.size());
-    std::wstring wide(title.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, title.data(), length, wide.data(), length));
-    return wide;
-}
-
-std::wstring FoldedTitle(const std::string& title) {
-    // Letter by letter in Unicode, so that a double-byte character whose second byte looks
-    // like an ASCII letter is not folded.
-    return FoldedTitle(KeyNameOf(title));
-}
-
-std::wstring FoldedTitle(const std::wstring& wide) {
-    std::wstring upper(wide.size(), L'\0');
-    const int length = static_cast<int>(wide.size());
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), length);
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, title.data(), length, upper.data(), length);
     return upper;
-}
-
-bool SameTitle(const std::string& a, const std::string& b) {
-    return FoldedTitle(a) == FoldedTitle(b);
 }
 
 bool SameTitle(const std::wstring& a, const std::wstring& b) {
     return FoldedTitle(a) == FoldedTitle(b);
 }
 
-bool IsStorableTitle(const std::string& title) {
-    if (title.empty() || title.size() > 2 * maxTitleChars)
-        return false;
-    // Looked for in UTF-16: the second byte of a double-byte character (that of "ソ" or "表")
-    // may be 0x5C without being a backslash.
-    return IsStorableTitle(KeyNameOf(title));
+bool IsStorableTitle(const std::wstring& title) {
+    return !title.empty() && title.size() <= maxTitleChars &&
+           title.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }
 
-bool IsStorableTitle(const std::wstring& wide) {
-    return !wide.empty() && wide.size() <= maxTitleChars &&
-           wide.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
-}
-
-ViewerStore::ViewerStore(const char* product, StoreFaults* faults)
+ViewerStore::ViewerStore(const wchar_t* product, StoreFaults* faults)
     : settings(settingsMaker, product), faults(faults) {}
 
 bool ViewerStore::NextCallGoesThrough() {
@@ -174,27 +128,30 @@ bool ViewerStore::NextCallGoesThrough() {
 }
 
 bool ViewerStore::HasViewers() {
-    return settings.CountSubKeys(menusKeyName) != 0;
+    constexpr std::size_t nameBufferBytes = 64;
+    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
+    wchar_t first[nameBufferUnits];
+    return menus && settings.EnumSubKey(0, first, nameBufferUnits, menus.Get()) &&
+           platform::AnsiLength(first) < nameBufferBytes;
 }
 
 std::vector<std::wstring> ViewerStore::Titles() {
     const UniqueKey menus = settings.OpenSubKey(menusKeyName);
     std::vector<std::wstring> titles;
-    std::optional<std::vector<StoredKey<wchar_t>>> listed = Listed<wchar_t>(menus.Get());
-    for (StoredKey<wchar_t>& key : *listed)
+    std::optional<std::vector<StoredKey>> listed = Listed(menus.Get());
+    for (StoredKey& key : *listed)
         titles.push_back(std::move(key.title));
     return titles;
 }
 
-template <class Char>
-std::optional<std::vector<StoredKey<Char>>> ViewerStore::Listed(HKEY menus,
-                                                                const std::function<bool()>& stop) {
+std::optional<std::vector<StoredKey>> ViewerStore::Listed(HKEY menus,
+                                                          const std::function<bool()>& stop) {
     if (!menus) // a null parent below would mean the root key
-        return std::vector<StoredKey<Char>>();
-    std::optional<std::vector<StoredKey<Char>>> found = SubKeys<Char>(settings, menus, stop);
+        return std::vector<StoredKey>();
+    std::optional<std::vector<StoredKey>> found = SubKeys(settings, menus, stop);
     if (!found)
         return std::nullopt;
-    std::vector<StoredKey<Char>>& keys = *found;
+    std::vector<StoredKey>& keys = *found;
     // Each name is folded once and looked up by binary search: lists of a thousand viewers
     // stay quick to match.
     std::vector<std::pair<std::wstring, size_t>> unlisted;
@@ -202,8 +159,8 @@ std::optional<std::vector<StoredKey<Char>>> ViewerStore::Listed(HKEY menus,
         unlisted.emplace_back(FoldedTitle(keys[i].title), i);
     std::sort(unlisted.begin(), unlisted.end());
     std::vector<bool> taken(keys.size(), false);
-    std::vector<StoredKey<Char>> listed;
-    for (const std::basic_string<Char>& title : ReadOrder<Char>(settings, menus)) {
+    std::vector<StoredKey> listed;
+    for (const std::wstring& title : ReadOrder(settings, menus)) {
         const std::pair<std::wstring, size_t> wanted{FoldedTitle(title), 0};
         const auto found = std::lower_bound(unlisted.begin(), unlisted.end(), wanted);
         if (found != unlisted.end() && found->first == wanted.first && !taken[found->second]) {
@@ -217,10 +174,10 @@ std::optional<std::vector<StoredKey<Char>>> ViewerStore::Listed(HKEY menus,
     return listed;
 }
 
-std::vector<std::string> ViewerStore::TitlesBelow(HKEY menus) {
-    std::vector<std::string> titles;
-    std::optional<std::vector<StoredKey<char>>> listed = Listed<char>(menus);
-    for (StoredKey<char>& key : *listed)
+std::vector<std::wstring> ViewerStore::TitlesBelow(HKEY menus) {
+    std::vector<std::wstring> titles;
+    std::optional<std::vector<StoredKey>> listed = Listed(menus);
+    for (StoredKey& key : *listed)
         titles.push_back(std::move(key.title));
     return titles;
 }
@@ -239,38 +196,45 @@ ViewerStore::LoadChanged(const KnownValues& known, const std::function<bool()>& 
     const UniqueKey menus = settings.OpenSubKey(menusKeyName);
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    std::optional<std::vector<StoredKey<char>>> listed = Listed<char>(menus.Get(), stop);
+    std::optional<std::vector<StoredKey>> listed = Listed(menus.Get(), stop);
     if (!listed)
         return std::nullopt;
-    for (StoredKey<char>& key : *listed) {
-        StoredViewer viewer{{std::move(key.title), {}, {}}, key.written};
-        ViewerEntry& entry = viewer.entry;
+    for (StoredKey& key : *listed) {
         const ViewerEntry* before =
-            known && !Recent(viewer.written, now) ? known(entry.title, viewer.written) : nullptr;
+            known && !Recent(key.written, now) ? known(key.title, key.written) : nullptr;
         if (before) {
-            entry.command = before->command;
-            entry.parameters = before->parameters;
-        } else {
-            const UniqueKey key = settings.OpenSubKey(entry.title.c_str(), menus.Get());
-            if (!key)
-                continue;
-            entry.command = ReadText(settings, nullptr, key.Get());
-            entry.parameters = ReadText(settings, paramValueName, key.Get());
+            viewers.push_back(
+                {{std::move(key.title), before->command, before->parameters}, key.written});
+        } else if (std::optional<ViewerEntry> entry = ReadEntry(menus.Get(), key.title)) {
+            viewers.push_back({std::move(*entry), key.written});
         }
-        viewers.push_back(std::move(viewer));
     }
     return viewers;
 }
 
-std::optional<ViewerEntry> ViewerStore::Read(const std::string& title) {
-    if (!IsStorableTitle(title))
-        return std::nullopt;
-    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
-    const UniqueKey key = menus ? settings.OpenSubKey(title.c_str(), menus.Get()) : UniqueKey();
+std::optional<ViewerEntry> ViewerStore::ReadEntry(HKEY menus, const std::wstring& title,
+                                                  bool* fitsLaunch) {
+    const UniqueKey key =
+        menus && IsStorableTitle(title) ? settings.OpenSubKey(title.c_str(), menus) : UniqueKey();
     if (!key)
         return std::nullopt;
-    return ViewerEntry{title, ReadText(settings, nullptr, key.Get()),
-                       ReadText(settings, paramValueName, key.Get())};
+    const auto read = [&](const wchar_t* name, std::wstring& value) {
+        DWORD type = 0;
+        const std::wstring stored = ReadText(settings, name, key.Get(), type);
+        value = UpToZero(stored);
+        return !fitsLaunch || (platform::AnsiLength(stored) <= maxLaunchLine + 1 &&
+                               FitsLaunchLine(value, platform::AnsiLength));
+    };
+    ViewerEntry entry{title, {}, {}};
+    const bool commandFits = read(nullptr, entry.command);
+    const bool fits = read(paramValueName, entry.parameters) && commandFits;
+    if (fitsLaunch)
+        *fitsLaunch = fits;
+    return entry;
+}
+
+std::optional<ViewerEntry> ViewerStore::Read(const std::wstring& title) {
+    return ReadEntry(settings.OpenSubKey(menusKeyName).Get(), title);
 }
 
 UniqueKey ViewerStore::MenusForEdit(bool create) {
@@ -285,10 +249,9 @@ bool ViewerStore::WriteEntry(HKEY menus, const ViewerEntry& row) {
         entry = settings.CreateSubKey(row.title.c_str(), menus);
     if (!entry) // a null parent below would mean the root key
         return false;
-    bool ok =
-        NextCallGoesThrough() && settings.SetString(nullptr, row.command.c_str(), entry.Get());
-    ok = NextCallGoesThrough() &&
-         settings.SetString(paramValueName, row.parameters.c_str(), entry.Get()) && ok;
+    bool ok = NextCallGoesThrough() && settings.SetString(nullptr, row.command, entry.Get());
+    ok = NextCallGoesThrough() && settings.SetString(paramValueName, row.parameters, entry.Get()) &&
+         ok;
     return ok;
 }
 
@@ -297,7 +260,7 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
     if (!menus) // a null parent below would mean the root key
         return false;
     bool ok = true;
-    std::vector<std::string> titles;
+    std::vector<std::wstring> titles;
     for (const ViewerEntry& row : rows) {
         if (!IsStorableTitle(row.title)) {
             ok = false;
@@ -310,13 +273,12 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
     ok = ok && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), titles);
     if (ok) {
         std::vector<std::wstring> named;
-        for (const std::string& title : titles)
+        for (const std::wstring& title : titles)
             named.push_back(FoldedTitle(title));
         std::sort(named.begin(), named.end());
-        const std::optional<std::vector<StoredKey<char>>> keys =
-            SubKeys<char>(settings, menus.Get());
-        for (const StoredKey<char>& key : *keys) {
-            const std::string& name = key.title;
+        const std::optional<std::vector<StoredKey>> keys = SubKeys(settings, menus.Get());
+        for (const StoredKey& key : *keys) {
+            const std::wstring& name = key.title;
             if (!std::binary_search(named.begin(), named.end(), FoldedTitle(name)))
                 ok =
                     NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
@@ -326,14 +288,14 @@ bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
 }
 
 bool ViewerStore::Add(const ViewerEntry& entry) {
-    return Update(std::string(), entry);
+    return Update(std::wstring(), entry);
 }
 
-std::vector<std::string> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
+std::vector<std::wstring> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
     if (!fromKeys) {
-        std::vector<std::string> order = ReadOrder<char>(settings, menus);
+        std::vector<std::wstring> order = ReadOrder(settings, menus);
         std::vector<std::wstring> folded;
-        for (const std::string& title : order)
+        for (const std::wstring& title : order)
             folded.push_back(FoldedTitle(title));
         std::sort(folded.begin(), folded.end());
         if (order.size() == settings.SubKeyCount(menus) &&
@@ -343,7 +305,7 @@ std::vector<std::string> ViewerStore::OrderForEdit(HKEY menus, bool fromKeys) {
     return TitlesBelow(menus);
 }
 
-bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) {
+bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry) {
     if (!IsStorableTitle(entry.title))
         return false;
     const UniqueKey menus = MenusForEdit(true);
@@ -351,8 +313,8 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) 
         return false;
     const bool sameKey = !oldTitle.empty() && SameTitle(oldTitle, entry.title);
     // Read before the new key counts among the keys.
-    std::vector<std::string> order =
-        sameKey ? std::vector<std::string>() : OrderForEdit(menus.Get());
+    std::vector<std::wstring> order =
+        sameKey ? std::vector<std::wstring>() : OrderForEdit(menus.Get());
     if (!WriteEntry(menus.Get(), entry))
         return false;
     if (sameKey)
@@ -376,17 +338,17 @@ bool ViewerStore::Update(const std::string& oldTitle, const ViewerEntry& entry) 
     const bool ok = !oldExists ||
                     (NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get()));
     // The choice follows the rename; were it left behind, it would name no viewer.
-    if (SameTitle(LastChoice(), KeyNameOf(oldTitle)))
-        return NextCallGoesThrough() && RememberChoice(KeyNameOf(entry.title)) && ok;
+    if (SameTitle(LastChoice(), oldTitle))
+        return NextCallGoesThrough() && RememberChoice(entry.title) && ok;
     return ok;
 }
 
-bool ViewerStore::Move(const std::string& title, int step) {
+bool ViewerStore::Move(const std::wstring& title, int step) {
     const UniqueKey menus = MenusForEdit(false);
     if (!menus)
         return false;
     // The two viewers' places in `order`, when both are there and have keys.
-    std::vector<std::string> order;
+    std::vector<std::wstring> order;
     auto places = [&]() -> std::optional<std::pair<size_t, size_t>> {
         const auto at = FindTitle(order.begin(), order.end(), title, Itself);
         const ptrdiff_t from = at - order.begin();
@@ -412,7 +374,7 @@ bool ViewerStore::Move(const std::string& title, int step) {
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
-bool ViewerStore::Delete(const std::string& title) {
+bool ViewerStore::Delete(const std::wstring& title) {
     if (!IsStorableTitle(title))
         return false;
     const UniqueKey menus = MenusForEdit(false);
@@ -422,41 +384,26 @@ bool ViewerStore::Delete(const std::string& title) {
         return false;
     // The stored order without the title; whatever else it lists stays, keys it does not list
     // still follow it.
-    std::vector<std::string> order = ReadOrder<char>(settings, menus.Get());
+    std::vector<std::wstring> order = ReadOrder(settings, menus.Get());
     const std::wstring folded = FoldedTitle(title);
-    std::erase_if(order, [&](const std::string& listed) { return FoldedTitle(listed) == folded; });
+    std::erase_if(order, [&](const std::wstring& listed) { return FoldedTitle(listed) == folded; });
     return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
 }
 
 std::wstring ViewerStore::LastChoice() {
     DWORD type = 0;
-    return UpToZero(ReadWide(settings, L"LastChoice", nullptr, type));
+    return UpToZero(ReadText(settings, lastChoiceValueName, nullptr, type));
 }
 
 bool ViewerStore::RememberChoice(const std::wstring& title) {
-    return settings.RootKey() && settings.SetString(L"LastChoice", title);
+    return settings.RootKey() && settings.SetString(lastChoiceValueName, title);
 }
 
-std::optional<LaunchValues> ViewerStore::LaunchValuesOf(const std::wstring& title, bool& tooLong) {
-    tooLong = false;
-    if (!IsStorableTitle(title))
-        return std::nullopt;
-    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
-    const UniqueKey entry = menus ? settings.OpenSubKey(title.c_str(), menus.Get()) : UniqueKey();
-    if (!entry)
-        return std::nullopt;
+std::optional<ViewerEntry> ViewerStore::LaunchValuesOf(const std::wstring& title, bool& tooLong) {
+    bool fits = true;
+    std::optional<ViewerEntry> entry =
+        ReadEntry(settings.OpenSubKey(menusKeyName).Get(), title, &fits);
     // A value that is stored but does not fit is refused, never cut.
-    auto read = [&](const wchar_t* name, std::wstring& value) {
-        DWORD type = 0;
-        const std::wstring stored = ReadWide(settings, name, entry.Get(), type);
-        value = UpToZero(stored);
-        return platform::AnsiLength(stored) <= maxLaunchLine + 1 &&
-               FitsLaunchLine(value, platform::AnsiLength);
-    };
-    LaunchValues values;
-    if (!read(nullptr, values.command) || !read(L"Param", values.parameters)) {
-        tooLong = true;
-        return std::nullopt;
-    }
-    return values;
+    tooLong = entry && !fits;
+    return tooLong ? std::nullopt : entry;
 }

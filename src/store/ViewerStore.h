@@ -15,18 +15,18 @@
 
 #include "store/SettingsKey.h"
 
-constexpr const char* settingsMaker = "Copperfinch";
-constexpr const char* settingsProduct = "Brindle";
-constexpr const char* menusKeyName = "Menus";
-constexpr const char* paramValueName = "Param";
-constexpr const char* orderValueName = "Order";
-constexpr const char* lastChoiceValueName = "LastChoice";
+constexpr const wchar_t* settingsMaker = L"Copperfinch";
+constexpr const wchar_t* settingsProduct = L"Brindle";
+constexpr const wchar_t* menusKeyName = L"Menus";
+constexpr const wchar_t* paramValueName = L"Param";
+constexpr const wchar_t* orderValueName = L"Order";
+constexpr const wchar_t* lastChoiceValueName = L"LastChoice";
 
-// One configured viewer, texts in the ANSI code page.
+// One configured viewer, its texts as the registry holds them.
 struct ViewerEntry {
-    std::string title;
-    std::string command;
-    std::string parameters;
+    std::wstring title;
+    std::wstring command;
+    std::wstring parameters;
 };
 
 // A viewer as stored, with the time its key was last written: a later read that finds the same
@@ -36,38 +36,32 @@ struct StoredViewer {
     FILETIME written{};
 };
 
-// A sub-key of `Menus`: its name, in the ANSI code page or in UTF-16, and the time it was last
-// written.
-template <class Char> struct StoredKey {
-    std::basic_string<Char> title;
+// A sub-key of `Menus`: its name and the time it was last written.
+struct StoredKey {
+    std::wstring title;
     FILETIME written{};
 };
 
 // The values read before of viewer `title` whose key was then last written at `written`; null
 // when there are none (the viewer is then read).
 using KnownValues =
-    std::function<const ViewerEntry*(const std::string& title, const FILETIME& written)>;
+    std::function<const ViewerEntry*(const std::wstring& title, const FILETIME& written)>;
 
-// The registry's limit on a key name, in characters (UTF-16 units, not ANSI bytes).
+// The registry's limit on a key name, in UTF-16 units.
 constexpr int maxTitleChars = 255;
 
-// `title` in UTF-16, as the registry sees a key name.
-std::wstring KeyNameOf(const std::string& title);
-
-// Whether the registry takes `a` and `b` for the same key name: equal letter by letter in
-// Unicode without regard to case.
-bool SameTitle(const std::string& a, const std::string& b);
+// Whether the registry takes `a` and `b` for the same key name: equal letter by letter
+// without regard to case.
 bool SameTitle(const std::wstring& a, const std::wstring& b);
 
-// `title` as the registry compares key names: in Unicode, upper-cased.
-std::wstring FoldedTitle(const std::string& title);
+// `title` as the registry compares key names: upper-cased letter by letter.
 std::wstring FoldedTitle(const std::wstring& title);
 
 // The first item of [first, last) whose title (`titleOf(item)`) names the same key as `title`,
 // or `last`. The same bytes are looked for first, and the titles are folded only when no
 // title has them: a title taken from a list of a thousand is found without folding any.
 template <class Iterator, class TitleOf>
-Iterator FindTitle(Iterator first, Iterator last, const std::string& title, TitleOf titleOf) {
+Iterator FindTitle(Iterator first, Iterator last, const std::wstring& title, TitleOf titleOf) {
     const Iterator same =
         std::find_if(first, last, [&](const auto& item) { return titleOf(item) == title; });
     if (same != last)
@@ -78,8 +72,7 @@ Iterator FindTitle(Iterator first, Iterator last, const std::string& title, Titl
 }
 
 // Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
-// would nest keys) or zero byte, at most `maxTitleChars` characters.
-bool IsStorableTitle(const std::string& title);
+// would nest keys) or zero, at most `maxTitleChars` units.
 bool IsStorableTitle(const std::wstring& title);
 
 // Fault injection for the tests of saving: the registry creates, writes and deletes of a save
@@ -91,20 +84,15 @@ struct StoreFaults {
     int failTo = 0;
 };
 
-// A viewer's values for a launch, in UTF-16.
-struct LaunchValues {
-    std::wstring command;
-    std::wstring parameters;
-};
-
 // The viewers of one product key. Made on the stack for each use: it holds the root key open
 // while it lives, and no key beyond that.
 class ViewerStore {
   public:
-    explicit ViewerStore(const char* product = settingsProduct, StoreFaults* faults = nullptr);
+    explicit ViewerStore(const wchar_t* product = settingsProduct, StoreFaults* faults = nullptr);
 
     // Whether any viewer is configured, counted as the start-hidden decision always has: the
-    // sub-keys of `Menus` through a 64-byte name buffer, so a first title of 64 bytes or more
+    // first sub-key of `Menus` counts when its title takes fewer than 64 bytes in the ANSI
+    // code page (the name buffer of that decision), so a first title of 64 bytes or more
     // counts none.
     bool HasViewers();
 
@@ -125,7 +113,7 @@ class ViewerStore {
     std::optional<std::vector<StoredViewer>>
     LoadChanged(const KnownValues& known, const std::function<bool()>& stop = nullptr);
     // Viewer `title` as stored now, its values read in full; none when it does not exist.
-    std::optional<ViewerEntry> Read(const std::string& title);
+    std::optional<ViewerEntry> Read(const std::wstring& title);
 
     // Replaces the stored viewers by `rows`, in that order. Rows are written first, then
     // `Order`, and only when all of that succeeded are the keys that no row names deleted, so
@@ -149,25 +137,24 @@ class ViewerStore {
     // two values only; under a new one it writes the new viewer, then the order with the new
     // title in the old one's place (last when the old one is gone), and only then deletes the
     // old viewer; the last choice, when it was the old title, becomes the new one.
-    bool Update(const std::string& oldTitle, const ViewerEntry& entry);
+    bool Update(const std::wstring& oldTitle, const ViewerEntry& entry);
     // Move: swaps viewer `title` with its neighbour `step` places away in the order (−1: the
     // one above, +1: the one below) and writes the order, nothing else. False when either is
     // missing.
-    bool Move(const std::string& title, int step);
+    bool Move(const std::wstring& title, int step);
     // Delete: deletes viewer `title` (its key with everything below it) and its place in
     // `Order`, leaving the other titles there as they are.
-    bool Delete(const std::string& title);
+    bool Delete(const std::wstring& title);
 
     // The title of the viewer chosen last, as it was stored; "" when none is.
     std::wstring LastChoice();
     // Stores `title` as the viewer chosen last. True when it was written.
     bool RememberChoice(const std::wstring& title);
 
-    // The launch values of viewer `title`; a missing value reads as "". None when the viewer
-    // does not exist. `tooLong` is set when a stored value is longer than a launch line
-    // (FitsLaunchLine), counted with its stored terminator in bytes of the ANSI code page as
-    // an ANSI reader's 260-byte buffer takes it (the values are then not returned).
-    std::optional<LaunchValues> LaunchValuesOf(const std::wstring& title, bool& tooLong);
+    // Viewer `title` for a launch: as Read, but `tooLong` is set when a stored value is longer
+    // than a launch line (FitsLaunchLine), counted with its stored terminator in bytes of the
+    // ANSI code page as an ANSI reader's 260-byte buffer takes it (none is then returned).
+    std::optional<ViewerEntry> LaunchValuesOf(const std::wstring& title, bool& tooLong);
 
   private:
     // Counts one registry create, write or delete of a save; false when it is to fail.
@@ -176,15 +163,19 @@ class ViewerStore {
     // parent would stand for the root key, so nothing may be written then).
     UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
+    // Viewer `title` of `menus` with its values, each up to its first zero; none when its key
+    // cannot be opened. `fitsLaunch`, unless null, tells whether both values as stored fit a
+    // launch line (see LaunchValuesOf).
+    std::optional<ViewerEntry> ReadEntry(HKEY menus, const std::wstring& title,
+                                         bool* fitsLaunch = nullptr);
     // The viewers below `menus` in menu order, titles and times only; none when `stop` said
     // to stop (see LoadChanged).
-    template <class Char>
-    std::optional<std::vector<StoredKey<Char>>> Listed(HKEY menus,
-                                                       const std::function<bool()>& stop = nullptr);
-    std::vector<std::string> TitlesBelow(HKEY menus);
+    std::optional<std::vector<StoredKey>> Listed(HKEY menus,
+                                                 const std::function<bool()>& stop = nullptr);
+    std::vector<std::wstring> TitlesBelow(HKEY menus);
     // The order for an edit, before its change: `Order` of `menus` when it lists as many
     // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.
-    std::vector<std::string> OrderForEdit(HKEY menus, bool fromKeys = false);
+    std::vector<std::wstring> OrderForEdit(HKEY menus, bool fromKeys = false);
 
     SettingsKey settings;
     StoreFaults* faults;

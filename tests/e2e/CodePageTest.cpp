@@ -3,6 +3,8 @@
 
 #include "E2eSupport.h"
 
+#include <commctrl.h>
+
 #include "resource.h"
 
 namespace e2e {
@@ -65,7 +67,7 @@ TEST_F(CodePageTest, UserInterfaceReadsBackInUnicode) {
 // and launched on any system code page; an unpaired surrogate (which no valid text holds) is
 // passed on as it is.
 TEST_F(CodePageTest, ViewersTitledInUnicodeLaunch) {
-    const std::vector<WideViewer> viewers = {
+    const std::vector<ViewerEntry> viewers = {
         {L"Caf\u00E9 R&D", wideFakeViewer, L"/c"},
         {L"\u65E5\u672C\u8A9E\u30ED\u30B0", wideFakeViewer, L"/j"},
         {L"\xD800 lone", wideFakeViewer, L"/s\xDC00"}};
@@ -83,6 +85,34 @@ TEST_F(CodePageTest, ViewersTitledInUnicodeLaunch) {
                                   L" \"C:\\mail\\" + std::to_wstring(item) + L".txt \""));
         EXPECT_EQ(expected, WaitForViewerLog(expected.size(), viewerWideLogPath));
     }
+}
+
+// The list window and the editor hold such titles whole: an edit writes the title back as it
+// was stored.
+TEST_F(CodePageTest, ViewersTitledInUnicodeAreListedAndEdited) {
+    Process* process = nullptr;
+    HWND dialog = StartResident(&process); // no viewers: the window is shown
+    ASSERT_NE(nullptr, dialog);
+    const std::wstring title = L"\u65E5\u672C\u8A9E\u30ED\u30B0 caf\u00E9 \u301C";
+    ASSERT_TRUE(WriteWideViewers({{title, wideFakeViewer, L"/j"}}));
+    HWND list = GetDlgItem(dialog, IDC_VIEWER_LIST);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0); // selects the row
+    ASSERT_TRUE(
+        WaitUntil([&] { return SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 0; }));
+    PostCommand(dialog, IDC_EDIT);
+    HWND editor = WaitForWindow(process->Id(), "#32770", editorCaption);
+    ASSERT_NE(nullptr, editor);
+    // Another process's edit gives its text only when asked by message.
+    wchar_t shown[64] = {};
+    SendMessageW(GetDlgItem(editor, IDC_TITLE), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
+    EXPECT_EQ(title, shown);
+    const std::wstring parameters = L"/\u00E9\u30ED";
+    SendMessageW(GetDlgItem(editor, IDC_PARAMETERS), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(parameters.c_str()));
+    PostCommand(editor, IDOK);
+    const std::vector<ViewerEntry> edited = {{title, wideFakeViewer, parameters}};
+    EXPECT_TRUE(WaitUntil([&] { return ViewerStore().Load() == edited; }));
 }
 
 // Only code page 932 has the earlier ANSI version's bytes to compare with.

@@ -43,14 +43,6 @@ constexpr const char* viewerWideLogName = "fakeviewer-w.log";
 inline const std::string viewerLogPath = FolderOf(fakeViewerPath) + viewerLogName;
 inline const std::string viewerWideLogPath = FolderOf(fakeViewerPath) + viewerWideLogName;
 
-// The whole window text as a Unicode program reads it, whatever the ANSI code page.
-inline std::wstring WideTextOf(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // `text` in UTF-8, as the fake viewer's Unicode log holds it.
 inline std::string Utf8Of(const std::wstring& text) {
     const int length = static_cast<int>(text.size());
@@ -276,7 +268,7 @@ class BrindleTest : public testing::Test {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     }
 
-    static void SeedViewers(const std::vector<ViewerEntry>& viewers) {
+    static void SeedViewers(const std::vector<Viewer>& viewers) {
         ASSERT_TRUE(StoreViewers(viewers));
     }
 

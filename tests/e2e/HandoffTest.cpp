@@ -13,7 +13,7 @@ namespace {
 using Records = std::vector<std::string>;
 
 // Stored in an order that is not the alphabetical one (Hex, Plain, Text).
-const std::vector<ViewerEntry> threeViewers = {
+const std::vector<Viewer> threeViewers = {
     {"Text", fakeViewer, "/t"}, {"Hex", fakeViewer, "/r"}, {"Plain", fakeViewer, ""}};
 
 class HandoffTest : public BrindleTest {

@@ -18,9 +18,9 @@ namespace {
 using Records = std::vector<std::string>;
 
 // The command and Param of every viewer, as stored.
-std::vector<RegistryValue> RawViewers(const std::vector<ViewerEntry>& viewers) {
+std::vector<RegistryValue> RawViewers(const std::vector<Viewer>& viewers) {
     std::vector<RegistryValue> values;
-    for (const ViewerEntry& viewer : viewers) {
+    for (const Viewer& viewer : viewers) {
         values.push_back(ReadValue(MenusPath() + '\\' + viewer.title, nullptr));
         values.push_back(ReadValue(MenusPath() + '\\' + viewer.title, paramValueName));
     }
@@ -107,7 +107,7 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
     constexpr int entries = 200;
     constexpr int killPoints = 40;
     constexpr DWORD killStepMs = 5; // a save of 200 entries takes some tens of milliseconds
-    std::vector<ViewerEntry> list;
+    std::vector<Viewer> list;
     for (int i = 0; i < entries; ++i) {
         const std::string number = std::to_string(1000 + i).substr(1);
         list.push_back({"viewer" + number, "C:\\viewers\\" + number + ".exe", "/p" + number});
@@ -120,13 +120,12 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
         '"' + WinePath(SAVEVICTIM_EXE) + "\" " + product + ' ' + oldTitle + ' ' + newTitle;
     HANDLE saving = CreateEventA(nullptr, TRUE, FALSE, "BrindleSaveVictimSaving");
     ASSERT_NE(nullptr, saving);
-    ViewerStore store(product);
 
     int lost = 0;
     int interrupted = 0; // kills that left both names of the renamed entry
     for (int point = 0; point < killPoints; ++point) {
         SCOPED_TRACE(testing::Message() << "killed " << point * killStepMs << " ms into saving");
-        ASSERT_TRUE(store.Save(list));
+        ASSERT_TRUE(StoreViewers(list, product));
         ResetEvent(saving);
         Process victim;
         ASSERT_TRUE(victim.Start(victimLine));
@@ -136,16 +135,16 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
         ASSERT_TRUE(started) << "the victim did not start saving";
         ASSERT_EQ(9u, victim.WaitForExit()) << "the victim ended by itself";
 
-        std::map<std::string, ViewerEntry> loaded;
-        for (ViewerEntry& entry : store.Load())
+        std::map<std::string, Viewer> loaded;
+        for (Viewer& entry : StoredViewers(product))
             loaded[entry.title] = std::move(entry);
         interrupted += loaded.count(oldTitle) && loaded.count(newTitle);
-        const auto holds = [&](const std::string& title, const ViewerEntry& entry) {
+        const auto holds = [&](const std::string& title, const Viewer& entry) {
             const auto found = loaded.find(title);
             return found != loaded.end() && found->second.command == entry.command &&
                    found->second.parameters == entry.parameters;
         };
-        for (const ViewerEntry& entry : list) {
+        for (const Viewer& entry : list) {
             if (!holds(entry.title, entry) && !(entry.title == oldTitle && holds(newTitle, entry)))
                 ++lost;
         }
@@ -199,10 +198,10 @@ TEST_F(RobustnessTest, StoredValuesTooLongToLaunchAreRefusedAndKept) {
     const auto longCommand = [](size_t length) {
         return fakeViewer + ' ' + std::string(length - fakeViewer.size() - 1, 'c');
     };
-    const std::vector<ViewerEntry> viewers = {{"Command300", longCommand(300), "/c"},
-                                              {"Command5000", longCommand(5000), "/c"},
-                                              {"Param300", fakeViewer, std::string(300, 'p')},
-                                              {"Param5000", fakeViewer, std::string(5000, 'p')}};
+    const std::vector<Viewer> viewers = {{"Command300", longCommand(300), "/c"},
+                                         {"Command5000", longCommand(5000), "/c"},
+                                         {"Param300", fakeViewer, std::string(300, 'p')},
+                                         {"Param5000", fakeViewer, std::string(5000, 'p')}};
     SeedViewers(viewers);
     const std::vector<RegistryValue> stored = RawViewers(viewers);
     Process* resident = nullptr;
@@ -227,8 +226,7 @@ TEST_F(RobustnessTest, ValuesOfAnotherTypeLaunchAsTheirBytesRead) {
                            std::string(reinterpret_cast<const char*>(&number), sizeof number)));
     ASSERT_TRUE(WriteValue(MenusPath() + "\\Binary", paramValueName, REG_BINARY,
                            std::string("/bin\0junk", 9)));
-    const std::vector<ViewerEntry> asText = {{"Number", "ABCD", "/n"},
-                                             {"Binary", fakeViewer, "/bin"}};
+    const std::vector<Viewer> asText = {{"Number", "ABCD", "/n"}, {"Binary", fakeViewer, "/bin"}};
     const std::vector<RegistryValue> stored = RawViewers(asText);
     Process* resident = nullptr;
     ASSERT_NE(nullptr, StartResident(&resident));

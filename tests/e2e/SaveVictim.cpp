@@ -7,6 +7,7 @@
 // Its test ends it with TerminateProcess at some point of a save or an edit.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,20 +17,22 @@
 #include "store/ViewerStore.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (__argc != 4)
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments || count != 4)
         return 2;
-    ViewerStore store(__argv[1]);
+    ViewerStore store(arguments[1]);
     const std::vector<ViewerEntry> loaded = store.Load();
     std::vector<ViewerEntry> changed(loaded.rbegin(), loaded.rend());
     ViewerEntry before{};
     for (ViewerEntry& entry : changed) {
-        if (entry.title == __argv[2]) {
+        if (entry.title == arguments[2]) {
             before = entry;
-            entry.title = __argv[3];
+            entry.title = arguments[3];
         }
     }
     ViewerEntry after = before;
-    after.title = __argv[3];
+    after.title = arguments[3];
     HANDLE saving = OpenEventA(EVENT_MODIFY_STATE, FALSE, "BrindleSaveVictimSaving");
     if (loaded.empty() || before.title.empty() || !saving)
         return 3;

@@ -18,7 +18,7 @@ namespace {
 constexpr UINT aboutCommand = 0x10;
 constexpr const char* aboutTitle = "ﾊﾞｰｼﾞｮﾝ情報 Brindle";
 
-const std::vector<ViewerEntry> oneViewer = {{"Text", fakeViewer, "/t"}};
+const std::vector<Viewer> oneViewer = {{"Text", fakeViewer, "/t"}};
 
 class TrayTest : public BrindleTest {};
 
@@ -35,7 +35,7 @@ void ClickAndSync(HWND icon, UINT message, HWND dialog) {
 TEST_F(TrayTest, ShownAtStartOnlyWhenItCountsNoViewers) {
     struct Case {
         const char* what;
-        std::vector<ViewerEntry> viewers;
+        std::vector<Viewer> viewers;
         bool shown;
     };
     // First in the registry's order (not in the menu's), and too long for the count's buffer.

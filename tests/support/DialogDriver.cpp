@@ -129,12 +129,12 @@ bool NoDialogOwnedBy(HWND owner) {
     return FindDialog(owner, nullptr) == nullptr;
 }
 
-std::string ItemTextOf(HWND dialog, int id) {
-    return TextOf(GetDlgItem(dialog, id));
+std::wstring ItemTextOf(HWND dialog, int id) {
+    return WideTextOf(GetDlgItem(dialog, id));
 }
 
-void SetItemText(HWND dialog, int id, const std::string& text) {
-    SetDlgItemTextA(dialog, id, text.c_str());
+void SetItemText(HWND dialog, int id, const std::wstring& text) {
+    SetDlgItemTextW(dialog, id, text.c_str());
 }
 
 void Click(HWND dialog, int id) {

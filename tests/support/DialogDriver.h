@@ -9,10 +9,9 @@
 
 #include "framework/Dialog.h"
 #include "support/TestApp.h"
+#include "support/Window.h"
 
 namespace testsupport {
-
-constexpr const char* editorCaption = "メニュー詳細";
 
 // Base of the fixtures of driven dialogs: every test starts and ends with no settings and no
 // store faults, and may run for a minute.
@@ -42,8 +41,9 @@ bool WaitUntilGone(HWND window, HWND settle);
 // True when no visible dialog owned by `owner` is open.
 bool NoDialogOwnedBy(HWND owner);
 
-std::string ItemTextOf(HWND dialog, int id);
-void SetItemText(HWND dialog, int id, const std::string& text);
+// The text of control `id` of `dialog`, in UTF-16 as the control holds it.
+std::wstring ItemTextOf(HWND dialog, int id);
+void SetItemText(HWND dialog, int id, const std::wstring& text);
 // Clicks button `id` of `dialog` without waiting for what the click starts.
 void Click(HWND dialog, int id);
 bool IsItemEnabled(HWND dialog, int id);

@@ -25,11 +25,6 @@ UniqueKey CreateKey(const std::string& path) {
     return UniqueKey(key);
 }
 
-// A value name of the tests in UTF-16; null for the default value.
-std::wstring NameOf(const char* name) {
-    return name ? WideOf(name) : std::wstring();
-}
-
 bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
@@ -37,25 +32,23 @@ bool IsText(DWORD type) {
 } // namespace
 
 std::string SettingsPath(const char* product) {
-    return std::string("Software\\") + settingsMaker + '\\' + product;
+    return "Software\\" + Cp932Of(settingsMaker) + '\\' + product;
 }
 
 std::string MenusPath(const char* product) {
-    return SettingsPath(product) + '\\' + menusKeyName;
+    return SettingsPath(product) + '\\' + Cp932Of(menusKeyName);
 }
 
 // Texts are read and written in UTF-16 and given as code page 932, as the ANSI calls of a
 // system of that code page give them.
-RegistryValue ReadValue(const std::string& path, const char* name) {
+RegistryValue ReadValue(const std::string& path, const wchar_t* name) {
     const UniqueKey key = OpenKey(path);
-    const std::wstring valueName = NameOf(name);
-    const wchar_t* wideName = name ? valueName.c_str() : nullptr;
     DWORD size = 0;
     if (!key ||
-        RegQueryValueExW(key.Get(), wideName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        RegQueryValueExW(key.Get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return {};
     RegistryValue value{true, REG_NONE, std::string(size, '\0')};
-    if (RegQueryValueExW(key.Get(), wideName, nullptr, &value.type,
+    if (RegQueryValueExW(key.Get(), name, nullptr, &value.type,
                          reinterpret_cast<BYTE*>(value.bytes.data()), &size) != ERROR_SUCCESS)
         return {};
     value.bytes.resize(size);
@@ -65,20 +58,20 @@ RegistryValue ReadValue(const std::string& path, const char* name) {
     return value;
 }
 
-bool WriteValue(const std::string& path, const char* name, DWORD type, const std::string& bytes) {
+bool WriteValue(const std::string& path, const wchar_t* name, DWORD type,
+                const std::string& bytes) {
     const UniqueKey key = CreateKey(path);
-    const std::wstring valueName = NameOf(name);
     std::string data = bytes;
     if (IsText(type)) {
         const std::wstring wide = WideOf(bytes);
         data.assign(reinterpret_cast<const char*>(wide.data()), 2 * wide.size());
     }
-    return key && RegSetValueExW(key.Get(), name ? valueName.c_str() : nullptr, 0, type,
-                                 reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    return key &&
+           RegSetValueExW(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
-bool WriteWideViewers(const std::vector<WideViewer>& rows, const char* product) {
+bool WriteWideViewers(const std::vector<ViewerEntry>& rows, const char* product) {
     const std::wstring menus = WideOf(MenusPath(product));
     auto write = [](const std::wstring& path, const wchar_t* name, DWORD type,
                     const std::wstring& text) {
@@ -92,12 +85,12 @@ bool WriteWideViewers(const std::vector<WideViewer>& rows, const char* product) 
     };
     bool ok = true;
     std::wstring order;
-    for (const WideViewer& row : rows) {
+    for (const ViewerEntry& row : rows) {
         ok = write(menus + L'\\' + row.title, nullptr, REG_SZ, row.command) &&
-             write(menus + L'\\' + row.title, L"Param", REG_SZ, row.parameters) && ok;
+             write(menus + L'\\' + row.title, paramValueName, REG_SZ, row.parameters) && ok;
         order += row.title + L'\0';
     }
-    return write(menus, L"Order", REG_MULTI_SZ, order) && ok;
+    return write(menus, orderValueName, REG_MULTI_SZ, order) && ok;
 }
 
 bool MakeKey(const std::string& path) {
@@ -130,19 +123,38 @@ void DeleteSettings(const char* product) {
     DeleteKey(SettingsPath(product));
 }
 
-bool StoreViewers(const std::vector<ViewerEntry>& rows, const char* product) {
-    return ViewerStore(product).Save(rows);
+ViewerEntry EntryOf(const Viewer& viewer) {
+    return {WideOf(viewer.title), WideOf(viewer.command), WideOf(viewer.parameters)};
 }
 
-std::vector<ViewerEntry> StoredViewers(const char* product) {
-    return ViewerStore(product).Load();
+Viewer ViewerOf(const ViewerEntry& entry) {
+    return {Cp932Of(entry.title), Cp932Of(entry.command), Cp932Of(entry.parameters)};
+}
+
+bool StoreViewers(const std::vector<Viewer>& rows, const char* product) {
+    std::vector<ViewerEntry> entries;
+    for (const Viewer& row : rows)
+        entries.push_back(EntryOf(row));
+    return ViewerStore(WideOf(product).c_str()).Save(entries);
+}
+
+std::vector<Viewer> StoredViewers(const char* product) {
+    std::vector<Viewer> viewers;
+    for (const ViewerEntry& entry : ViewerStore(WideOf(product).c_str()).Load())
+        viewers.push_back(ViewerOf(entry));
+    return viewers;
 }
 
 std::vector<std::string> StoredTitles(const char* product) {
     std::vector<std::string> titles;
-    for (const ViewerEntry& entry : StoredViewers(product))
-        titles.push_back(entry.title);
+    for (const Viewer& viewer : StoredViewers(product))
+        titles.push_back(viewer.title);
     return titles;
+}
+
+void PrintTo(const Viewer& viewer, std::ostream* out) {
+    *out << "{\"" << viewer.title << "\", \"" << viewer.command << "\", \"" << viewer.parameters
+         << "\"}";
 }
 
 } // namespace testsupport
@@ -152,6 +164,5 @@ bool operator==(const ViewerEntry& a, const ViewerEntry& b) {
 }
 
 void PrintTo(const ViewerEntry& entry, std::ostream* out) {
-    *out << "{\"" << entry.title << "\", \"" << entry.command << "\", \"" << entry.parameters
-         << "\"}";
+    PrintTo(testsupport::ViewerOf(entry), out);
 }

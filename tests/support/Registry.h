@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "store/ViewerStore.h"
+#include "support/TestText.h"
 
 namespace testsupport {
 
+// Brindle's own product key, spelt as the tests spell names.
+inline const std::string ownProduct = Cp932Of(settingsProduct);
+
 // The settings key of `product` (Software\<settingsMaker>\<product>), and its Menus key.
-std::string SettingsPath(const char* product = settingsProduct);
-std::string MenusPath(const char* product = settingsProduct);
+std::string SettingsPath(const char* product = ownProduct.c_str());
+std::string MenusPath(const char* product = ownProduct.c_str());
 
 // A value as stored: its type and bytes, whatever their length.
 struct RegistryValue {
@@ -27,9 +31,9 @@ struct RegistryValue {
 };
 
 // Value `name` (null: the default value) of key `path`; exists false when either is missing.
-RegistryValue ReadValue(const std::string& path, const char* name);
+RegistryValue ReadValue(const std::string& path, const wchar_t* name);
 // Writes `bytes` as value `name` of type `type`, creating the key; true when it succeeded.
-bool WriteValue(const std::string& path, const char* name, DWORD type, const std::string& bytes);
+bool WriteValue(const std::string& path, const wchar_t* name, DWORD type, const std::string& bytes);
 // Creates key `path` with the keys above it; true when it exists then.
 bool MakeKey(const std::string& path);
 bool KeyExists(const std::string& path);
@@ -38,27 +42,35 @@ void DeleteKey(const std::string& path);
 // The names of the sub-keys of `path` in the registry's enumeration order.
 std::vector<std::string> SubKeyNames(const std::string& path);
 // Removes the settings key of `product` with everything below it.
-void DeleteSettings(const char* product = settingsProduct);
+void DeleteSettings(const char* product = ownProduct.c_str());
 
-// A viewer in UTF-16, as another program stores it (`reg import` of a UTF-16 file).
-struct WideViewer {
-    std::wstring title;
-    std::wstring command;
-    std::wstring parameters;
+// Writes `rows`, as another program stores them (`reg import` of a UTF-16 file), below the Menus
+// key of `product` in the store's layout, in UTF-16: command and `Param` as REG_SZ with
+// terminators, then `Order` listing the titles in that order. True when every write succeeded.
+bool WriteWideViewers(const std::vector<ViewerEntry>& rows,
+                      const char* product = ownProduct.c_str());
+
+// A viewer as the tests write it: its texts in code page 932.
+struct Viewer {
+    std::string title;
+    std::string command;
+    std::string parameters;
+    bool operator==(const Viewer&) const = default;
 };
-// Writes `rows` below the Menus key of `product` in the store's layout, in UTF-16: command and
-// `Param` as REG_SZ with terminators, then `Order` listing the titles in that order. True when
-// every write succeeded.
-bool WriteWideViewers(const std::vector<WideViewer>& rows, const char* product = settingsProduct);
+ViewerEntry EntryOf(const Viewer& viewer);
+Viewer ViewerOf(const ViewerEntry& entry);
 
 // The viewer list through the store: saved (true when every step succeeded), loaded, and its
 // titles in menu order.
-bool StoreViewers(const std::vector<ViewerEntry>& rows, const char* product = settingsProduct);
-std::vector<ViewerEntry> StoredViewers(const char* product = settingsProduct);
-std::vector<std::string> StoredTitles(const char* product = settingsProduct);
+bool StoreViewers(const std::vector<Viewer>& rows, const char* product = ownProduct.c_str());
+std::vector<Viewer> StoredViewers(const char* product = ownProduct.c_str());
+std::vector<std::string> StoredTitles(const char* product = ownProduct.c_str());
 
 } // namespace testsupport
 
 // For comparisons and failure messages of GoogleTest (found by argument-dependent lookup).
 bool operator==(const ViewerEntry& a, const ViewerEntry& b);
 void PrintTo(const ViewerEntry& entry, std::ostream* out);
+namespace testsupport {
+void PrintTo(const Viewer& viewer, std::ostream* out);
+} // namespace testsupport

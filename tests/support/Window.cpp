@@ -41,11 +41,15 @@ void TypeKey(WORD key) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-std::string TextOf(HWND window) {
+std::wstring WideTextOf(HWND window) {
     std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, L'\0');
     const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(std::max(copied, 0)));
-    return Cp932Of(text);
+    return text;
+}
+
+std::string TextOf(HWND window) {
+    return Cp932Of(WideTextOf(window));
 }
 
 std::string ClassOf(HWND window) {

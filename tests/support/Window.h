@@ -12,9 +12,13 @@
 
 namespace testsupport {
 
-// The whole window text (in code page 932, as the tests' texts are), and the window's class
-// name.
+// The caption of the entry editor.
+constexpr const char* editorCaption = "メニュー詳細";
+
+// The whole window text (in code page 932, as the tests' texts are; WideTextOf: in UTF-16, as
+// the window holds it), and the window's class name.
 std::string TextOf(HWND window);
+std::wstring WideTextOf(HWND window);
 std::string ClassOf(HWND window);
 
 // The top-level windows of process `processId`, of its thread `threadId` unless that is 0,

@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "editor/EntryEditorDialog.h"
-#include "platform/AnsiText.h"
 #include "framework/FileDialog.h"
 #include "core/LaunchLine.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
 #include "support/DialogDriver.h"
+#include "support/TestText.h"
 #include "support/Window.h"
 
 using namespace testsupport;
@@ -20,11 +20,11 @@ using namespace testsupport;
 namespace {
 
 // "表" and "ソ": their second byte in code page 932 is 0x5C, the byte of a backslash.
-const std::string hyo = "\x95\x5C";
-const std::string so = "\x83\x5C";
+const std::wstring hyo = L"表";
+const std::wstring so = L"ソ";
 
-std::string Repeat(const std::string& text, int times) {
-    std::string repeated;
+std::wstring Repeat(const std::wstring& text, int times) {
+    std::wstring repeated;
     for (int i = 0; i < times; ++i)
         repeated += text;
     return repeated;
@@ -38,15 +38,11 @@ HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
-// Types `text` (code page 932) into the window that has the keyboard focus as a keyboard or
-// an input method delivers it: one Unicode key event for each character.
-void TypeUnicode(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(
-        static_cast<size_t>(MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()),
-                                                wide.data(), static_cast<int>(wide.size()))));
+// Types `text` into the window that has the keyboard focus as a keyboard or an input method
+// delivers it: one Unicode key event for each UTF-16 unit.
+void TypeUnicode(const std::wstring& text) {
     std::vector<INPUT> events;
-    for (wchar_t character : wide) {
+    for (wchar_t character : text) {
         for (DWORD up : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
             INPUT event{};
             event.type = INPUT_KEYBOARD;
@@ -62,7 +58,7 @@ void TypeUnicode(const std::string& text) {
 // is returned) owned by the editor, and after it the editor still open with the typed text
 // and the focus on the field at fault.
 std::string ExpectRefused(HWND editor, int faultyField) {
-    const std::string typed = ItemTextOf(editor, faultyField);
+    const std::wstring typed = ItemTextOf(editor, faultyField);
     Click(editor, IDOK);
     HWND box = WaitForDialog(editor, TheApp().Name());
     if (!box)
@@ -81,42 +77,43 @@ class EntryEditorTest : public DialogTest {};
 
 TEST_F(EntryEditorTest, ShowsTheEntryAndReturnsWhatWasTypedOnOkOrEnter) {
     EntryEditorDialog editor;
-    editor.title = "メモ帳";
-    editor.command = "notepad.exe";
-    editor.parameters = "/a";
+    editor.title = L"メモ帳";
+    editor.command = L"notepad.exe";
+    editor.parameters = L"/a";
     // 255 characters of two bytes each: as long as a key name may be; a 0x5C second byte is
     // no backslash.
-    const std::string longTitle = Repeat(hyo, 255);
+    const std::wstring longTitle = Repeat(hyo, 255);
     INT_PTR result = RunDriven(editor, [&](HWND window) {
         EXPECT_EQ(editorCaption, TextOf(window));
-        EXPECT_EQ("メモ帳", ItemTextOf(window, IDC_TITLE));
-        EXPECT_EQ("notepad.exe", ItemTextOf(window, IDC_COMMAND));
-        EXPECT_EQ("/a", ItemTextOf(window, IDC_PARAMETERS));
+        EXPECT_EQ(L"メモ帳", ItemTextOf(window, IDC_TITLE));
+        EXPECT_EQ(L"notepad.exe", ItemTextOf(window, IDC_COMMAND));
+        EXPECT_EQ(L"/a", ItemTextOf(window, IDC_PARAMETERS));
         SetItemText(window, IDC_TITLE, longTitle);
-        SetItemText(window, IDC_COMMAND, "\"C:\\Program Files\\v.exe\"");
-        SetItemText(window, IDC_PARAMETERS, std::string(maxLaunchLine, 'p'));
+        SetItemText(window, IDC_COMMAND, L"\"C:\\Program Files\\v.exe\"");
+        SetItemText(window, IDC_PARAMETERS, std::wstring(maxLaunchLine, L'p'));
         Click(window, IDOK);
         WaitUntilGone(window, window);
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(longTitle, editor.title);
-    EXPECT_EQ("\"C:\\Program Files\\v.exe\"", editor.command);
-    EXPECT_EQ(std::string(maxLaunchLine, 'p'), editor.parameters);
+    EXPECT_EQ(L"\"C:\\Program Files\\v.exe\"", editor.command);
+    EXPECT_EQ(std::wstring(maxLaunchLine, L'p'), editor.parameters);
 
     // Enter in a field saves what was typed: the template's default button would cancel.
     EntryEditorDialog entered;
     result = RunDriven(entered, [&](HWND window) {
-        SetItemText(window, IDC_TITLE, so + "フト");
+        SetItemText(window, IDC_TITLE, so + L"フト");
         PostMessageA(GetDlgItem(window, IDC_TITLE), WM_KEYDOWN, VK_RETURN, 1);
         WaitUntilGone(window, window);
     });
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(so + "フト", entered.title);
+    EXPECT_EQ(so + L"フト", entered.title);
 }
 
-TEST_F(EntryEditorTest, TypedDoubleByteTextReachesEveryFieldWhole) {
-    // The last byte of 表 in code page 932 is 0x5C, the byte of a backslash.
-    const std::string typed = "ビューア表";
+TEST_F(EntryEditorTest, TypedTextReachesEveryFieldWhole) {
+    // The last byte of 表 in code page 932 is 0x5C, the byte of a backslash; 〜 (U+301C), é and
+    // 𠮷 (a surrogate pair) are outside that code page.
+    const std::wstring typed = L"ビューア表\u301C\u00E9\U00020BB7";
     EntryEditorDialog editor;
     INT_PTR result = RunDriven(editor, [&](HWND window) {
         SetForegroundWindow(window);
@@ -127,7 +124,7 @@ TEST_F(EntryEditorTest, TypedDoubleByteTextReachesEveryFieldWhole) {
             ASSERT_EQ(GetDlgItem(window, field), FocusOf(window));
             TypeUnicode(typed);
             // Each character typed is one character in the field, once all have arrived.
-            for (int i = 0; i < 1000 && GetWindowTextLengthW(GetDlgItem(window, field)) < 5; ++i)
+            for (int i = 0; i < 1000 && ItemTextOf(window, field).size() < typed.size(); ++i)
                 Sleep(10);
             EXPECT_EQ(typed, ItemTextOf(window, field));
         }
@@ -142,13 +139,13 @@ TEST_F(EntryEditorTest, TypedDoubleByteTextReachesEveryFieldWhole) {
 
 TEST_F(EntryEditorTest, RefusesTitlesTheStoreCannotHoldAsKeys) {
     EntryEditorDialog editor;
-    editor.otherTitles = {"Viewer", "Other"};
+    editor.otherTitles = {L"Viewer", L"Other"};
     INT_PTR result = RunDriven(editor, [&](HWND window) {
         std::vector<std::string> reasons;
-        for (const std::string& title :
-             {std::string(), std::string("a\\b"), std::string(maxTitleChars + 1, 'x'),
-              std::string("vIEWER")}) {
-            SCOPED_TRACE("title \"" + title + "\"");
+        for (const std::wstring& title :
+             {std::wstring(), std::wstring(L"a\\b"), std::wstring(maxTitleChars + 1, L'x'),
+              std::wstring(L"vIEWER")}) {
+            SCOPED_TRACE("title \"" + Cp932Of(title) + "\"");
             SetItemText(window, IDC_TITLE, title);
             reasons.push_back(ExpectRefused(window, IDC_TITLE));
             EXPECT_FALSE(reasons.back().empty());
@@ -158,50 +155,52 @@ TEST_F(EntryEditorTest, RefusesTitlesTheStoreCannotHoldAsKeys) {
             EXPECT_NE(reasons[i - 1], reasons[i]);
         EXPECT_NE(std::string::npos, reasons.back().find("vIEWER"));
 
-        SetItemText(window, IDC_TITLE, "Viewer2");
+        SetItemText(window, IDC_TITLE, L"Viewer2");
         Click(window, IDOK);
         WaitUntilGone(window, window);
     });
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ("Viewer2", editor.title);
+    EXPECT_EQ(L"Viewer2", editor.title);
 }
 
 TEST_F(EntryEditorTest, RefusesCommandsAndParametersTooLongForTheLaunch) {
     EntryEditorDialog editor;
-    editor.title = "Viewer";
+    editor.title = L"Viewer";
     INT_PTR result = RunDriven(editor, [&](HWND window) {
-        SetItemText(window, IDC_COMMAND, std::string(maxLaunchLine + 1, 'c'));
+        SetItemText(window, IDC_COMMAND, std::wstring(maxLaunchLine + 1, L'c'));
         const std::string commandReason = ExpectRefused(window, IDC_COMMAND);
+        // Counted as the launch counts: 130 characters of two bytes each are 260 bytes.
+        SetItemText(window, IDC_COMMAND, Repeat(hyo, 130));
+        EXPECT_EQ(commandReason, ExpectRefused(window, IDC_COMMAND));
 
-        SetItemText(window, IDC_COMMAND, std::string(maxLaunchLine, 'c'));
-        SetItemText(window, IDC_PARAMETERS, std::string(maxLaunchLine + 1, 'p'));
+        SetItemText(window, IDC_COMMAND, Repeat(hyo, 129) + L"c");
+        SetItemText(window, IDC_PARAMETERS, std::wstring(maxLaunchLine + 1, L'p'));
         const std::string parametersReason = ExpectRefused(window, IDC_PARAMETERS);
         EXPECT_NE(commandReason, parametersReason);
 
-        SetItemText(window, IDC_PARAMETERS, std::string(maxLaunchLine, 'p'));
+        SetItemText(window, IDC_PARAMETERS, std::wstring(maxLaunchLine, L'p'));
         Click(window, IDOK);
         WaitUntilGone(window, window);
     });
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(std::string(maxLaunchLine, 'c'), editor.command);
+    EXPECT_EQ(Repeat(hyo, 129) + L"c", editor.command);
 }
 
 // What the browse button asked the file dialog, and what the test answers.
 struct Browse {
-    static inline std::string offered;  // the starting file name
+    static inline std::wstring offered; // the starting file name
     static inline HWND owner = nullptr; // the owner window
-    static inline std::string filter;   // "|" for each separator
-    static inline std::string chosen;   // answered with IDOK when not empty
+    static inline std::wstring filter;  // "|" for each separator
+    static inline std::wstring chosen;  // answered with IDOK when not empty
     static INT_PTR Answer(OPENFILENAMEW& request) {
-        offered = platform::AnsiFromWide(request.lpstrFile);
+        offered = request.lpstrFile;
         owner = request.hwndOwner;
         filter.clear();
         for (const wchar_t* part = request.lpstrFilter; *part; part += wcslen(part) + 1)
-            filter += platform::AnsiFromWide(part) + "|";
+            filter += std::wstring(part) + L"|";
         if (chosen.empty())
             return IDCANCEL;
-        lstrcpynW(request.lpstrFile, platform::WideFromAnsi(chosen).c_str(),
-                  static_cast<int>(request.nMaxFile));
+        lstrcpynW(request.lpstrFile, chosen.c_str(), static_cast<int>(request.nMaxFile));
         return IDOK;
     }
 };
@@ -211,36 +210,37 @@ TEST_F(EntryEditorTest, BrowsePutsTheChosenProgramInTheCommand) {
     EntryEditorDialog editor;
     // As main window, the editor is the last active pop-up that owns the file dialog.
     INT_PTR result = RunAsMainWindow(editor, [&](HWND window) {
-        auto browse = [&](const std::string& chosen) {
+        auto browse = [&](const std::wstring& chosen) {
             Browse::chosen = chosen;
             SendMessageA(GetDlgItem(window, IDC_BROWSE), BM_CLICK, 0, 0);
         };
         // Typed, not saved yet: the typed command is where the file dialog starts. The empty
         // title is not refused: only OK checks the entry.
-        SetItemText(window, IDC_COMMAND, "old.exe");
-        SetItemText(window, IDC_PARAMETERS, "-p");
-        browse("C:\\Program Files\\Viewer\\view.exe");
-        EXPECT_EQ("old.exe", Browse::offered);
+        SetItemText(window, IDC_COMMAND, L"old.exe");
+        SetItemText(window, IDC_PARAMETERS, L"-p");
+        browse(L"C:\\Program Files\\Viewer\\view.exe");
+        EXPECT_EQ(L"old.exe", Browse::offered);
         EXPECT_EQ(window, Browse::owner);
-        EXPECT_EQ("実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*|", Browse::filter);
+        EXPECT_EQ(L"実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*|", Browse::filter);
         // Quoted, or the launch would start C:\Program with the rest as arguments.
-        EXPECT_EQ("\"C:\\Program Files\\Viewer\\view.exe\"", ItemTextOf(window, IDC_COMMAND));
-        EXPECT_EQ("-p", ItemTextOf(window, IDC_PARAMETERS));
+        EXPECT_EQ(L"\"C:\\Program Files\\Viewer\\view.exe\"", ItemTextOf(window, IDC_COMMAND));
+        EXPECT_EQ(L"-p", ItemTextOf(window, IDC_PARAMETERS));
         EXPECT_TRUE(NoDialogOwnedBy(window));
 
         // The quoted program is offered without its quotes; a path without a space stays bare.
-        browse("C:\\Tools\\view.exe");
-        EXPECT_EQ("C:\\Program Files\\Viewer\\view.exe", Browse::offered);
-        EXPECT_EQ("C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
+        browse(L"C:\\Tools\\view.exe");
+        EXPECT_EQ(L"C:\\Program Files\\Viewer\\view.exe", Browse::offered);
+        EXPECT_EQ(L"C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
 
         // Cancelled: nothing changes.
-        browse("");
-        EXPECT_EQ("C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
+        browse(L"");
+        EXPECT_EQ(L"C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
 
         // A command longer than the file dialog takes is offered cut, never inside a character.
-        SetItemText(window, IDC_COMMAND, Repeat(hyo, 150));
-        browse("");
-        EXPECT_EQ(Repeat(hyo, 129), Browse::offered);
+        const std::wstring pair = L"\U00020BB7";
+        SetItemText(window, IDC_COMMAND, Repeat(pair, 130));
+        browse(L"");
+        EXPECT_EQ(Repeat(pair, 129), Browse::offered);
     });
     EXPECT_EQ(IDCANCEL, result);
 }

@@ -19,7 +19,6 @@ using namespace std::string_literals;
 
 class Application : public FrameworkTest {};
 class HandleOwner : public FrameworkTest {};
-class ListViewWrapper : public FrameworkTest {};
 class FileOpenDialog : public FrameworkTest {};
 
 TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesItsExitCode) {
@@ -118,126 +117,6 @@ TEST_F(HandleOwner, MenuIsDestroyedWithItsOwner) {
         EXPECT_EQ(1, GetMenuItemCount(raw));
     }
     EXPECT_FALSE(IsMenu(raw));
-}
-
-// Runs IDD_LIST with its list view bound and `body` called once the dialog is visible.
-void WithListView(const std::function<void(fw::ListView&, HWND dialog)>& body) {
-    fw::ListView list;
-    ProbeDialog dialog(IDD_LIST);
-    dialog.exchange = [&](fw::DataExchange& dx) { dx.Control(IDC_LIST, list); };
-    dialog.onShown = [&](ProbeDialog& self) {
-        body(list, self.Hwnd());
-        self.EndDialog(IDOK);
-    };
-    EXPECT_EQ(IDOK, dialog.DoModal());
-}
-
-// `count` double-byte characters "表" (second byte a backslash), after `prefix`.
-std::string Kanji(const std::string& prefix, size_t count) {
-    std::string text = prefix;
-    for (size_t i = 0; i < count; ++i)
-        text += "表";
-    return text;
-}
-
-TEST_F(ListViewWrapper, TextsOfAnyLengthRoundTrip) {
-    const std::vector<std::string> texts = {
-        "",
-        "短い",
-        std::string(255, 'a'),
-        std::string(256, 'b'),
-        std::string(257, 'c'),
-        Kanji("x", 127), // 255 bytes
-        Kanji("", 128),  // 256 bytes
-        Kanji("y", 128), // 257 bytes
-        std::string(511, 'd') + "表",
-        Kanji("長い", 900) + "ﾃｷｽﾄ",
-    };
-    WithListView([&](fw::ListView& list, HWND) {
-        EXPECT_EQ(0, list.InsertColumn(0, L"タイトル", 100));
-        EXPECT_EQ(1, list.InsertColumn(1, L"コマンド", 100));
-        EXPECT_EQ(2, list.InsertColumn(2, L"パラメータ", 100));
-        for (size_t i = 0; i < texts.size(); ++i) {
-            int row = list.InsertItem(static_cast<int>(i) + 100, texts[i]); // past the end
-            ASSERT_EQ(static_cast<int>(i), row);
-            EXPECT_TRUE(list.SetItemText(row, 1, texts[texts.size() - 1 - i]));
-            EXPECT_TRUE(list.SetItemText(row, 2, texts[i] + "!"));
-        }
-        ASSERT_EQ(static_cast<int>(texts.size()), list.ItemCount());
-        for (size_t i = 0; i < texts.size(); ++i) {
-            int row = static_cast<int>(i);
-            EXPECT_EQ(texts[i], list.ItemText(row, 0)) << "row " << i;
-            EXPECT_EQ(texts[texts.size() - 1 - i], list.ItemText(row, 1)) << "row " << i;
-            EXPECT_EQ(texts[i] + "!", list.ItemText(row, 2)) << "row " << i;
-        }
-        EXPECT_EQ(0, list.InsertItem(0, "先頭"));
-        EXPECT_EQ("先頭", list.ItemText(0, 0));
-        EXPECT_EQ(texts[0], list.ItemText(1, 0));
-    });
-}
-
-TEST_F(ListViewWrapper, ItemStateRoundTrips) {
-    WithListView([](fw::ListView& list, HWND) {
-        list.InsertColumn(0, L"タイトル", 100);
-        for (const char* text : {"一", "二", "三"})
-            list.InsertItem(list.ItemCount(), text);
-        EXPECT_TRUE(
-            list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
-        EXPECT_EQ(0u, list.ItemState(0, LVIS_SELECTED));
-        EXPECT_EQ(static_cast<UINT>(LVIS_SELECTED), list.ItemState(1, LVIS_SELECTED));
-        EXPECT_EQ(static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED),
-                  list.ItemState(1, LVIS_SELECTED | LVIS_FOCUSED));
-        EXPECT_TRUE(list.SetItemState(1, 0, LVIS_SELECTED));
-        EXPECT_EQ(0u, list.ItemState(1, LVIS_SELECTED));
-        EXPECT_EQ(static_cast<UINT>(LVIS_FOCUSED), list.ItemState(1, LVIS_FOCUSED));
-    });
-}
-
-TEST_F(ListViewWrapper, FindItemIgnoresCase) {
-    WithListView([](fw::ListView& list, HWND) {
-        list.InsertColumn(0, L"タイトル", 100);
-        for (const char* text : {"Viewer", "表示ソフト", "VIEWER", "Viewer Two"})
-            list.InsertItem(list.ItemCount(), text);
-        EXPECT_EQ(0, list.FindItem("viewer"));
-        EXPECT_EQ(2, list.FindItem("viewer", 0));  // from the row after 0
-        EXPECT_EQ(-1, list.FindItem("viewer", 2)); // no wrapping round
-        EXPECT_EQ(1, list.FindItem("表示ソフト"));
-        EXPECT_EQ(-1, list.FindItem("View")); // whole texts only
-        EXPECT_EQ(-1, list.FindItem("none"));
-    });
-}
-
-TEST_F(ListViewWrapper, DeleteItemRemovesTheRow) {
-    WithListView([](fw::ListView& list, HWND) {
-        list.InsertColumn(0, L"タイトル", 100);
-        for (const char* text : {"一", "二", "三"})
-            list.InsertItem(list.ItemCount(), text);
-        EXPECT_TRUE(list.DeleteItem(0));
-        EXPECT_EQ(2, list.ItemCount());
-        EXPECT_EQ("二", list.ItemText(0, 0));
-        EXPECT_EQ("三", list.ItemText(1, 0));
-        EXPECT_FALSE(list.DeleteItem(5));
-        EXPECT_TRUE(list.DeleteAllItems());
-        EXPECT_EQ(0, list.ItemCount());
-    });
-}
-
-TEST_F(ListViewWrapper, HitTestFindsRowsAndNothingOnEmptySpace) {
-    WithListView([](fw::ListView& list, HWND) {
-        list.InsertColumn(0, L"タイトル", 100);
-        list.InsertItem(0, "一");
-        list.InsertItem(1, "二");
-        RECT label{};
-        label.left = LVIR_LABEL;
-        ASSERT_TRUE(
-            SendMessageA(list.Hwnd(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label)));
-        EXPECT_EQ(1,
-                  list.HitTest({(label.left + label.right) / 2, (label.top + label.bottom) / 2}));
-        RECT client{};
-        GetClientRect(list.Hwnd(), &client);
-        ASSERT_GT(client.bottom - 4, label.bottom);
-        EXPECT_EQ(-1, list.HitTest({label.left + 2, client.bottom - 4}));
-    });
 }
 
 // What the file dialog handed over in place of the system dialog.

@@ -61,7 +61,7 @@ TEST_F(CommandRouting, EnterAndEscapeInTheModalLoopReachOnOkAndOnCancel) {
 }
 
 TEST_F(CommandRouting, DefaultOnInitDialogLoadsTheMembers) {
-    std::string value = "初期値";
+    std::wstring value = L"初期値";
     std::string shown;
     ProbeDialog dialog(IDD_PLAIN);
     dialog.exchange = [&](fw::DataExchange& dx) { dx.Text(IDC_FIRST_EDIT, value); };
@@ -74,7 +74,7 @@ TEST_F(CommandRouting, DefaultOnInitDialogLoadsTheMembers) {
 }
 
 TEST_F(CommandRouting, DefaultOnOkSavesTheMembersAndEndsWithIdok) {
-    std::string value = "初期値";
+    std::wstring value = L"初期値";
     ProbeDialog dialog(IDD_PLAIN);
     dialog.exchange = [&](fw::DataExchange& dx) { dx.Text(IDC_FIRST_EDIT, value); };
     dialog.onShown = [](ProbeDialog& self) {
@@ -82,7 +82,7 @@ TEST_F(CommandRouting, DefaultOnOkSavesTheMembersAndEndsWithIdok) {
         self.Click(IDOK);
     };
     EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_EQ("保存値", value);
+    EXPECT_EQ(L"保存値", value);
 }
 
 TEST_F(CommandRouting, DefaultOnOkDoesNotEndWhenSavingFails) {
@@ -112,7 +112,7 @@ TEST_F(CommandRouting, DefaultOnOkDoesNotEndWhenSavingFails) {
 }
 
 TEST_F(CommandRouting, DefaultOnCancelEndsWithoutDataExchange) {
-    std::string value = "元の値";
+    std::wstring value = L"元の値";
     int saves = 0;
     ProbeDialog dialog(IDD_PLAIN);
     dialog.exchange = [&](fw::DataExchange& dx) {
@@ -126,7 +126,7 @@ TEST_F(CommandRouting, DefaultOnCancelEndsWithoutDataExchange) {
     };
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ(0, saves);
-    EXPECT_EQ("元の値", value);
+    EXPECT_EQ(L"元の値", value);
 }
 
 TEST_F(CommandRouting, FailedInitialExchangeEndsWithMinusOneAfterTheInternalError) {
@@ -193,22 +193,20 @@ TEST_F(DataExchange, ControlIsBoundOnce) {
     EXPECT_EQ(first, bound.Hwnd());
 }
 
-// A text of at least `bytes` bytes in code page 932 whose double-byte characters include
-// "表" (second byte 0x5C, a backslash) and "ソ" (second byte 0x5C too).
-std::string LongJapaneseText(size_t bytes) {
-    std::string text;
-    for (int n = 0; text.size() < bytes; ++n)
-        text += "表示ｿﾌﾄソフト\\" + std::to_string(n) + " ";
-    return text + "終";
+// A Japanese text of at least `length` characters, with one outside the BMP.
+std::wstring LongJapaneseText(size_t length) {
+    std::wstring text;
+    for (int n = 0; text.size() < length; ++n)
+        text += L"表示ｿﾌﾄソフト\\" + std::to_wstring(n) + L" ";
+    return text + L"\U00020BB7終";
 }
 
 TEST_F(DataExchange, SavingReadsTheWholeText) {
-    const std::string text = LongJapaneseText(1500);
-    ASSERT_NE(std::string::npos, text.find("\x95\x5C")); // "表" as code page 932
-    std::string value;
+    const std::wstring text = LongJapaneseText(1500);
+    std::wstring value;
     WithExchangeDialog([&](fw::DataExchange& dx) { dx.Text(IDC_FIRST_EDIT, value); },
                        [&](ProbeDialog& self) {
-                           SetWindowTextA(self.Item(IDC_FIRST_EDIT), text.c_str());
+                           SetWindowTextW(self.Item(IDC_FIRST_EDIT), text.c_str());
                            EXPECT_TRUE(self.UpdateData(TRUE));
                        });
     EXPECT_EQ(text, value);
@@ -220,17 +218,17 @@ WNDPROC editProc = nullptr;
 LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETTEXT)
         ++setTextCount;
-    return CallWindowProcA(editProc, window, message, wParam, lParam);
+    return CallWindowProcW(editProc, window, message, wParam, lParam);
 }
 
 TEST_F(DataExchange, LoadingWritesOnlyWhenTheTextDiffers) {
-    std::string value = LongJapaneseText(1500);
+    std::wstring value = LongJapaneseText(1500);
     WithExchangeDialog([&](fw::DataExchange& dx) { dx.Text(IDC_FIRST_EDIT, value); },
                        [&](ProbeDialog& self) {
                            HWND edit = self.Item(IDC_FIRST_EDIT);
-                           ASSERT_EQ(value, TextOf(edit)); // written by the default OnInitDialog
+                           ASSERT_EQ(value, fw::WindowText(edit)); // written by OnInitDialog
                            setTextCount = 0;
-                           editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                           editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
                                edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingEditProc)));
                            SendMessageA(edit, EM_SETSEL, 2, 5);
                            SendMessageA(edit, EM_SETMODIFY, TRUE, 0);
@@ -245,11 +243,11 @@ TEST_F(DataExchange, LoadingWritesOnlyWhenTheTextDiffers) {
                            EXPECT_TRUE(SendMessageA(edit, EM_GETMODIFY, 0, 0));
 
                            // Differs only in its last character, far past any short buffer.
-                           value.replace(value.size() - 2, 2, "末");
+                           value.replace(value.size() - 1, 1, L"末");
                            EXPECT_TRUE(self.UpdateData(FALSE));
                            EXPECT_EQ(1, setTextCount);
-                           EXPECT_EQ(value, TextOf(edit));
-                           SetWindowLongPtrA(edit, GWLP_WNDPROC,
+                           EXPECT_EQ(value, fw::WindowText(edit));
+                           SetWindowLongPtrW(edit, GWLP_WNDPROC,
                                              reinterpret_cast<LONG_PTR>(editProc));
                        });
 }
@@ -275,7 +273,7 @@ TEST_F(DataExchange, OtherFailureShowsTheInternalErrorAndGivesFalse) {
     MessageBoxCloser closer;
     bool reachMissing = false;
     fw::Window nowhere;
-    std::string text;
+    std::wstring text;
     HWND dialogWindow = nullptr;
     WithExchangeDialog(
         [&](fw::DataExchange& dx) {

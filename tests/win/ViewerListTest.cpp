@@ -20,17 +20,17 @@ using namespace testsupport;
 
 namespace {
 
-const ViewerEntry alpha{"Alpha", "alpha.exe", "-a"};
+const Viewer alpha{"Alpha", "alpha.exe", "-a"};
 // "表示": the second byte of "表" is 0x5C, the byte of a backslash, which a key name may not hold.
-const ViewerEntry beta{"表示", "\"C:\\Program Files\\Beta\\beta.exe\"", ""};
-const ViewerEntry gamma{"Gamma", "gamma.exe", "/g"};
+const Viewer beta{"表示", "\"C:\\Program Files\\Beta\\beta.exe\"", ""};
+const Viewer gamma{"Gamma", "gamma.exe", "/g"};
 
 HWND ListOf(HWND main) {
     return GetDlgItem(main, IDC_VIEWER_LIST);
 }
 
-std::vector<ViewerEntry> Rows(HWND main) {
-    std::vector<ViewerEntry> rows;
+std::vector<Viewer> Rows(HWND main) {
+    std::vector<Viewer> rows;
     const auto count = static_cast<int>(SendMessageA(ListOf(main), LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
         std::string cells[3];
@@ -79,16 +79,17 @@ HWND OpenEditor(HWND main, int buttonId) {
     return WaitForDialog(main, editorCaption);
 }
 
-ViewerEntry EditorFields(HWND editor) {
-    return {ItemTextOf(editor, IDC_TITLE), ItemTextOf(editor, IDC_COMMAND),
-            ItemTextOf(editor, IDC_PARAMETERS)};
+Viewer EditorFields(HWND editor) {
+    return ViewerOf({ItemTextOf(editor, IDC_TITLE), ItemTextOf(editor, IDC_COMMAND),
+                     ItemTextOf(editor, IDC_PARAMETERS)});
 }
 
 // Types `entry` into the editor and clicks OK; returns when the main dialog's handler is done.
-void EnterAndConfirm(HWND main, HWND editor, const ViewerEntry& entry) {
-    SetItemText(editor, IDC_TITLE, entry.title);
-    SetItemText(editor, IDC_COMMAND, entry.command);
-    SetItemText(editor, IDC_PARAMETERS, entry.parameters);
+void EnterAndConfirm(HWND main, HWND editor, const Viewer& entry) {
+    const ViewerEntry typed = EntryOf(entry);
+    SetItemText(editor, IDC_TITLE, typed.title);
+    SetItemText(editor, IDC_COMMAND, typed.command);
+    SetItemText(editor, IDC_PARAMETERS, typed.parameters);
     Click(editor, IDOK);
     WaitUntilGone(editor, main);
 }
@@ -145,7 +146,7 @@ void PressListKey(HWND main, WPARAM key, bool alt = false) {
 
 // Waits until the rows are `expected`, then until the handler that changed them has finished;
 // false when they never were.
-bool RowsBecome(HWND main, const std::vector<ViewerEntry>& expected) {
+bool RowsBecome(HWND main, const std::vector<Viewer>& expected) {
     const bool became = WaitUntil([&] { return Rows(main) == expected; });
     SyncWith(main);
     return became;
@@ -202,11 +203,11 @@ TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
         EXPECT_EQ("", EnabledButtons(main));
 
         // The registry would enumerate "alpha" before "Zeta": the menu order must not.
-        const ViewerEntry zeta{"Zeta", "zeta.exe", "-z"};
-        const ViewerEntry lower{"alpha", "C:\\a.exe", ""};
+        const Viewer zeta{"Zeta", "zeta.exe", "-z"};
+        const Viewer lower{"alpha", "C:\\a.exe", ""};
         HWND editor = OpenEditor(main, IDC_ADD);
         ASSERT_TRUE(editor);
-        EXPECT_EQ((ViewerEntry{}), EditorFields(editor));
+        EXPECT_EQ((Viewer{}), EditorFields(editor));
         EnterAndConfirm(main, editor, zeta);
         EXPECT_EQ(std::vector{zeta}, Rows(main));
         EXPECT_EQ(0, SelectedRow(main));
@@ -222,7 +223,7 @@ TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
         // A title that differs only in case would share the key of the other entry.
         editor = OpenEditor(main, IDC_ADD);
         ASSERT_TRUE(editor);
-        SetItemText(editor, IDC_TITLE, "ZETA");
+        SetItemText(editor, IDC_TITLE, L"ZETA");
         Click(editor, IDOK);
         HWND refusal = WaitForDialog(editor, TheApp().Name());
         ASSERT_TRUE(refusal);
@@ -306,7 +307,7 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         HWND editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
         EXPECT_EQ(beta, EditorFields(editor));
-        SetItemText(editor, IDC_COMMAND, "changed.exe");
+        SetItemText(editor, IDC_COMMAND, L"changed.exe");
         Answer(main, editor, IDCANCEL);
         EXPECT_EQ((std::vector{alpha, beta, gamma}), Rows(main));
         EXPECT_EQ((std::vector{alpha, beta, gamma}), StoredViewers());
@@ -315,12 +316,12 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         Select(main, 1);
         editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
-        SetItemText(editor, IDC_TITLE, "gamma");
+        SetItemText(editor, IDC_TITLE, L"gamma");
         Click(editor, IDOK);
         HWND refusal = WaitForDialog(editor, TheApp().Name());
         ASSERT_TRUE(refusal);
         Answer(editor, refusal, IDOK);
-        const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
+        const Viewer renamed{"Beta 2", "beta2.exe", "-2"};
         EnterAndConfirm(main, editor, renamed);
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), StoredViewers());
@@ -329,7 +330,7 @@ TEST_F(ViewerListTest, EditShowsTheRowAndStoresItUnderItsNewTitle) {
         Select(main, 2);
         editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
-        const ViewerEntry same{"Gamma", "gamma.exe", "/G"};
+        const Viewer same{"Gamma", "gamma.exe", "/G"};
         EnterAndConfirm(main, editor, same);
         EXPECT_EQ((std::vector{alpha, renamed, same}), StoredViewers());
     });
@@ -356,7 +357,7 @@ TEST_F(ViewerListTest, DoubleClickOpensTheEditorOnlyOnARow) {
         // An editor opened by the double click would come before this one.
         HWND editor = OpenEditor(main, IDC_ADD);
         ASSERT_TRUE(editor);
-        EXPECT_EQ("", ItemTextOf(editor, IDC_TITLE)) << "the double click opened the editor";
+        EXPECT_EQ(L"", ItemTextOf(editor, IDC_TITLE)) << "the double click opened the editor";
         Answer(main, editor, IDCANCEL);
         EXPECT_TRUE(NoDialogOwnedBy(main));
 
@@ -382,7 +383,7 @@ TEST_F(ViewerListTest, EnterEditsTheSelectedViewer) {
         HWND editor = WaitForDialog(main, editorCaption);
         ASSERT_TRUE(editor);
         EXPECT_EQ(beta, EditorFields(editor));
-        const ViewerEntry renamed{"Beta 2", "beta2.exe", "-2"};
+        const Viewer renamed{"Beta 2", "beta2.exe", "-2"};
         EnterAndConfirm(main, editor, renamed);
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), Rows(main));
         EXPECT_EQ((std::vector{alpha, renamed, gamma}), StoredViewers());
@@ -409,7 +410,7 @@ TEST_F(ViewerListTest, InsertKeyAddsAViewer) {
         PressListKey(main, VK_INSERT);
         HWND editor = WaitForDialog(main, editorCaption);
         ASSERT_TRUE(editor);
-        EXPECT_EQ((ViewerEntry{}), EditorFields(editor));
+        EXPECT_EQ((Viewer{}), EditorFields(editor));
         EnterAndConfirm(main, editor, gamma);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
         EXPECT_EQ(1, SelectedRow(main));
@@ -456,7 +457,7 @@ TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
             faults.failFrom = faults.failTo = step;
             Press(main, step % 2 ? IDC_DOWN : IDC_UP);
             faults.failFrom = faults.failTo = 0;
-            std::vector<ViewerEntry> stored = StoredViewers();
+            std::vector<Viewer> stored = StoredViewers();
             std::sort(stored.begin(), stored.end(),
                       [](const auto& a, const auto& b) { return a.title < b.title; });
             EXPECT_EQ((std::vector{alpha, gamma, beta}), stored); // by the titles' bytes
@@ -512,7 +513,7 @@ TEST_F(ViewerListTest, ChangesMadeBehindItsBackAreFollowedAndNeverUndone) {
         HWND editor = OpenEditor(main, IDC_EDIT);
         ASSERT_TRUE(editor);
         // Without parameters: stored as an empty text with its terminator.
-        const ViewerEntry edited{"Alpha", "alpha.exe", ""};
+        const Viewer edited{"Alpha", "alpha.exe", ""};
         EnterAndConfirm(main, editor, edited);
         EXPECT_EQ((std::vector<std::string>{"Alpha", "One", "Three", "Two"}), StoredTitles());
         EXPECT_EQ(std::string(1, '\0'), ReadValue(MenusPath() + "\\Alpha", paramValueName).bytes);
@@ -564,8 +565,8 @@ TEST_F(ViewerListTest, AnEditKeepsWhatAnotherProgramChangedMeanwhile) {
         ASSERT_TRUE(RunReg("add " + RegPath("D") + "/ve /d d.exe /f"));
         ASSERT_TRUE(RunReg("delete " + RegPath("Gamma") + "/f"));
         EnterAndConfirm(main, editor, {"B", "b.exe", "-mine"});
-        const ViewerEntry outside{"Alpha", "alpha.exe", "/outside"};
-        EXPECT_EQ((std::vector<ViewerEntry>{outside, {"B", "b.exe", "-mine"}, {"D", "d.exe", ""}}),
+        const Viewer outside{"Alpha", "alpha.exe", "/outside"};
+        EXPECT_EQ((std::vector<Viewer>{outside, {"B", "b.exe", "-mine"}, {"D", "d.exe", ""}}),
                   StoredViewers());
         EXPECT_TRUE(ShowsTheStore(main));
 
@@ -583,14 +584,14 @@ TEST_F(ViewerListTest, AnEditKeepsWhatAnotherProgramChangedMeanwhile) {
 }
 
 TEST_F(ViewerListTest, AConflictingEditIsWrittenOnlyWhenTheUserSays) {
-    const ViewerEntry mine{"B", "b.exe", "-mine"};
-    const ViewerEntry renamed{"D", "b.exe", "-b"};
+    const Viewer mine{"B", "b.exe", "-mine"};
+    const Viewer renamed{"D", "b.exe", "-b"};
     const struct {
         const char* otherProgram; // reg.exe's arguments, after the command
-        ViewerEntry edit;
+        Viewer edit;
         const char* question;
         int answer;
-        std::vector<ViewerEntry> stored;
+        std::vector<Viewer> stored;
     } cases[] = {
         {"add B /v Param /d /outside /f",
          mine,
@@ -634,8 +635,8 @@ TEST_F(ViewerListTest, AConflictingEditIsWrittenOnlyWhenTheUserSays) {
             // The list takes in the change while the editor is open: no row number may then
             // name another viewer.
             EXPECT_TRUE(ShowsTheStore(main));
-            SetItemText(editor, IDC_TITLE, c.edit.title);
-            SetItemText(editor, IDC_PARAMETERS, c.edit.parameters);
+            SetItemText(editor, IDC_TITLE, WideOf(c.edit.title));
+            SetItemText(editor, IDC_PARAMETERS, WideOf(c.edit.parameters));
             Click(editor, IDOK);
             HWND question = WaitForDialog(main, "ほかのプログラムによる変更");
             ASSERT_TRUE(question);
@@ -656,7 +657,7 @@ TEST_F(ViewerListTest, AConflictingEditIsWrittenOnlyWhenTheUserSays) {
 }
 
 TEST_F(ViewerListTest, TheListShowsTheStoreWhateverAnotherProgramWrites) {
-    std::vector<ViewerEntry> many;
+    std::vector<Viewer> many;
     for (int i = 0; i < 1000; ++i)
         many.push_back({"V" + std::to_string(i), "v.exe", ""});
     static constexpr char brokenOrder[] = "Gamma\0Gamma\0Nobody\0\0Alpha\0"; // and a last \0
