@@ -6,6 +6,7 @@
 #include "framework/Dpi.h"
 #include "instance/Instance.h"
 #include "mainwindow/AboutDialog.h"
+#include "mainwindow/Launch.h"
 #include "mainwindow/ViewerMenu.h"
 #include "resource.h"
 #include "store/ViewerStore.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "mainwindow/ViewerMenu.h"
+#include "mainwindow/Launch.h"
 #include "platform/AnsiText.h"
 #include "platform/SystemFunctions.h"
 #include "store/ViewerStore.h"
