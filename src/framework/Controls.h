@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <string>
 
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 
 namespace fw {
 

@@ -5,7 +5,7 @@
 #include "core/LaunchLine.h"
 #include "core/ProgramPath.h"
 #include "framework/App.h"
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 #include "platform/AnsiText.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
@@ -75,7 +75,7 @@ void LaunchViewer(const std::wstring& title, const std::wstring& file,
         fw::AppMessageBox(line + fw::LoadText(IDS_LAUNCH_FAILED), MB_ICONHAND);
         return;
     }
-    const fw::UniqueKernelHandle process(started.hProcess);
-    const fw::UniqueKernelHandle thread(started.hThread);
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
     waitUntilReady(process.Get());
 }

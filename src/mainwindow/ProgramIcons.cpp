@@ -128,11 +128,6 @@ UniqueBitmap LoadImageOf(const std::wstring& program, int size) {
 
 } // namespace
 
-void GdiBitmapTraits::Close(HBITMAP bitmap) {
-    if (auto* deleteObject = GdiFunctions().deleteObject)
-        deleteObject(bitmap);
-}
-
 std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::wstring>& titles,
                                             int imageSize) {
     if (imageSize != size) {
