@@ -16,10 +16,6 @@ std::string WindowText(HWND window) {
     return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
-std::string Window::Text() const {
-    return WindowText(hwnd);
-}
-
 int ListView::InsertColumn(int index, const std::wstring& heading, int width) const {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;

@@ -58,7 +58,9 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::DoModal() {
     HINSTANCE module = ResourceModule();
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
+    // RT_DIALOG is an integer type, the same for the W call as for the A one.
+    HRSRC resource =
+        FindResourceW(module, MAKEINTRESOURCEW(templateId), reinterpret_cast<LPCWSTR>(RT_DIALOG));
     HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const void* dialogTemplate = loaded ? LockResource(loaded) : nullptr;
     if (!dialogTemplate)
