@@ -125,7 +125,7 @@ test-win32 test-win64: test-%: build native winbuild-%
 	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log $(LOGS)/ctest-e2e-en.log \
 	  $(LOGS)/product.log; \
 	echo "== The product: 32-bit brindle.exe and its release archive ($(BUILD))"; \
-	{ bash tools/check-imports.sh $(BUILD)/brindle.exe && \
+	{ bash tools/check-unit-cycles.sh src && bash tools/check-imports.sh $(BUILD)/brindle.exe && \
 	  unzip -l $(BUILD)/brindle-*-win32.zip; } 2>&1 | tee $(LOGS)/product.log; \
 	[ $${PIPESTATUS[0]} = 0 ] || status=1; \
 	echo; echo "== Native unit tests ($(NATIVE))"; \

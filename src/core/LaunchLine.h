@@ -8,7 +8,8 @@
 
 #include "core/HandoffText.h"
 
-// Longest command line a launch builds: what a 260-byte buffer of an ANSI program holds.
+// Longest command line a launch builds: MAX_PATH (260) less the terminator, in UTF-16 units
+// and in ANSI bytes alike.
 constexpr std::size_t maxLaunchLine = 259;
 
 // Whether `text` stays within maxLaunchLine both as UTF-16 units and as bytes of the ANSI code

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include "framework/AppContext.h"
 
 namespace fw {
 
@@ -14,25 +14,23 @@ class Dialog;
 // calls InitInstance once; the process ends when it returns, with the exit code it returned.
 // An application runs its windows inside InitInstance (a modal dialog's loop is then the
 // process's loop).
-class App {
+class App : public AppContext {
   public:
     explicit App(const char* name);
-    virtual ~App();
-    App(const App&) = delete;
-    App& operator=(const App&) = delete;
 
     // Does the program's work; returns the process's exit code.
     virtual int InitInstance() = 0;
 
-    const char* Name() const { return name; }
-    HINSTANCE Module() const { return module; }
+    const char* Name() const override { return name; }
+    HINSTANCE Module() const override { return module; }
+    HWND MainWindowHandle() const override;
 
     // The main window: the owner of last resort for dialogs created without a parent.
     Dialog* MainWindow() const { return mainWindow; }
     void SetMainWindow(Dialog* window) { mainWindow = window; }
 
     // The application object of this process, or null when there is none (test programs).
-    static App* Current();
+    static App* Current() { return static_cast<App*>(AppContext::Current()); }
 
   private:
     friend int RunApplication(HINSTANCE module);
@@ -44,21 +42,5 @@ class App {
 // The body of WinMain: InitInstance; returns its exit code (1 when the program has no
 // application object).
 int RunApplication(HINSTANCE module);
-
-// The module whose resources the framework loads: the application's, or the process's image.
-HINSTANCE ResourceModule();
-
-// The caption for message boxes that give none: the application's name ("" without one).
-std::wstring DefaultCaption();
-
-// String `id` of the resources' string table; "" when there is none.
-std::wstring LoadText(UINT id);
-
-// The owner for a window created without a parent: the main window's last active pop-up, or
-// null when there is no main window yet.
-HWND DefaultOwner();
-
-// A message box owned by DefaultOwner(); a null caption becomes the application's name.
-int AppMessageBox(const std::wstring& text, UINT type = MB_OK, const wchar_t* caption = nullptr);
 
 } // namespace fw

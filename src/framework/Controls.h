@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <string>
 
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 
 namespace fw {
 
@@ -41,13 +41,6 @@ class PopupMenu {
     HMENU Handle() const { return menu.Get(); }
     BOOL AppendItem(UINT id, const std::wstring& text) const {
         return AppendMenuW(menu.Get(), MF_STRING, id, text.c_str());
-    }
-    // Tracks the menu at `point` (screen coordinates), owned by `owner`; see TrackPopupMenu.
-    // The point is in the coordinates of the calling thread, as GetCursorPos gives them: for
-    // a per-monitor aware program these are the physical pixels of the monitor under the
-    // pointer, so the menu opens there.
-    BOOL Track(POINT point, HWND owner, UINT flags = 0) const {
-        return TrackPopupMenu(menu.Get(), flags, point.x, point.y, 0, owner, nullptr);
     }
 
   private:

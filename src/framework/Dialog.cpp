@@ -1,41 +1,17 @@
 #include "framework/Dialog.h"
 
-#include "framework/App.h"
-#include "framework/DataExchange.h"
+#include "framework/AppContext.h"
 #include "framework/Dpi.h"
+#include "framework/Placement.h"
 #include "platform/SystemFunctions.h"
 
 namespace fw {
 
 namespace {
 
-// WM_SYSTIMER: the caret's blink timer. Like a key press in the system menu, it means the user
-// may be waiting for a dialog that is still invisible.
-constexpr UINT systemTimerMessage = 0x118;
-
 // WM_DPICHANGED (Windows 8.1 and later): the window moved to a monitor of another DPI, the new
 // one in the low word of wParam.
 constexpr UINT dpiChangedMessage = 0x02E0;
-
-// True when the template asks the framework to place the dialog: it sits at (0, 0) and does
-// not ask the dialog manager to align or centre it.
-bool TemplateIsUnplaced(const void* dialogTemplate) {
-    const auto* words = static_cast<const WORD*>(dialogTemplate);
-    DWORD style;
-    short x, y;
-    if (words[0] == 1 && words[1] == 0xFFFF) { // DLGTEMPLATEEX
-        const auto* extended = static_cast<const BYTE*>(dialogTemplate);
-        style = *reinterpret_cast<const DWORD*>(extended + 12);
-        x = *reinterpret_cast<const short*>(extended + 18);
-        y = *reinterpret_cast<const short*>(extended + 20);
-    } else {
-        const auto* plain = static_cast<const DLGTEMPLATE*>(dialogTemplate);
-        style = plain->style;
-        x = plain->x;
-        y = plain->y;
-    }
-    return x == 0 && y == 0 && !(style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE));
-}
 
 // Registers the common controls' window classes (the list view among them) before the first
 // template that may name one is loaded.
@@ -47,10 +23,6 @@ void RegisterCommonControls() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         registered = init(&controls) != FALSE;
     }
-}
-
-bool IsIdleMessage(const MSG& msg) {
-    return msg.message != WM_PAINT && msg.message != systemTimerMessage;
 }
 
 // For each child window: the columns of a list view, scaled from one DPI to another
@@ -71,17 +43,6 @@ BOOL CALLBACK ScaleListColumns(HWND child, LPARAM dpiChange) {
     return TRUE;
 }
 
-// The work area of the monitor that holds the largest part of `rect`.
-RECT WorkAreaAround(const RECT& rect) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
-        return monitor.rcWork;
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
 } // namespace
 
 Dialog::Dialog(UINT templateId, Dialog* parent) : templateId(templateId), parent(parent) {}
@@ -97,7 +58,9 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::DoModal() {
     HINSTANCE module = ResourceModule();
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
+    // RT_DIALOG is an integer type, the same for the W call as for the A one.
+    HRSRC resource =
+        FindResourceW(module, MAKEINTRESOURCEW(templateId), reinterpret_cast<LPCWSTR>(RT_DIALOG));
     HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const void* dialogTemplate = loaded ? LockResource(loaded) : nullptr;
     if (!dialogTemplate)
@@ -112,14 +75,13 @@ INT_PTR Dialog::DoModal() {
         ownerDisabled = true;
     }
 
-    continueModal = true;
-    modalResult = -1;
+    modal.Begin();
     // A Unicode window: the template's texts, and every text after them, whatever the ANSI
     // code page.
     HWND window = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
                                              owner, DialogProc, reinterpret_cast<LPARAM>(this));
-    if (window && continueModal)
-        RunModalLoop();
+    if (window && modal.Running())
+        modal.Run();
 
     if (window)
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
@@ -134,89 +96,24 @@ INT_PTR Dialog::DoModal() {
     largeIcon.Reset();
     smallIcon.Reset();
     shownIcons.clear();
-    return modalResult;
+    return modal.Result();
 }
 
 void Dialog::EndDialog(int result) {
-    modalResult = result;
-    continueModal = false;
-    if (hwnd)
-        PostMessageW(hwnd, WM_NULL, 0, 0); // wakes the modal loop
+    modal.End(result);
 }
 
-// The loop takes and dispatches messages as Unicode, as the dialogs' windows are: an ANSI
-// loop would hand each typed double-byte character to an edit control as two single bytes,
-// which it shows as two wrong characters.
-void Dialog::DispatchQueued(MSG& msg) {
-    if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-INT_PTR Dialog::RunModalLoop() {
-    bool showOnIdle = !(GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE);
-    bool idle = true;
-    auto showNow = [&] {
-        ::ShowWindow(hwnd, SW_SHOWNORMAL);
-        UpdateWindow(hwnd);
-        showOnIdle = false;
-    };
-    MSG msg{};
-    for (;;) {
-        if (!continueModal) // ended while a nested loop ran
-            return modalResult;
-        if (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (showOnIdle)
-                showNow();
-            idle = false;
-        }
-        do {
-            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-                PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside
-                return -1;
-            }
-            DispatchQueued(msg);
-            if (showOnIdle && (msg.message == systemTimerMessage || msg.message == WM_SYSKEYDOWN))
-                showNow();
-            if (!continueModal || !hwnd)
-                return modalResult;
-            if (IsIdleMessage(msg))
-                idle = true;
-        } while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
-    }
-}
-
-BOOL Dialog::UpdateData(BOOL saveAndValidate) {
-    DataExchange dx(*this, saveAndValidate != FALSE);
-    DoDataExchange(dx);
-    if (dx.InternalError()) {
-        MessageBox(internalErrorText, nullptr, MB_ICONEXCLAMATION);
-        return FALSE;
-    }
-    return dx.ValidationFailed() ? FALSE : TRUE;
+bool Dialog::PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    return modal.PumpUntil(done, limitMs);
 }
 
 int Dialog::MessageBox(const std::wstring& text, const wchar_t* caption, UINT type) {
     return ::MessageBoxW(hwnd, text.c_str(), caption ? caption : DefaultCaption().c_str(), type);
 }
 
-BOOL Dialog::OnInitDialog() {
-    if (!UpdateData(FALSE))
-        EndDialog(-1);
-    return TRUE;
-}
-
-void Dialog::OnOK() {
-    if (UpdateData(TRUE))
-        EndDialog(IDOK);
-}
-
 void Dialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
-
-void Dialog::DoDataExchange(DataExchange&) {}
 
 BOOL Dialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED) // also the code of menu commands
@@ -308,47 +205,8 @@ BOOL Dialog::InitDialog(HWND window) {
     GetWindowRect(window, &before);
     current = {WM_INITDIALOG, 0, 0};
     BOOL result = OnInitDialog();
-    CentreIfUnplaced(wasVisible, before);
+    CentreIfUnplaced(hwnd, templateUnplaced, wasVisible, before);
     return result;
-}
-
-void Dialog::CentreIfUnplaced(bool wasVisible, const RECT& before) {
-    if (wasVisible || !hwnd || (GetWindowLongW(hwnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)))
-        return;
-    RECT now{};
-    GetWindowRect(hwnd, &now);
-    if (now.left != before.left || now.top != before.top)
-        return; // placed by OnInitDialog
-    HWND owner = GetWindow(hwnd, GW_OWNER);
-    if ((owner && IsWindowEnabled(owner)) || !templateUnplaced)
-        return;
-
-    // Over the owner when it can be seen, else in the primary monitor's work area; then
-    // inside the work area of the monitor it is on, where the left and top edges win over the
-    // right and bottom ones.
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    RECT reference = area;
-    if (owner) {
-        LONG ownerStyle = GetWindowLongW(owner, GWL_STYLE);
-        if ((ownerStyle & WS_VISIBLE) && !(ownerStyle & WS_MINIMIZE)) {
-            GetWindowRect(owner, &reference);
-            area = WorkAreaAround(reference);
-        }
-    }
-    int width = now.right - now.left;
-    int height = now.bottom - now.top;
-    int left = (reference.left + reference.right) / 2 - width / 2;
-    int top = (reference.top + reference.bottom) / 2 - height / 2;
-    if (left < area.left)
-        left = area.left;
-    else if (left + width > area.right)
-        left = area.right - width;
-    if (top < area.top)
-        top = area.top;
-    else if (top + height > area.bottom)
-        top = area.bottom - height;
-    SetWindowPos(hwnd, nullptr, left, top, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -396,29 +254,6 @@ LRESULT Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return entry->invoke(*this, wParam, lParam);
     }
     return Default();
-}
-
-} // namespace fw
-
-namespace fw {
-
-bool Dialog::PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (!continueModal || !hwnd || GetTickCount() - start >= limitMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg{};
-        while (continueModal && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam)); // for the loops outside
-                return false;
-            }
-            DispatchQueued(msg);
-        }
-    }
 }
 
 } // namespace fw

@@ -1,6 +1,8 @@
 #pragma once
-// The modal dialog base: template loading, the modal loop, the owner rule, show on idle,
-// centring, command routing, data exchange and message boxes.
+// The modal dialog base: it loads its template, makes its window under the owner rule and
+// routes the window's messages to its message table and hooks. Its modal loop
+// (ModalLoop.h), its placement (Placement.h) and its data exchange (DialogData.cpp) have
+// files of their own.
 
 #include <windows.h>
 #include <functional>
@@ -9,8 +11,9 @@
 #include <vector>
 
 #include "framework/Dpi.h"
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 #include "framework/MessageMap.h"
+#include "framework/ModalLoop.h"
 
 namespace fw {
 
@@ -100,10 +103,6 @@ class Dialog {
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     const MessageEntry* Find(MessageEntry::Kind kind, UINT message, UINT id, UINT code) const;
     BOOL InitDialog(HWND window);
-    void CentreIfUnplaced(bool wasVisible, const RECT& rectBefore);
-    INT_PTR RunModalLoop();
-    // One message of a loop of this dialog's: the dialog manager's keys, else dispatched.
-    void DispatchQueued(MSG& msg);
     // After the dialog manager's handling of WM_DPICHANGED: list columns and icons follow.
     void OnDpiChanged(UINT newDpi);
 
@@ -111,8 +110,7 @@ class Dialog {
     Dialog* parent;
     HWND hwnd = nullptr;
     WNDPROC dialogManagerProc = nullptr;
-    bool continueModal = false;
-    int modalResult = -1;
+    ModalLoop modal{hwnd};
     CurrentMessage current{};
     bool templateUnplaced = false;     // x = y = 0 and no DS_ABSALIGN, DS_CENTER, DS_CENTERMOUSE
     UINT dpi = defaultDpi;             // the window's, since its initialisation

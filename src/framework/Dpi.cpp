@@ -1,6 +1,6 @@
 #include "framework/Dpi.h"
 
-#include "framework/App.h"
+#include "framework/AppContext.h"
 #include "platform/SystemFunctions.h"
 
 namespace fw {

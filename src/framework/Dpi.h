@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 
 namespace fw {
 

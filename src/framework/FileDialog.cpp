@@ -1,6 +1,6 @@
 #include "framework/FileDialog.h"
 
-#include "framework/App.h"
+#include "framework/AppContext.h"
 #include "framework/Dialog.h"
 #include "platform/SystemFunctions.h"
 

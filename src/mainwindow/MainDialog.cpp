@@ -6,6 +6,7 @@
 #include "framework/Dpi.h"
 #include "instance/Instance.h"
 #include "mainwindow/AboutDialog.h"
+#include "mainwindow/Launch.h"
 #include "mainwindow/ViewerMenu.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
@@ -135,8 +136,7 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
 
 LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
     // The list is read when the window is first shown, not when the resident starts hidden.
-    // While it is shown it follows the store: a look twice a second costs nothing, where a
-    // thread to wait for changes would cost megabytes of committed stack under Wine.
+    // While it is shown it looks at the store twice a second and follows its changes.
     if (shown && !keepHidden) {
         OnStoreChanged();
         viewerList.EnsureLoaded();

@@ -11,7 +11,7 @@
 
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 #include "mainwindow/ProgramIcons.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
@@ -105,7 +105,7 @@ class MainDialog : public fw::Dialog {
     bool keepHidden = false; // while set, the window may not become visible
     HWND returnFocusTo;
     std::wstring firstHandoff;
-    fw::UniqueIcon appIcon;
+    UniqueIcon appIcon;
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;

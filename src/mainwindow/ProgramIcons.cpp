@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "mainwindow/ViewerMenu.h"
+#include "mainwindow/Launch.h"
 #include "platform/SystemFunctions.h"
 #include "store/ViewerStore.h"
 
@@ -126,11 +126,6 @@ UniqueBitmap LoadImageOf(const std::wstring& program, int size) {
 }
 
 } // namespace
-
-void GdiBitmapTraits::Close(HBITMAP bitmap) {
-    if (auto* deleteObject = GdiFunctions().deleteObject)
-        deleteObject(bitmap);
-}
 
 std::vector<HBITMAP> ProgramIcons::ImagesOf(const std::vector<std::wstring>& titles,
                                             int imageSize) {

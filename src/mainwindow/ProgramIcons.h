@@ -11,15 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/UniqueHandle.h"
-
-struct GdiBitmapTraits {
-    using Type = HBITMAP;
-    static void Close(HBITMAP bitmap);
-};
-
-// A GDI bitmap, deleted with its owner.
-using UniqueBitmap = UniqueHandle<GdiBitmapTraits>;
+#include "platform/Handles.h"
 
 class ProgramIcons {
   public:

@@ -8,14 +8,7 @@
 #include <windows.h>
 #include <string>
 
-#include "core/UniqueHandle.h"
-
-struct KeyTraits {
-    using Type = HKEY;
-    static void Close(HKEY key) { RegCloseKey(key); }
-};
-// An open registry key, closed when its owner goes.
-using UniqueKey = UniqueHandle<KeyTraits>;
+#include "platform/Handles.h"
 
 class SettingsKey {
   public:

@@ -18,7 +18,7 @@ DWORD dialogThread = 0;
 // The run whose modal loop the thread timer waits for.
 struct Run {
     fw::Dialog* dialog;
-    fw::UniqueKernelHandle loopRunning;
+    UniqueKernelHandle loopRunning;
     HWND window;
 };
 Run* currentRun = nullptr;
@@ -80,7 +80,7 @@ void DialogTest::TearDown() {
 
 INT_PTR RunDriven(fw::Dialog& dialog, const std::function<void(HWND)>& script) {
     dialogThread = GetCurrentThreadId();
-    Run run{&dialog, fw::UniqueKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)), nullptr};
+    Run run{&dialog, UniqueKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)), nullptr};
     currentRun = &run;
     // A thread timer fires only from a message loop: here, the dialog's modal loop.
     SetTimer(nullptr, 0, 10, OnLoopRunning);

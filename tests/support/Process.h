@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 #include "support/Wait.h"
 
 namespace testsupport {
@@ -36,7 +36,7 @@ class Process {
 
   private:
     DWORD id = 0;
-    fw::UniqueKernelHandle process;
+    UniqueKernelHandle process;
 };
 
 } // namespace testsupport

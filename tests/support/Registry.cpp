@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 #include "store/SettingsKey.h"
 #include "support/TestText.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 
 namespace testsupport {
 
@@ -33,8 +33,8 @@ class Watchdog {
 
     DWORD limitMs;
     std::string what;
-    fw::UniqueKernelHandle finished;
-    fw::UniqueKernelHandle watcher;
+    UniqueKernelHandle finished;
+    UniqueKernelHandle watcher;
 };
 
 } // namespace testsupport

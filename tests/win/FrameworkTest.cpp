@@ -9,7 +9,7 @@
 
 #include "framework/Controls.h"
 #include "framework/FileDialog.h"
-#include "framework/Handle.h"
+#include "platform/Handles.h"
 #include "store/SettingsKey.h"
 
 namespace fwtest {
@@ -29,9 +29,9 @@ TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesItsExitCode) {
     EXPECT_EQ(1, app.initCalls);
 }
 
-static_assert(!std::is_copy_constructible_v<fw::UniqueKernelHandle>);
-static_assert(!std::is_copy_assignable_v<fw::UniqueKernelHandle>);
-static_assert(std::is_nothrow_move_constructible_v<fw::UniqueKernelHandle>);
+static_assert(!std::is_copy_constructible_v<UniqueKernelHandle>);
+static_assert(!std::is_copy_assignable_v<UniqueKernelHandle>);
+static_assert(std::is_nothrow_move_constructible_v<UniqueKernelHandle>);
 
 bool IsOpenHandle(HANDLE handle) {
     DWORD flags = 0;
@@ -55,7 +55,7 @@ TEST_F(HandleOwner, ReleasesOnScopeExit) {
     ASSERT_TRUE(IsOpenHandle(rawEvent));
     {
         UniqueKey key(rawKey);
-        fw::UniqueKernelHandle event(rawEvent);
+        UniqueKernelHandle event(rawEvent);
         EXPECT_TRUE(key);
         EXPECT_EQ(rawKey, key.Get());
         EXPECT_TRUE(IsOpenKey(rawKey));
@@ -68,7 +68,7 @@ TEST_F(HandleOwner, ReleasesOnScopeExit) {
 TEST_F(HandleOwner, ResetReleasesTheOldHandle) {
     HANDLE first = NewEvent();
     HANDLE second = NewEvent();
-    fw::UniqueKernelHandle event(first);
+    UniqueKernelHandle event(first);
     event.Reset(second);
     EXPECT_FALSE(IsOpenHandle(first));
     EXPECT_TRUE(IsOpenHandle(second));
@@ -80,13 +80,13 @@ TEST_F(HandleOwner, ResetReleasesTheOldHandle) {
 
 TEST_F(HandleOwner, MoveTransfersOwnership) {
     HANDLE raw = NewEvent();
-    fw::UniqueKernelHandle source(raw);
-    fw::UniqueKernelHandle moved(std::move(source));
+    UniqueKernelHandle source(raw);
+    UniqueKernelHandle moved(std::move(source));
     EXPECT_FALSE(source);
     EXPECT_EQ(raw, moved.Get());
 
     HANDLE replaced = NewEvent();
-    fw::UniqueKernelHandle assigned(replaced);
+    UniqueKernelHandle assigned(replaced);
     assigned = std::move(moved);
     EXPECT_FALSE(IsOpenHandle(replaced)); // the target's own handle is released
     EXPECT_FALSE(moved);
@@ -99,7 +99,7 @@ TEST_F(HandleOwner, MoveTransfersOwnership) {
 TEST_F(HandleOwner, ReleaseGivesUpOwnership) {
     HANDLE raw = NewEvent();
     {
-        fw::UniqueKernelHandle event(raw);
+        UniqueKernelHandle event(raw);
         EXPECT_EQ(raw, event.Release());
         EXPECT_FALSE(event);
     }
