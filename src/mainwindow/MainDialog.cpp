@@ -246,9 +246,19 @@ void MainDialog::RememberChoice(const std::wstring& title) {
     // A change that another program made before is taken in first; this write is none.
     if (LastChoice() == title)
         return;
-    if (ViewerStore().RememberChoice(title))
-        lastChoice = title;
-    storeWatch->Changed();
+    if (!ViewerStore().RememberChoice(title))
+        return;
+    lastChoice = title;
+    // The watch reports this write, and with it any change another program made meanwhile:
+    // the list looks again (it reads only the viewers whose keys changed), and the menu's
+    // reads, whose icons are slow to load, go only when its titles changed.
+    if (!storeWatch || !storeWatch->Changed())
+        return;
+    if (menuTitles && ViewerStore().Titles() != *menuTitles)
+        ForgetMenuReads();
+    if (!listBehind)
+        listBehindSince = GetTickCount();
+    listBehind = true;
 }
 
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
