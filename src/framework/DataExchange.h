@@ -25,7 +25,6 @@ class DataExchange {
     // (the validating code has told the user already). Later exchanges are skipped.
     void Fail() { validationFailed = true; }
 
-    Dialog& Owner() const { return dialog; }
     bool Saving() const { return saving; }
     bool ValidationFailed() const { return validationFailed; }
     bool InternalError() const { return internalError; }

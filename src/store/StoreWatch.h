@@ -1,7 +1,7 @@
 #pragma once
 // Tells the resident instance whether its viewers changed in the registry, whoever changed
-// them: Brindle itself, `reg import` of a backup, regedit, another Brindle. It is asked; it
-// starts no thread of its own (under Wine a waiting thread commits megabytes of stack).
+// them: Brindle itself, `reg import` of a backup, regedit, another Brindle. It is asked, from
+// the thread that owns it; it starts no thread of its own.
 
 #include <windows.h>
 
@@ -11,9 +11,6 @@ class StoreWatch {
   public:
     // Watches the settings of `product` with everything below them.
     explicit StoreWatch(const wchar_t* product = settingsProduct);
-    ~StoreWatch();
-    StoreWatch(const StoreWatch&) = delete;
-    StoreWatch& operator=(const StoreWatch&) = delete;
 
     // True when the store changed since the last call (or since the watch began), so that
     // what was read from it before may be stale; the watch goes on.
@@ -23,5 +20,5 @@ class StoreWatch {
     void Arm();
 
     SettingsKey settings;
-    HANDLE event;
+    UniqueKernelHandle event;
 };
