@@ -27,9 +27,6 @@ class MainDialog : public fw::Dialog {
     // the file over.
     MainDialog(HWND returnFocusTo, std::wstring firstHandoff);
 
-    // For tests of saving: every store the list pane makes injects these faults.
-    void InjectStoreFaults(StoreFaults* faults) { viewerList.InjectStoreFaults(faults); }
-
   protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;

@@ -111,7 +111,7 @@ bool ViewerListPane::Load(bool yield) {
         return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_POSTMESSAGE)) != 0;
     };
     std::optional<std::vector<StoredViewer>> read =
-        Store().LoadChanged(known, yield ? std::function<bool()>(userWaits) : nullptr);
+        ViewerStore().LoadChanged(known, yield ? std::function<bool()>(userWaits) : nullptr);
     if (!read)
         return false;
     rows = std::move(*read);
@@ -237,11 +237,11 @@ void ViewerListPane::OnAdd() {
 
     const ViewerEntry entry{editor.title, editor.command, editor.parameters};
     // Another program may have stored a viewer of that title while the editor was open.
-    if (Store().Read(entry.title) && !KeepMyEdit(Quoted(entry.title, IDS_TAKEN))) {
+    if (ViewerStore().Read(entry.title) && !KeepMyEdit(Quoted(entry.title, IDS_TAKEN))) {
         Sync();
         return;
     }
-    const bool ok = Store().Add(entry);
+    const bool ok = ViewerStore().Add(entry);
     if (ok) {
         Forget(entry.title);
         rows.push_back({entry, {}}); // read again at the next sync, as written since
@@ -256,7 +256,7 @@ void ViewerListPane::OnEdit() {
     if (title.empty())
         return;
     // What the store holds now, not what the list showed: an unchanged OK then writes nothing.
-    const std::optional<ViewerEntry> before = Store().Read(title);
+    const std::optional<ViewerEntry> before = ViewerStore().Read(title);
     if (!before) {
         Sync(); // gone meanwhile
         return;
@@ -277,21 +277,21 @@ void ViewerListPane::OnEdit() {
         return;
 
     // What another program did while the editor was open is replaced only when the user says.
-    const std::optional<ViewerEntry> now = Store().Read(title);
+    const std::optional<ViewerEntry> now = ViewerStore().Read(title);
     const bool renamed = !SameTitle(after.title, title);
     std::wstring question;
     if (!now)
         question = Quoted(title, IDS_DELETED);
     else if (now->command != before->command || now->parameters != before->parameters)
         question = Quoted(title, IDS_CHANGED);
-    else if (renamed && Store().Read(after.title))
+    else if (renamed && ViewerStore().Read(after.title))
         question = Quoted(after.title, IDS_TAKEN);
     if (!question.empty() && !KeepMyEdit(question)) {
         Sync();
         return;
     }
 
-    const bool ok = Store().Update(title, after);
+    const bool ok = ViewerStore().Update(title, after);
     if (ok) {
         if (renamed)
             Forget(after.title); // the viewer of that title that the user chose to replace
@@ -314,7 +314,7 @@ void ViewerListPane::OnDelete() {
                           fw::LoadText(IDS_DELETE_CAPTION).c_str(), MB_OKCANCEL) != IDOK)
         return;
 
-    const std::optional<ViewerEntry> now = Store().Read(shown.title);
+    const std::optional<ViewerEntry> now = ViewerStore().Read(shown.title);
     if (!now) {
         Sync(); // gone meanwhile
         return;
@@ -324,7 +324,7 @@ void ViewerListPane::OnDelete() {
         Sync();
         return;
     }
-    const bool ok = Store().Delete(shown.title);
+    const bool ok = ViewerStore().Delete(shown.title);
     if (ok)
         Forget(shown.title);
     Wrote(ok);
@@ -336,7 +336,7 @@ void ViewerListPane::OnMove(int step) {
     const std::wstring title = SelectedTitle();
     if (title.empty())
         return;
-    const bool ok = Store().Move(title, step);
+    const bool ok = ViewerStore().Move(title, step);
     const int row = RowOf(title);
     const int neighbour = row + step;
     if (ok && row >= 0 && neighbour >= 0 && neighbour < static_cast<int>(rows.size()))

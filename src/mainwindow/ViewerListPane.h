@@ -54,8 +54,6 @@ class ViewerListPane {
     LRESULT OnGetDispInfo(NMHDR* header);
     LRESULT OnFindItem(NMHDR* header);
 
-    void InjectStoreFaults(StoreFaults* injected) { faults = injected; }
-
   private:
     // Makes the rows what the store holds, reading only the viewers whose keys changed; false
     // when `yield` stopped it (see Sync).
@@ -76,12 +74,10 @@ class ViewerListPane {
     // After a write: tells the owner; a failed one leaves the list showing what the store
     // really holds.
     void Wrote(bool ok);
-    ViewerStore Store() const { return ViewerStore(settingsProduct, faults); }
 
     fw::Dialog& dialog;
     fw::Window downButton, upButton, editButton, deleteButton;
     fw::ListView list;
-    StoreFaults* faults = nullptr;
     bool loaded = false;
     std::vector<StoredViewer> rows;
 };

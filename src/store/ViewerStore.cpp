@@ -117,10 +117,20 @@ bool IsStorableTitle(const std::wstring& title) {
            title.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }
 
-ViewerStore::ViewerStore(const wchar_t* product, StoreFaults* faults)
-    : settings(settingsMaker, product), faults(faults) {}
+namespace {
+
+StoreFaults* injectedFaults = nullptr;
+
+} // namespace
+
+void InjectStoreFaults(StoreFaults* faults) {
+    injectedFaults = faults;
+}
+
+ViewerStore::ViewerStore(const wchar_t* product) : settings(settingsMaker, product) {}
 
 bool ViewerStore::NextCallGoesThrough() {
+    StoreFaults* faults = injectedFaults;
     if (!faults)
         return true;
     const int call = ++faults->calls;

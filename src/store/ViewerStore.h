@@ -75,20 +75,22 @@ Iterator FindTitle(Iterator first, Iterator last, const std::wstring& title, Tit
 // would nest keys) or zero, at most `maxTitleChars` units.
 bool IsStorableTitle(const std::wstring& title);
 
-// Fault injection for the tests of saving: the registry creates, writes and deletes of a save
-// are numbered from 1 in `calls`; those numbered `failFrom` to `failTo` fail without reaching
-// the registry. With `failFrom` 0 every call goes through.
+// Fault injection for the tests of saving: while `faults` is set (null: never), the registry
+// creates, writes and deletes of every save and edit are numbered from 1 in `calls`; those
+// numbered `failFrom` to `failTo` fail without reaching the registry. With `failFrom` 0 every
+// call goes through.
 struct StoreFaults {
     int calls = 0;
     int failFrom = 0;
     int failTo = 0;
 };
+void InjectStoreFaults(StoreFaults* faults);
 
 // The viewers of one product key. Made on the stack for each use: it holds the root key open
 // while it lives, and no key beyond that.
 class ViewerStore {
   public:
-    explicit ViewerStore(const wchar_t* product = settingsProduct, StoreFaults* faults = nullptr);
+    explicit ViewerStore(const wchar_t* product = settingsProduct);
 
     // Whether any viewer is configured, counted as the start-hidden decision always has: the
     // first sub-key of `Menus` counts when its title takes fewer than 64 bytes in the ANSI
@@ -178,5 +180,4 @@ class ViewerStore {
     std::vector<std::wstring> OrderForEdit(HKEY menus, bool fromKeys = false);
 
     SettingsKey settings;
-    StoreFaults* faults;
 };

@@ -3,11 +3,12 @@
 // UTF-8), then as an ANSI program gets it, byte for byte, to fakeviewer.log, each with a line
 // feed and all beside its own executable (so each copy of it keeps logs of its own), then
 // waits for input for a moment (so that its starter's WaitForInputIdle returns) and ends. With
-// /busy among its arguments it first handles no message for 12 s, as a heavy viewer does while
-// it loads.
+// /busy=MS among its arguments it first handles no message for MS milliseconds, as a heavy
+// viewer does while it loads.
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -52,8 +53,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
               Append(folder + "fakeviewer-w.log", Utf8Of(GetCommandLineW())) &&
               Append(folder + "fakeviewer.log", GetCommandLineA());
 
-    if (std::string(GetCommandLineA()).find(" /busy") != std::string::npos)
-        Sleep(12000);
+    const std::string line = GetCommandLineA();
+    if (const size_t busy = line.find(" /busy="); busy != std::string::npos)
+        Sleep(std::strtoul(line.c_str() + busy + 7, nullptr, 10));
     SetTimer(nullptr, 0, 200, nullptr);
     MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER)

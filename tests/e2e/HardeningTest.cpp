@@ -108,9 +108,9 @@ TEST_F(HardeningTest, StartBesideAResidentThatStopsRespondingTellsTheUserAndEnds
 }
 
 TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTheirTurn) {
-    // The fake viewer with /busy handles no message for 12 s after it started, longer than
-    // any wait of a test.
-    SeedViewers({{"Busy", fakeViewer, "/busy"}, {"Quick", fakeViewer, ""}});
+    // The busy viewer handles no message for 4 s after it started, far longer than the
+    // resident takes to answer.
+    SeedViewers({{"Busy", fakeViewer, "/busy=4000"}, {"Quick", fakeViewer, ""}});
     Process& first = Start("C:\\mail\\1.txt");
     HWND menu = WaitForMenu(first.Id());
     ASSERT_NE(nullptr, menu);
@@ -130,7 +130,7 @@ TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTh
     ASSERT_NE(nullptr, menu);
     PickMenuItem(menu, 1);
     EXPECT_EQ(0u, second.WaitForExit());
-    EXPECT_EQ((Records{fakeViewer + " /busy \"C:\\mail\\1.txt \"",
+    EXPECT_EQ((Records{fakeViewer + " /busy=4000 \"C:\\mail\\1.txt \"",
                        fakeViewer + "  \"C:\\mail\\2.txt \""}),
               WaitForViewerLog(2));
 }

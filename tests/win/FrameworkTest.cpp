@@ -1,16 +1,12 @@
-// The application object, the handle owners, the list-view wrapper and the file dialog.
+// The application object and the file dialog.
 
 #include "FrameworkTestSupport.h"
 
 #include <cstring>
 #include <cwchar>
-#include <type_traits>
 #include <utility>
 
-#include "framework/Controls.h"
 #include "framework/FileDialog.h"
-#include "platform/Handles.h"
-#include "store/SettingsKey.h"
 
 namespace fwtest {
 namespace {
@@ -18,7 +14,6 @@ namespace {
 using namespace std::string_literals;
 
 class Application : public FrameworkTest {};
-class HandleOwner : public FrameworkTest {};
 class FileOpenDialog : public FrameworkTest {};
 
 TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesItsExitCode) {
@@ -27,96 +22,6 @@ TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesItsExitCode) {
     app.exitCode = 77;
     EXPECT_EQ(77, fw::RunApplication(GetModuleHandleA(nullptr)));
     EXPECT_EQ(1, app.initCalls);
-}
-
-static_assert(!std::is_copy_constructible_v<UniqueKernelHandle>);
-static_assert(!std::is_copy_assignable_v<UniqueKernelHandle>);
-static_assert(std::is_nothrow_move_constructible_v<UniqueKernelHandle>);
-
-bool IsOpenHandle(HANDLE handle) {
-    DWORD flags = 0;
-    return GetHandleInformation(handle, &flags) != FALSE;
-}
-
-bool IsOpenKey(HKEY key) {
-    DWORD subKeys = 0;
-    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-HANDLE NewEvent() {
-    return CreateEventA(nullptr, TRUE, FALSE, nullptr);
-}
-
-TEST_F(HandleOwner, ReleasesOnScopeExit) {
-    HKEY rawKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &rawKey));
-    HANDLE rawEvent = NewEvent();
-    ASSERT_TRUE(IsOpenHandle(rawEvent));
-    {
-        UniqueKey key(rawKey);
-        UniqueKernelHandle event(rawEvent);
-        EXPECT_TRUE(key);
-        EXPECT_EQ(rawKey, key.Get());
-        EXPECT_TRUE(IsOpenKey(rawKey));
-        EXPECT_TRUE(IsOpenHandle(rawEvent));
-    }
-    EXPECT_FALSE(IsOpenKey(rawKey));
-    EXPECT_FALSE(IsOpenHandle(rawEvent));
-}
-
-TEST_F(HandleOwner, ResetReleasesTheOldHandle) {
-    HANDLE first = NewEvent();
-    HANDLE second = NewEvent();
-    UniqueKernelHandle event(first);
-    event.Reset(second);
-    EXPECT_FALSE(IsOpenHandle(first));
-    EXPECT_TRUE(IsOpenHandle(second));
-    EXPECT_EQ(second, event.Get());
-    event.Reset();
-    EXPECT_FALSE(IsOpenHandle(second));
-    EXPECT_FALSE(event);
-}
-
-TEST_F(HandleOwner, MoveTransfersOwnership) {
-    HANDLE raw = NewEvent();
-    UniqueKernelHandle source(raw);
-    UniqueKernelHandle moved(std::move(source));
-    EXPECT_FALSE(source);
-    EXPECT_EQ(raw, moved.Get());
-
-    HANDLE replaced = NewEvent();
-    UniqueKernelHandle assigned(replaced);
-    assigned = std::move(moved);
-    EXPECT_FALSE(IsOpenHandle(replaced)); // the target's own handle is released
-    EXPECT_FALSE(moved);
-    EXPECT_EQ(raw, assigned.Get());
-    EXPECT_TRUE(IsOpenHandle(raw));
-    assigned.Reset();
-    EXPECT_FALSE(IsOpenHandle(raw));
-}
-
-TEST_F(HandleOwner, ReleaseGivesUpOwnership) {
-    HANDLE raw = NewEvent();
-    {
-        UniqueKernelHandle event(raw);
-        EXPECT_EQ(raw, event.Release());
-        EXPECT_FALSE(event);
-    }
-    EXPECT_TRUE(IsOpenHandle(raw));
-    CloseHandle(raw);
-}
-
-TEST_F(HandleOwner, MenuIsDestroyedWithItsOwner) {
-    HMENU raw = nullptr;
-    {
-        fw::PopupMenu menu;
-        raw = menu.Handle();
-        ASSERT_TRUE(IsMenu(raw));
-        EXPECT_TRUE(menu.AppendItem(3400, L"表示"));
-        EXPECT_EQ(1, GetMenuItemCount(raw));
-    }
-    EXPECT_FALSE(IsMenu(raw));
 }
 
 // What the file dialog handed over in place of the system dialog.

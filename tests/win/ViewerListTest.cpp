@@ -185,12 +185,13 @@ class ViewerListTest : public DialogTest {
     // injects.
     void RunMain(const std::function<void(HWND)>& script) {
         faults = {};
+        InjectStoreFaults(&faults);
         MainDialog dialog(nullptr, std::wstring());
-        dialog.InjectStoreFaults(&faults);
         RunAsMainWindow(dialog, [&](HWND main) {
             SendMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
             script(main);
         });
+        InjectStoreFaults(nullptr);
     }
 
     // Set by the script's thread, met by the dialog's saves.
