@@ -23,10 +23,10 @@ LauncherApp theApp;
 // for DLLs, in the current folder. It moves to the system folder and takes the current folder
 // out of the DLL search; SetDllDirectoryA is looked up, as older systems lack it.
 void LeaveStartFolder() {
-    char system[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(system, sizeof system);
-    if (length > 0 && length < sizeof system)
-        SetCurrentDirectoryA(system);
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        SetCurrentDirectoryW(system);
     if (auto* setDllDirectory = platform::setDllDirectory.Get())
         setDllDirectory("");
 }
