@@ -40,15 +40,15 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
-  display=
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-  done
-  [ -n "$display" ] || { echo "wine-session: no free display number" >&2; exit 1; }
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display number itself and writes it once it listens, so that sessions
+  # started at the same moment never share one.
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  [ -e "/tmp/.X11-unix/X$display" ] || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
+  for _ in $(seq 100); do [ -s "$number_file" ] && break; sleep 0.1; done
+  display=$(tr -dc 0-9 <"$number_file")
+  rm -f "$number_file"
+  [ -n "$display" ] || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$display"
 fi
 

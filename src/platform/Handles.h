@@ -8,21 +8,10 @@
 #include "core/UniqueHandle.h"
 #include "platform/SystemFunctions.h"
 
-struct KeyTraits {
-    using Type = HKEY;
-    static void Close(HKEY key) { RegCloseKey(key); }
-};
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static void Close(HANDLE handle) { CloseHandle(handle); }
-};
-struct MenuTraits {
-    using Type = HMENU;
-    static void Close(HMENU menu) { DestroyMenu(menu); }
-};
-struct IconTraits {
-    using Type = HICON;
-    static void Close(HICON icon) { DestroyIcon(icon); }
+// Traits of a handle of type `Handle` that `close` releases.
+template <class Handle, auto close> struct ClosedWith {
+    using Type = Handle;
+    static void Close(Handle handle) { close(handle); }
 };
 struct GdiBitmapTraits {
     using Type = HBITMAP;
@@ -35,10 +24,10 @@ struct GdiBitmapTraits {
 };
 
 // An open registry key.
-using UniqueKey = UniqueHandle<KeyTraits>;
+using UniqueKey = UniqueHandle<ClosedWith<HKEY, RegCloseKey>>;
 // A kernel object: an event, a process, a thread.
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueKernelHandle = UniqueHandle<ClosedWith<HANDLE, CloseHandle>>;
+using UniqueMenu = UniqueHandle<ClosedWith<HMENU, DestroyMenu>>;
+using UniqueIcon = UniqueHandle<ClosedWith<HICON, DestroyIcon>>;
 // A GDI bitmap.
 using UniqueBitmap = UniqueHandle<GdiBitmapTraits>;
