@@ -12,11 +12,6 @@
 #include "store/ViewerStore.h"
 
 namespace {
-// The timer by which the shown window looks for changes of the store, and how often.
-constexpr UINT_PTR storeTimerId = 1;
-constexpr UINT storeLookMs = 500;
-// How long the list's look at the store may give way to the user's clicks and keys.
-constexpr DWORD listMayWaitMs = 5000;
 // How long a launch waits for its viewer to become ready for input.
 constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
@@ -81,12 +76,8 @@ BOOL MainDialog::OnInitDialog() {
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
     if (trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
-    storeWatch.emplace();
     viewerList.SetUp();
-    // The menu reads anew what the window wrote. The watch reports that write too: the list
-    // then compares itself with the store, which also finds whatever another program wrote
-    // at the same time.
-    viewerList.afterWrite = [this] { ForgetMenuReads(); };
+    storeFollower.Start();
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
@@ -136,22 +127,15 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
 
 LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
     // The list is read when the window is first shown, not when the resident starts hidden.
-    // While it is shown it looks at the store twice a second and follows its changes.
-    if (shown && !keepHidden) {
-        OnStoreChanged();
-        viewerList.EnsureLoaded();
-        SetTimer(Hwnd(), storeTimerId, storeLookMs, nullptr);
-    } else if (!shown) {
-        KillTimer(Hwnd(), storeTimerId);
-    }
+    if (shown && !keepHidden)
+        storeFollower.Shown(Hwnd());
+    else if (!shown)
+        storeFollower.Hidden(Hwnd());
     return Default();
 }
 
 LRESULT MainDialog::OnTimer(WPARAM id, LPARAM) {
-    if (id != storeTimerId)
-        return Default();
-    OnStoreChanged();
-    return 0;
+    return storeFollower.OnTimer(id) ? 0 : Default();
 }
 
 LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
@@ -206,61 +190,6 @@ void MainDialog::OnDestroy() {
     Default();
 }
 
-// --- The store -------------------------------------------------------------------------------
-
-void MainDialog::OnStoreChanged() {
-    if (storeWatch && storeWatch->Changed()) {
-        ForgetMenuReads();
-        if (!listBehind)
-            listBehindSince = GetTickCount();
-        listBehind = true;
-    }
-    // The list's look gives way to a click or key that waits (an edit reads what it needs from
-    // the store itself) and is taken up again at the next tick; after a while it finishes
-    // whatever waits.
-    if (listBehind)
-        listBehind = !viewerList.Sync(GetTickCount() - listBehindSince < listMayWaitMs);
-}
-
-void MainDialog::ForgetMenuReads() {
-    menuTitles.reset();
-    lastChoice.reset();
-    programIcons.Clear();
-}
-
-const std::vector<std::wstring>& MainDialog::MenuTitles() {
-    OnStoreChanged();
-    if (!menuTitles)
-        menuTitles = ViewerStore().Titles();
-    return *menuTitles;
-}
-
-const std::wstring& MainDialog::LastChoice() {
-    OnStoreChanged();
-    if (!lastChoice)
-        lastChoice = ViewerStore().LastChoice();
-    return *lastChoice;
-}
-
-void MainDialog::RememberChoice(const std::wstring& title) {
-    // A change that another program made before is taken in first; this write is none.
-    if (LastChoice() == title)
-        return;
-    if (!ViewerStore().RememberChoice(title))
-        return;
-    lastChoice = title;
-    // The watch reports this write, and with it any change another program made meanwhile:
-    // the list looks again (it reads only the viewers whose keys changed), and the menu's
-    // reads, whose icons are slow to load, go only when its titles changed.
-    if (!storeWatch || !storeWatch->Changed())
-        return;
-    if (menuTitles && ViewerStore().Titles() != *menuTitles)
-        ForgetMenuReads();
-    if (!listBehind)
-        listBehindSince = GetTickCount();
-    listBehind = true;
-}
-
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
 LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
@@ -286,20 +215,17 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::wstring& file) {
     POINT point{};
     GetCursorPos(&point);
-    const std::vector<std::wstring>& titles = MenuTitles();
+    const std::vector<std::wstring>& titles = storeFollower.MenuTitles();
     const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
-    const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
+    ViewerMenu menu(titles, storeFollower.MenuImages(titles, imageSize), imageSize);
     openViewerMenu = &menu;
-    presetItem = menu.ItemOf(LastChoice());
-    menuPoint = point;
-    menu.HighlightWhenOpen(presetItem, Hwnd());
+    menu.HighlightWhenOpen(menu.ItemOf(storeFollower.LastChoice()), Hwnd(), point);
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;
-    presetItem = -1;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (const std::wstring* title = menu.TitleOf(chosen)) {
-        RememberChoice(*title);
+        storeFollower.RememberChoice(*title);
         handoffs.Choose(*title, file);
         PostMessageW(Hwnd(), WM_COMMAND, chosen, 0);
     }
@@ -322,7 +248,8 @@ void MainDialog::ResumeWaitingHandoffs() {
 LRESULT MainDialog::OnMenuChar(WPARAM key, LPARAM menu) {
     if (!openViewerMenu || reinterpret_cast<HMENU>(menu) != openViewerMenu->Handle())
         return Default();
-    return openViewerMenu->AnswerMenuChar(key, Hwnd(), WM_MENUHIGHLIGHT);
+    return openViewerMenu->AnswerMenuChar(static_cast<wchar_t>(LOWORD(key)), Hwnd(),
+                                          WM_MENUHIGHLIGHT);
 }
 
 LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
@@ -332,24 +259,19 @@ LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
 }
 
 LRESULT MainDialog::OnEnterIdle(WPARAM source, LPARAM) {
-    if (source == MSGF_MENU && openViewerMenu && presetItem >= 0) {
-        POINT pointer{};
-        GetCursorPos(&pointer);
-        if (pointer.x == menuPoint.x && pointer.y == menuPoint.y)
-            openViewerMenu->RestoreHighlight(static_cast<UINT>(presetItem));
-        else
-            presetItem = -1; // the user took the mouse
-    }
+    if (source == MSGF_MENU && openViewerMenu)
+        openViewerMenu->KeepHighlight();
     return Default();
 }
 
 LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {
-    return programIcons.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(measure)) ? TRUE
-                                                                                    : Default();
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(measure);
+    return openViewerMenu && openViewerMenu->MeasureItem(item) ? TRUE : Default();
 }
 
 LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM draw) {
-    return DrawItemImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(draw)) ? TRUE : Default();
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(draw);
+    return openViewerMenu && openViewerMenu->DrawItem(item) ? TRUE : Default();
 }
 
 UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {

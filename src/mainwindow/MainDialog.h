@@ -2,7 +2,7 @@
 // The resident instance's main dialog. Its modal loop is the process's message loop. It routes
 // what arrives to the parts it owns: hand-offs to the hand-off queue and the viewer menu, the
 // tray icon's clicks to the tray icon and its own visibility, the list's buttons and
-// notifications to the viewer list pane.
+// notifications to the viewer list pane, its showing and timer to the store follower.
 
 #include <optional>
 #include <span>
@@ -12,10 +12,9 @@
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
 #include "platform/Handles.h"
-#include "mainwindow/ProgramIcons.h"
+#include "mainwindow/StoreFollower.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
-#include "store/StoreWatch.h"
 
 class ViewerMenu;
 
@@ -79,16 +78,6 @@ class MainDialog : public fw::Dialog {
     LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
 
-    // The store: when it changed, what was read from it is read again.
-    void OnStoreChanged();
-    // Forgets the menu's titles and images, read again for the next menu.
-    void ForgetMenuReads();
-    // The titles for a viewer menu: read once, then again only after the store changed.
-    const std::vector<std::wstring>& MenuTitles();
-    // The title of the viewer chosen last, read with the titles; and remembered in the store.
-    const std::wstring& LastChoice();
-    void RememberChoice(const std::wstring& title);
-
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
     void OnEditEntry() { viewerList.OnEdit(); }
@@ -109,19 +98,8 @@ class MainDialog : public fw::Dialog {
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;
-    std::optional<StoreWatch> storeWatch;
-    // Set while the list has not yet taken in a change of the store, and since when.
-    bool listBehind = false;
-    DWORD listBehindSince = 0;
-    std::optional<std::vector<std::wstring>> menuTitles;
-    std::optional<std::wstring> lastChoice;
-    // The icons of the menu's viewers: forgotten whenever the titles are read anew.
-    ProgramIcons programIcons;
-    const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
-    // The item of the viewer chosen last, highlighted when the open viewer menu opened and kept
-    // so while the pointer stays where it opened the menu (−1: none, or the user moved it).
-    int presetItem = -1;
-    POINT menuPoint{};
+    StoreFollower storeFollower{viewerList};
+    ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.
