@@ -19,12 +19,12 @@ constexpr DWORD viewerReadyLimitMs = 100000;
 const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 const fw::MessageEntry MainDialog::messageTable[] = {
-    fw::MessageHandler<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
+    fw::CrackedHandler<WM_SYSCOMMAND, &MainDialog::OnSysCommand>(),
     fw::MessageHandler<&MainDialog::OnDestroy>(WM_DESTROY),
-    fw::MessageHandler<&MainDialog::OnShowWindow>(WM_SHOWWINDOW),
+    fw::CrackedHandler<WM_SHOWWINDOW, &MainDialog::OnShowWindow>(),
     fw::MessageHandler<&MainDialog::OnPaint>(WM_PAINT),
     fw::MessageHandler<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
-    fw::MessageHandler<&MainDialog::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+    fw::CrackedHandler<WM_WINDOWPOSCHANGING, &MainDialog::OnWindowPosChanging>(),
     fw::CommandHandler<&MainDialog::OnAddEntry>(IDC_ADD),
     fw::CommandHandler<&MainDialog::OnEditEntry>(IDC_EDIT),
     fw::CommandHandler<&MainDialog::OnDeleteEntry>(IDC_DELETE),
@@ -37,14 +37,14 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMA),
     fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMW),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
-    fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
+    fw::WParamHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
-    fw::MessageHandler<&MainDialog::OnTimer>(WM_TIMER),
-    fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
-    fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
-    fw::MessageHandler<&MainDialog::OnEnterIdle>(WM_ENTERIDLE),
-    fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
-    fw::MessageHandler<&MainDialog::OnDrawItem>(WM_DRAWITEM),
+    fw::CrackedHandler<WM_TIMER, &MainDialog::OnTimer>(),
+    fw::CrackedHandler<WM_MENUCHAR, &MainDialog::OnMenuChar>(),
+    fw::WParamHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
+    fw::CrackedHandler<WM_ENTERIDLE, &MainDialog::OnEnterIdle>(),
+    fw::CrackedHandler<WM_MEASUREITEM, &MainDialog::OnMeasureItem>(),
+    fw::CrackedHandler<WM_DRAWITEM, &MainDialog::OnDrawItem>(),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
 };
 
@@ -88,9 +88,9 @@ BOOL MainDialog::OnInitDialog() {
 
 // --- Visibility ----------------------------------------------------------------------------
 
-LRESULT MainDialog::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+LRESULT MainDialog::OnWindowPosChanging(WINDOWPOS& position) {
     if (keepHidden)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        position.flags &= ~SWP_SHOWWINDOW;
     return Default();
 }
 
@@ -108,8 +108,8 @@ void MainDialog::OnOK() {
     HideToTray(false);
 }
 
-LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
-    switch (command & 0xFFF0) {
+LRESULT MainDialog::OnSysCommand(UINT command) {
+    switch (command) {
     case IDM_ABOUTBOX: {
         AboutDialog about;
         about.DoModal();
@@ -125,7 +125,7 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
     return Default();
 }
 
-LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
+LRESULT MainDialog::OnShowWindow(bool shown, UINT) {
     // The list is read when the window is first shown, not when the resident starts hidden.
     if (shown && !keepHidden)
         storeFollower.Shown(Hwnd());
@@ -134,11 +134,11 @@ LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
     return Default();
 }
 
-LRESULT MainDialog::OnTimer(WPARAM id, LPARAM) {
+LRESULT MainDialog::OnTimer(UINT_PTR id) {
     return storeFollower.OnTimer(id) ? 0 : Default();
 }
 
-LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
+LRESULT MainDialog::OnPaint() {
     if (!IsIconic(Hwnd()))
         return Default();
     PAINTSTRUCT paint{};
@@ -153,7 +153,7 @@ LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+LRESULT MainDialog::OnQueryDragIcon() {
     return reinterpret_cast<LRESULT>(appIcon.Get());
 }
 
@@ -180,9 +180,8 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
     return 0;
 }
 
-LRESULT MainDialog::OnTaskbarCreated(WPARAM, LPARAM) {
+void MainDialog::OnTaskbarCreated() {
     trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY);
-    return 0;
 }
 
 void MainDialog::OnDestroy() {
@@ -192,19 +191,18 @@ void MainDialog::OnDestroy() {
 
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
-LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
-    std::optional<std::wstring> file = TakeHandoffAtom(static_cast<ATOM>(atom));
+void MainDialog::OnHandoff(ATOM atom) {
+    std::optional<std::wstring> file = TakeHandoffAtom(atom);
     if (!file)
-        return 0;
+        return;
     if (!IsLaunchableFile(*file)) {
         MessageBox(fw::LoadText(IDS_QUOTE_REFUSED), nullptr, MB_ICONHAND);
-        return 0;
+        return;
     }
     // A hand-off that arrives while a menu is open waits for it, so that each menu launches
     // the file that opened it.
     if (handoffs.Arrive(*file))
         ShowViewerMenu(*file);
-    return 0;
 }
 
 void MainDialog::OnNextHandoff() {
@@ -245,33 +243,29 @@ void MainDialog::ResumeWaitingHandoffs() {
         PostMessageW(Hwnd(), WM_NEXTHANDOFF, 0, 0);
 }
 
-LRESULT MainDialog::OnMenuChar(WPARAM key, LPARAM menu) {
-    if (!openViewerMenu || reinterpret_cast<HMENU>(menu) != openViewerMenu->Handle())
+LRESULT MainDialog::OnMenuChar(wchar_t key, UINT, HMENU menu) {
+    if (!openViewerMenu || menu != openViewerMenu->Handle())
         return Default();
-    return openViewerMenu->AnswerMenuChar(static_cast<wchar_t>(LOWORD(key)), Hwnd(),
-                                          WM_MENUHIGHLIGHT);
+    return openViewerMenu->AnswerMenuChar(key, Hwnd(), WM_MENUHIGHLIGHT);
 }
 
-LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
+void MainDialog::OnMenuHighlight(UINT item) {
     if (openViewerMenu)
-        openViewerMenu->FinishHighlight(static_cast<UINT>(item));
-    return 0;
+        openViewerMenu->FinishHighlight(item);
 }
 
-LRESULT MainDialog::OnEnterIdle(WPARAM source, LPARAM) {
+LRESULT MainDialog::OnEnterIdle(UINT source, HWND) {
     if (source == MSGF_MENU && openViewerMenu)
         openViewerMenu->KeepHighlight();
     return Default();
 }
 
-LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {
-    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(measure);
-    return openViewerMenu && openViewerMenu->MeasureItem(item) ? TRUE : Default();
+LRESULT MainDialog::OnMeasureItem(MEASUREITEMSTRUCT& measure) {
+    return openViewerMenu && openViewerMenu->MeasureItem(measure) ? TRUE : Default();
 }
 
-LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM draw) {
-    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(draw);
-    return openViewerMenu && openViewerMenu->DrawItem(item) ? TRUE : Default();
+LRESULT MainDialog::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+    return openViewerMenu && openViewerMenu->DrawItem(draw) ? TRUE : Default();
 }
 
 UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {

@@ -43,23 +43,23 @@ class MainDialog : public fw::Dialog {
     static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
 
     // Visibility.
-    LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
-    LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
-    LRESULT OnTimer(WPARAM id, LPARAM lParam);
-    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWindowPosChanging(WINDOWPOS& position);
+    LRESULT OnSysCommand(UINT command);
+    LRESULT OnShowWindow(bool shown, UINT status);
+    LRESULT OnTimer(UINT_PTR id);
+    LRESULT OnPaint();
+    LRESULT OnQueryDragIcon();
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
     // tray icon it minimises instead, so that the window can always be reached.
     void HideToTray(bool keep);
 
     // The tray icon.
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM mouseMessage);
-    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    void OnTaskbarCreated();
     void OnDestroy();
 
     // Hand-offs, the viewer menu and the launch.
-    LRESULT OnHandoff(WPARAM atom, LPARAM lParam);
+    void OnHandoff(ATOM atom);
     void OnNextHandoff();
     void ShowViewerMenu(const std::wstring& file);
     void OnViewerChosen(UINT commandId);
@@ -72,11 +72,11 @@ class MainDialog : public fw::Dialog {
     void ResumeWaitingHandoffs();
     // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
     // its owner.
-    LRESULT OnMenuChar(WPARAM key, LPARAM menu);
-    LRESULT OnMenuHighlight(WPARAM item, LPARAM);
-    LRESULT OnEnterIdle(WPARAM source, LPARAM);
-    LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
-    LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
+    LRESULT OnMenuChar(wchar_t key, UINT flags, HMENU menu);
+    void OnMenuHighlight(UINT item);
+    LRESULT OnEnterIdle(UINT source, HWND window);
+    LRESULT OnMeasureItem(MEASUREITEMSTRUCT& measure);
+    LRESULT OnDrawItem(const DRAWITEMSTRUCT& draw);
 
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
