@@ -22,14 +22,9 @@ struct MessageEntry {
     LRESULT (*invoke)(Dialog& dialog, WPARAM wParam, LPARAM lParam);
     // Kind::Message for a registered message, whose number is known only at run time.
     const UINT* registeredMessage = nullptr;
-    // Kind::Command for a range of command ids: the last id of the range (from `id`).
-    UINT lastId = 0;
 
     bool Handles(UINT number) const {
         return registeredMessage ? *registeredMessage == number : message == number;
-    }
-    bool HandlesId(UINT number) const {
-        return lastId ? id <= number && number <= lastId : id == number;
     }
 };
 
@@ -156,18 +151,6 @@ template <auto handler> constexpr MessageEntry CommandHandler(UINT id) {
                 (static_cast<D&>(dialog).*handler)();
                 return 0;
             }};
-}
-
-// A command with an id from `firstId` to `lastId` → `void (D::*)(UINT id)`.
-template <auto handler> constexpr MessageEntry CommandRangeHandler(UINT firstId, UINT lastId) {
-    using D = typename detail::MemberClass<decltype(handler)>::Type;
-    MessageEntry entry{MessageEntry::Kind::Command, WM_COMMAND, firstId, 0,
-                       [](Dialog& dialog, WPARAM wParam, LPARAM) -> LRESULT {
-                           (static_cast<D&>(dialog).*handler)(LOWORD(wParam));
-                           return 0;
-                       }};
-    entry.lastId = lastId;
-    return entry;
 }
 
 // Notification `code` from control `id` (WM_NOTIFY) → `void (D::*)(NMHDR*, LRESULT*)`; the

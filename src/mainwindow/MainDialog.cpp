@@ -30,7 +30,6 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::CommandHandler<&MainDialog::OnDeleteEntry>(IDC_DELETE),
     fw::CommandHandler<&MainDialog::OnMoveUp>(IDC_UP),
     fw::CommandHandler<&MainDialog::OnMoveDown>(IDC_DOWN),
-    fw::CommandRangeHandler<&MainDialog::OnViewerChosen>(ID_VIEWER_BASE, ID_VIEWER_LAST),
     fw::NotifyHandler<&MainDialog::OnListItemChanged>(IDC_VIEWER_LIST, LVN_ITEMCHANGED),
     fw::NotifyHandler<&MainDialog::OnListDblClk>(IDC_VIEWER_LIST, NM_DBLCLK),
     fw::NotifyHandler<&MainDialog::OnListGetDispInfo>(IDC_VIEWER_LIST, LVN_GETDISPINFOW),
@@ -39,6 +38,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
     fw::WParamHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
+    fw::MessageHandler<&MainDialog::OnViewerChosen>(WM_VIEWERCHOSEN),
     fw::CrackedHandler<WM_TIMER, &MainDialog::OnTimer>(),
     fw::CrackedHandler<WM_MENUCHAR, &MainDialog::OnMenuChar>(),
     fw::WParamHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
@@ -225,7 +225,7 @@ void MainDialog::ShowViewerMenu(const std::wstring& file) {
     if (const std::wstring* title = menu.TitleOf(chosen)) {
         storeFollower.RememberChoice(*title);
         handoffs.Choose(*title, file);
-        PostMessageW(Hwnd(), WM_COMMAND, chosen, 0);
+        PostMessageW(Hwnd(), WM_VIEWERCHOSEN, 0, 0);
     }
     GiveFocusBack(returnFocusTo);
     ResumeWaitingHandoffs();
@@ -280,7 +280,7 @@ UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
     return result;
 }
 
-void MainDialog::OnViewerChosen(UINT) {
+void MainDialog::OnViewerChosen() {
     std::optional<HandoffQueue::Choice> choice = handoffs.TakeChoice();
     if (!choice)
         return;

@@ -39,6 +39,8 @@ class MainDialog : public fw::Dialog {
   private:
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
+    // Posted to itself when a viewer was chosen from a menu: its launch begins.
+    static constexpr UINT WM_VIEWERCHOSEN = WM_USER + 103;
     // Posted to itself with an item of the open viewer menu that a typed letter highlights.
     static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
 
@@ -62,7 +64,7 @@ class MainDialog : public fw::Dialog {
     void OnHandoff(ATOM atom);
     void OnNextHandoff();
     void ShowViewerMenu(const std::wstring& file);
-    void OnViewerChosen(UINT commandId);
+    void OnViewerChosen();
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
