@@ -48,12 +48,14 @@ class MainDialog : public fw::Dialog {
     LRESULT OnWindowPosChanging(WINDOWPOS& position);
     LRESULT OnSysCommand(UINT command);
     LRESULT OnShowWindow(bool shown, UINT status);
-    LRESULT OnTimer(UINT_PTR id);
     LRESULT OnPaint();
     LRESULT OnQueryDragIcon();
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
     // tray icon it minimises instead, so that the window can always be reached.
     void HideToTray(bool keep);
+
+    // The store's changes, followed while the window is shown: routed to the store follower.
+    LRESULT OnTimer(UINT_PTR id);
 
     // The tray icon.
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM mouseMessage);
