@@ -179,8 +179,7 @@ LRESULT Dialog::Default() {
 
 const MessageEntry* Dialog::Find(MessageEntry::Kind kind, UINT message, UINT id, UINT code) const {
     for (const MessageEntry& entry : MessageTable())
-        if (entry.kind == kind && entry.Handles(message) && entry.HandlesId(id) &&
-            entry.code == code)
+        if (entry.kind == kind && entry.Handles(message) && entry.id == id && entry.code == code)
             return &entry;
     return nullptr;
 }

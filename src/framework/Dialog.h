@@ -49,6 +49,12 @@ class Dialog {
     // A message box owned by this dialog; a null caption becomes the application's name.
     int MessageBox(const std::wstring& text, const wchar_t* caption = nullptr, UINT type = MB_OK);
 
+    // While control `controlId` has the focus, the keys of `keys` click the dialog's buttons
+    // (ModalLoop::SetControlKeys); for the dialog's window as it is now.
+    void SetControlKeys(int controlId, std::span<const ACCEL> keys) {
+        modal.SetControlKeys(Item(controlId), keys);
+    }
+
     HWND Hwnd() const { return hwnd; }
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     BOOL ShowWindow(int command) { return ::ShowWindow(hwnd, command); }

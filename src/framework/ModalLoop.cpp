@@ -17,6 +17,7 @@ bool IsIdleMessage(const MSG& msg) {
 void ModalLoop::Begin() {
     running = true;
     result = -1;
+    SetControlKeys(nullptr, {});
 }
 
 void ModalLoop::End(int endResult) {
@@ -30,10 +31,33 @@ void ModalLoop::End(int endResult) {
 // loop would hand each typed double-byte character to an edit control as two single bytes,
 // which it shows as two wrong characters.
 void ModalLoop::DispatchQueued(MSG& msg) {
+    if (ClickForKey(msg))
+        return;
     if (!hwnd || !IsDialogMessageW(hwnd, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+void ModalLoop::SetControlKeys(HWND control, std::span<const ACCEL> keys) {
+    keysControl = control;
+    controlKeys = keys;
+}
+
+bool ModalLoop::ClickForKey(const MSG& msg) const {
+    if (!hwnd || !keysControl || msg.hwnd != keysControl ||
+        (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN))
+        return false;
+    const bool alt = msg.message == WM_SYSKEYDOWN && (HIWORD(msg.lParam) & KF_ALTDOWN);
+    for (const ACCEL& key : controlKeys) {
+        if ((key.fVirt & FVIRTKEY) && key.key == msg.wParam && ((key.fVirt & FALT) != 0) == alt) {
+            // Posted, as a click is.
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(key.cmd, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, key.cmd)));
+            return true;
+        }
+    }
+    return false;
 }
 
 INT_PTR ModalLoop::Run() {

@@ -12,11 +12,6 @@
 #include "store/ViewerStore.h"
 
 namespace {
-// The timer by which the shown window looks for changes of the store, and how often.
-constexpr UINT_PTR storeTimerId = 1;
-constexpr UINT storeLookMs = 500;
-// How long the list's look at the store may give way to the user's clicks and keys.
-constexpr DWORD listMayWaitMs = 5000;
 // How long a launch waits for its viewer to become ready for input.
 constexpr DWORD viewerReadyLimitMs = 100000;
 } // namespace
@@ -24,32 +19,32 @@ constexpr DWORD viewerReadyLimitMs = 100000;
 const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 const fw::MessageEntry MainDialog::messageTable[] = {
-    fw::MessageHandler<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
+    fw::CrackedHandler<WM_SYSCOMMAND, &MainDialog::OnSysCommand>(),
     fw::MessageHandler<&MainDialog::OnDestroy>(WM_DESTROY),
-    fw::MessageHandler<&MainDialog::OnShowWindow>(WM_SHOWWINDOW),
+    fw::CrackedHandler<WM_SHOWWINDOW, &MainDialog::OnShowWindow>(),
     fw::MessageHandler<&MainDialog::OnPaint>(WM_PAINT),
     fw::MessageHandler<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
-    fw::MessageHandler<&MainDialog::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+    fw::CrackedHandler<WM_WINDOWPOSCHANGING, &MainDialog::OnWindowPosChanging>(),
     fw::CommandHandler<&MainDialog::OnAddEntry>(IDC_ADD),
     fw::CommandHandler<&MainDialog::OnEditEntry>(IDC_EDIT),
     fw::CommandHandler<&MainDialog::OnDeleteEntry>(IDC_DELETE),
     fw::CommandHandler<&MainDialog::OnMoveUp>(IDC_UP),
     fw::CommandHandler<&MainDialog::OnMoveDown>(IDC_DOWN),
-    fw::CommandRangeHandler<&MainDialog::OnViewerChosen>(ID_VIEWER_BASE, ID_VIEWER_LAST),
     fw::NotifyHandler<&MainDialog::OnListItemChanged>(IDC_VIEWER_LIST, LVN_ITEMCHANGED),
     fw::NotifyHandler<&MainDialog::OnListDblClk>(IDC_VIEWER_LIST, NM_DBLCLK),
     fw::NotifyHandler<&MainDialog::OnListGetDispInfo>(IDC_VIEWER_LIST, LVN_GETDISPINFOW),
     fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMA),
     fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMW),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
-    fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
+    fw::WParamHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
-    fw::MessageHandler<&MainDialog::OnTimer>(WM_TIMER),
-    fw::MessageHandler<&MainDialog::OnMenuChar>(WM_MENUCHAR),
-    fw::MessageHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
-    fw::MessageHandler<&MainDialog::OnEnterIdle>(WM_ENTERIDLE),
-    fw::MessageHandler<&MainDialog::OnMeasureItem>(WM_MEASUREITEM),
-    fw::MessageHandler<&MainDialog::OnDrawItem>(WM_DRAWITEM),
+    fw::MessageHandler<&MainDialog::OnViewerChosen>(WM_VIEWERCHOSEN),
+    fw::CrackedHandler<WM_TIMER, &MainDialog::OnTimer>(),
+    fw::CrackedHandler<WM_MENUCHAR, &MainDialog::OnMenuChar>(),
+    fw::WParamHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
+    fw::CrackedHandler<WM_ENTERIDLE, &MainDialog::OnEnterIdle>(),
+    fw::CrackedHandler<WM_MEASUREITEM, &MainDialog::OnMeasureItem>(),
+    fw::CrackedHandler<WM_DRAWITEM, &MainDialog::OnDrawItem>(),
     fw::RegisteredMessageHandler<&MainDialog::OnTaskbarCreated>(taskbarCreatedMessage),
 };
 
@@ -81,12 +76,8 @@ BOOL MainDialog::OnInitDialog() {
     // Start hidden only when there is a way back: the tray icon, and viewers to pick from.
     if (trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY) && ViewerStore().HasViewers())
         keepHidden = true;
-    storeWatch.emplace();
     viewerList.SetUp();
-    // The menu reads anew what the window wrote. The watch reports that write too: the list
-    // then compares itself with the store, which also finds whatever another program wrote
-    // at the same time.
-    viewerList.afterWrite = [this] { ForgetMenuReads(); };
+    storeFollower.Start();
 
     if (!firstHandoff.empty()) {
         if (ATOM atom = AddHandoffAtom(firstHandoff))
@@ -97,9 +88,9 @@ BOOL MainDialog::OnInitDialog() {
 
 // --- Visibility ----------------------------------------------------------------------------
 
-LRESULT MainDialog::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+LRESULT MainDialog::OnWindowPosChanging(WINDOWPOS& position) {
     if (keepHidden)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        position.flags &= ~SWP_SHOWWINDOW;
     return Default();
 }
 
@@ -117,8 +108,8 @@ void MainDialog::OnOK() {
     HideToTray(false);
 }
 
-LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
-    switch (command & 0xFFF0) {
+LRESULT MainDialog::OnSysCommand(UINT command) {
+    switch (command) {
     case IDM_ABOUTBOX: {
         AboutDialog about;
         about.DoModal();
@@ -134,27 +125,20 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
     return Default();
 }
 
-LRESULT MainDialog::OnShowWindow(WPARAM shown, LPARAM) {
+LRESULT MainDialog::OnShowWindow(bool shown, UINT) {
     // The list is read when the window is first shown, not when the resident starts hidden.
-    // While it is shown it looks at the store twice a second and follows its changes.
-    if (shown && !keepHidden) {
-        OnStoreChanged();
-        viewerList.EnsureLoaded();
-        SetTimer(Hwnd(), storeTimerId, storeLookMs, nullptr);
-    } else if (!shown) {
-        KillTimer(Hwnd(), storeTimerId);
-    }
+    if (shown && !keepHidden)
+        storeFollower.Shown(Hwnd());
+    else if (!shown)
+        storeFollower.Hidden(Hwnd());
     return Default();
 }
 
-LRESULT MainDialog::OnTimer(WPARAM id, LPARAM) {
-    if (id != storeTimerId)
-        return Default();
-    OnStoreChanged();
-    return 0;
+LRESULT MainDialog::OnTimer(UINT_PTR id) {
+    return storeFollower.OnTimer(id) ? 0 : Default();
 }
 
-LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
+LRESULT MainDialog::OnPaint() {
     if (!IsIconic(Hwnd()))
         return Default();
     PAINTSTRUCT paint{};
@@ -169,7 +153,7 @@ LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+LRESULT MainDialog::OnQueryDragIcon() {
     return reinterpret_cast<LRESULT>(appIcon.Get());
 }
 
@@ -196,9 +180,8 @@ LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
     return 0;
 }
 
-LRESULT MainDialog::OnTaskbarCreated(WPARAM, LPARAM) {
+void MainDialog::OnTaskbarCreated() {
     trayIcon.Add(Hwnd(), SmallIcon(), WM_TRAYNOTIFY);
-    return 0;
 }
 
 void MainDialog::OnDestroy() {
@@ -206,76 +189,20 @@ void MainDialog::OnDestroy() {
     Default();
 }
 
-// --- The store -------------------------------------------------------------------------------
-
-void MainDialog::OnStoreChanged() {
-    if (storeWatch && storeWatch->Changed()) {
-        ForgetMenuReads();
-        if (!listBehind)
-            listBehindSince = GetTickCount();
-        listBehind = true;
-    }
-    // The list's look gives way to a click or key that waits (an edit reads what it needs from
-    // the store itself) and is taken up again at the next tick; after a while it finishes
-    // whatever waits.
-    if (listBehind)
-        listBehind = !viewerList.Sync(GetTickCount() - listBehindSince < listMayWaitMs);
-}
-
-void MainDialog::ForgetMenuReads() {
-    menuTitles.reset();
-    lastChoice.reset();
-    programIcons.Clear();
-}
-
-const std::vector<std::wstring>& MainDialog::MenuTitles() {
-    OnStoreChanged();
-    if (!menuTitles)
-        menuTitles = ViewerStore().Titles();
-    return *menuTitles;
-}
-
-const std::wstring& MainDialog::LastChoice() {
-    OnStoreChanged();
-    if (!lastChoice)
-        lastChoice = ViewerStore().LastChoice();
-    return *lastChoice;
-}
-
-void MainDialog::RememberChoice(const std::wstring& title) {
-    // A change that another program made before is taken in first; this write is none.
-    if (LastChoice() == title)
-        return;
-    if (!ViewerStore().RememberChoice(title))
-        return;
-    lastChoice = title;
-    // The watch reports this write, and with it any change another program made meanwhile:
-    // the list looks again (it reads only the viewers whose keys changed), and the menu's
-    // reads, whose icons are slow to load, go only when its titles changed.
-    if (!storeWatch || !storeWatch->Changed())
-        return;
-    if (menuTitles && ViewerStore().Titles() != *menuTitles)
-        ForgetMenuReads();
-    if (!listBehind)
-        listBehindSince = GetTickCount();
-    listBehind = true;
-}
-
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
-LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM) {
-    std::optional<std::wstring> file = TakeHandoffAtom(static_cast<ATOM>(atom));
+void MainDialog::OnHandoff(ATOM atom) {
+    std::optional<std::wstring> file = TakeHandoffAtom(atom);
     if (!file)
-        return 0;
+        return;
     if (!IsLaunchableFile(*file)) {
         MessageBox(fw::LoadText(IDS_QUOTE_REFUSED), nullptr, MB_ICONHAND);
-        return 0;
+        return;
     }
     // A hand-off that arrives while a menu is open waits for it, so that each menu launches
     // the file that opened it.
     if (handoffs.Arrive(*file))
         ShowViewerMenu(*file);
-    return 0;
 }
 
 void MainDialog::OnNextHandoff() {
@@ -286,22 +213,19 @@ void MainDialog::OnNextHandoff() {
 void MainDialog::ShowViewerMenu(const std::wstring& file) {
     POINT point{};
     GetCursorPos(&point);
-    const std::vector<std::wstring>& titles = MenuTitles();
+    const std::vector<std::wstring>& titles = storeFollower.MenuTitles();
     const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
-    const ViewerMenu menu(titles, programIcons.ImagesOf(titles, imageSize));
+    ViewerMenu menu(titles, storeFollower.MenuImages(titles, imageSize), imageSize);
     openViewerMenu = &menu;
-    presetItem = menu.ItemOf(LastChoice());
-    menuPoint = point;
-    menu.HighlightWhenOpen(presetItem, Hwnd());
+    menu.HighlightWhenOpen(menu.ItemOf(storeFollower.LastChoice()), Hwnd(), point);
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;
-    presetItem = -1;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
     // SendMessage) and the focus is back where it was.
     if (const std::wstring* title = menu.TitleOf(chosen)) {
-        RememberChoice(*title);
+        storeFollower.RememberChoice(*title);
         handoffs.Choose(*title, file);
-        PostMessageW(Hwnd(), WM_COMMAND, chosen, 0);
+        PostMessageW(Hwnd(), WM_VIEWERCHOSEN, 0, 0);
     }
     GiveFocusBack(returnFocusTo);
     ResumeWaitingHandoffs();
@@ -319,37 +243,29 @@ void MainDialog::ResumeWaitingHandoffs() {
         PostMessageW(Hwnd(), WM_NEXTHANDOFF, 0, 0);
 }
 
-LRESULT MainDialog::OnMenuChar(WPARAM key, LPARAM menu) {
-    if (!openViewerMenu || reinterpret_cast<HMENU>(menu) != openViewerMenu->Handle())
+LRESULT MainDialog::OnMenuChar(wchar_t key, UINT, HMENU menu) {
+    if (!openViewerMenu || menu != openViewerMenu->Handle())
         return Default();
     return openViewerMenu->AnswerMenuChar(key, Hwnd(), WM_MENUHIGHLIGHT);
 }
 
-LRESULT MainDialog::OnMenuHighlight(WPARAM item, LPARAM) {
+void MainDialog::OnMenuHighlight(UINT item) {
     if (openViewerMenu)
-        openViewerMenu->FinishHighlight(static_cast<UINT>(item));
-    return 0;
+        openViewerMenu->FinishHighlight(item);
 }
 
-LRESULT MainDialog::OnEnterIdle(WPARAM source, LPARAM) {
-    if (source == MSGF_MENU && openViewerMenu && presetItem >= 0) {
-        POINT pointer{};
-        GetCursorPos(&pointer);
-        if (pointer.x == menuPoint.x && pointer.y == menuPoint.y)
-            openViewerMenu->RestoreHighlight(static_cast<UINT>(presetItem));
-        else
-            presetItem = -1; // the user took the mouse
-    }
+LRESULT MainDialog::OnEnterIdle(UINT source, HWND) {
+    if (source == MSGF_MENU && openViewerMenu)
+        openViewerMenu->KeepHighlight();
     return Default();
 }
 
-LRESULT MainDialog::OnMeasureItem(WPARAM, LPARAM measure) {
-    return programIcons.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(measure)) ? TRUE
-                                                                                    : Default();
+LRESULT MainDialog::OnMeasureItem(MEASUREITEMSTRUCT& measure) {
+    return openViewerMenu && openViewerMenu->MeasureItem(measure) ? TRUE : Default();
 }
 
-LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM draw) {
-    return DrawItemImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(draw)) ? TRUE : Default();
+LRESULT MainDialog::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+    return openViewerMenu && openViewerMenu->DrawItem(draw) ? TRUE : Default();
 }
 
 UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
@@ -364,7 +280,7 @@ UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
     return result;
 }
 
-void MainDialog::OnViewerChosen(UINT) {
+void MainDialog::OnViewerChosen() {
     std::optional<HandoffQueue::Choice> choice = handoffs.TakeChoice();
     if (!choice)
         return;

@@ -2,7 +2,7 @@
 // The resident instance's main dialog. Its modal loop is the process's message loop. It routes
 // what arrives to the parts it owns: hand-offs to the hand-off queue and the viewer menu, the
 // tray icon's clicks to the tray icon and its own visibility, the list's buttons and
-// notifications to the viewer list pane.
+// notifications to the viewer list pane, its showing and timer to the store follower.
 
 #include <optional>
 #include <span>
@@ -12,10 +12,9 @@
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
 #include "platform/Handles.h"
-#include "mainwindow/ProgramIcons.h"
+#include "mainwindow/StoreFollower.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
-#include "store/StoreWatch.h"
 
 class ViewerMenu;
 
@@ -37,30 +36,34 @@ class MainDialog : public fw::Dialog {
   private:
     // Posted to itself when a hand-off waits for a menu to close.
     static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
+    // Posted to itself when a viewer was chosen from a menu: its launch begins.
+    static constexpr UINT WM_VIEWERCHOSEN = WM_USER + 103;
     // Posted to itself with an item of the open viewer menu that a typed letter highlights.
     static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
 
     // Visibility.
-    LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
-    LRESULT OnShowWindow(WPARAM shown, LPARAM lParam);
-    LRESULT OnTimer(WPARAM id, LPARAM lParam);
-    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWindowPosChanging(WINDOWPOS& position);
+    LRESULT OnSysCommand(UINT command);
+    LRESULT OnShowWindow(bool shown, UINT status);
+    LRESULT OnPaint();
+    LRESULT OnQueryDragIcon();
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
     // tray icon it minimises instead, so that the window can always be reached.
     void HideToTray(bool keep);
 
+    // The store's changes, followed while the window is shown: routed to the store follower.
+    LRESULT OnTimer(UINT_PTR id);
+
     // The tray icon.
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM mouseMessage);
-    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    void OnTaskbarCreated();
     void OnDestroy();
 
     // Hand-offs, the viewer menu and the launch.
-    LRESULT OnHandoff(WPARAM atom, LPARAM lParam);
+    void OnHandoff(ATOM atom);
     void OnNextHandoff();
     void ShowViewerMenu(const std::wstring& file);
-    void OnViewerChosen(UINT commandId);
+    void OnViewerChosen();
     // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
     // meanwhile wait. Returns what TrackPopupMenu returned.
     UINT TrackMenu(HMENU menu, POINT point, UINT flags);
@@ -70,21 +73,11 @@ class MainDialog : public fw::Dialog {
     void ResumeWaitingHandoffs();
     // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
     // its owner.
-    LRESULT OnMenuChar(WPARAM key, LPARAM menu);
-    LRESULT OnMenuHighlight(WPARAM item, LPARAM);
-    LRESULT OnEnterIdle(WPARAM source, LPARAM);
-    LRESULT OnMeasureItem(WPARAM wParam, LPARAM measure);
-    LRESULT OnDrawItem(WPARAM wParam, LPARAM draw);
-
-    // The store: when it changed, what was read from it is read again.
-    void OnStoreChanged();
-    // Forgets the menu's titles and images, read again for the next menu.
-    void ForgetMenuReads();
-    // The titles for a viewer menu: read once, then again only after the store changed.
-    const std::vector<std::wstring>& MenuTitles();
-    // The title of the viewer chosen last, read with the titles; and remembered in the store.
-    const std::wstring& LastChoice();
-    void RememberChoice(const std::wstring& title);
+    LRESULT OnMenuChar(wchar_t key, UINT flags, HMENU menu);
+    void OnMenuHighlight(UINT item);
+    LRESULT OnEnterIdle(UINT source, HWND window);
+    LRESULT OnMeasureItem(MEASUREITEMSTRUCT& measure);
+    LRESULT OnDrawItem(const DRAWITEMSTRUCT& draw);
 
     // The list of viewers: routed to the pane.
     void OnAddEntry() { viewerList.OnAdd(); }
@@ -106,19 +99,8 @@ class MainDialog : public fw::Dialog {
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;
-    std::optional<StoreWatch> storeWatch;
-    // Set while the list has not yet taken in a change of the store, and since when.
-    bool listBehind = false;
-    DWORD listBehindSince = 0;
-    std::optional<std::vector<std::wstring>> menuTitles;
-    std::optional<std::wstring> lastChoice;
-    // The icons of the menu's viewers: forgotten whenever the titles are read anew.
-    ProgramIcons programIcons;
-    const ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
-    // The item of the viewer chosen last, highlighted when the open viewer menu opened and kept
-    // so while the pointer stays where it opened the menu (−1: none, or the user moved it).
-    int presetItem = -1;
-    POINT menuPoint{};
+    StoreFollower storeFollower{viewerList};
+    ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

@@ -189,7 +189,7 @@ void SetItemImage(MENUITEMINFOA& item, HBITMAP image) {
     item.dwItemData = reinterpret_cast<ULONG_PTR>(image);
 }
 
-bool ProgramIcons::MeasureItem(MEASUREITEMSTRUCT& measure) const {
+bool MeasureItemImage(MEASUREITEMSTRUCT& measure, int size) {
     if (measure.CtlType != ODT_MENU || size <= 0)
         return false;
     // The menu puts the title right after the place it is told, and the image is drawn at

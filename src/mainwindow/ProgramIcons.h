@@ -30,12 +30,6 @@ class ProgramIcons {
     // Forgets every image; the next menu loads them again. For when the viewers have changed.
     void Clear();
 
-    // The menu owner's WM_MEASUREITEM for an image (or empty place) that SetItemImage left to
-    // it: the size of the images last given, widened by a gap of a quarter of it (4 pixels at
-    // 96 DPI) that keeps the title off the image; false when the message is about something
-    // else.
-    bool MeasureItem(MEASUREITEMSTRUCT& measure) const;
-
   private:
     HBITMAP ImageOfCommand(const std::wstring& command);
 
@@ -47,9 +41,14 @@ class ProgramIcons {
 // Shows `image` (from ProgramIcons) in the menu item that `item` describes. Where the system
 // draws such images itself, with their alpha, it is the item's bitmap; elsewhere (Wine copies
 // an item's bitmap as it is and inverts it when highlighted) the menu asks its owner to draw
-// it, through ProgramIcons::MeasureItem and DrawItemImage. There a null image keeps an empty
-// place of the same size, so that the item's text lines up with the texts beside images.
+// it, through MeasureItemImage and DrawItemImage. There a null image keeps an empty place of
+// the same size, so that the item's text lines up with the texts beside images.
 void SetItemImage(MENUITEMINFOA& item, HBITMAP image);
+
+// The menu owner's WM_MEASUREITEM for an image (or empty place) of `size` pixels square that
+// SetItemImage left to it: widened by a gap of a quarter of it (4 pixels at 96 DPI) that keeps
+// the title off the image; false when the message is about something else.
+bool MeasureItemImage(MEASUREITEMSTRUCT& measure, int size);
 
 // The menu owner's WM_DRAWITEM for an image that SetItemImage left to it; false when the
 // message is about something else.

@@ -9,7 +9,6 @@
 #include "framework/DataExchange.h"
 #include "framework/App.h"
 #include "framework/Dialog.h"
-#include "mainwindow/ListKeys.h"
 #include "core/WholeText.h"
 #include "platform/AnsiText.h"
 #include "resource.h"
@@ -20,6 +19,15 @@ constexpr int titleColumn = 0;
 constexpr int commandColumn = 1;
 constexpr int parametersColumn = 2;
 constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+
+// The list's keys that do what its buttons do: Enter edits the selected viewer (the list's
+// while it has the focus, not the default button's), Delete deletes it (asking first, as the
+// button does), Insert adds one, and Alt+Up and Alt+Down move it.
+constexpr ACCEL listKeys[] = {{FVIRTKEY, VK_RETURN, IDC_EDIT},
+                              {FVIRTKEY, VK_DELETE, IDC_DELETE},
+                              {FVIRTKEY, VK_INSERT, IDC_ADD},
+                              {FVIRTKEY | FALT, VK_UP, IDC_UP},
+                              {FVIRTKEY | FALT, VK_DOWN, IDC_DOWN}};
 
 // What another program did while the user edited a viewer (string `textId`, after the title
 // in 「」) and what each answer does.
@@ -67,7 +75,7 @@ void ViewerListPane::SetUp() {
     // Together narrower than the list with its scroll bar, so that no header is cut off.
     list.InsertColumn(commandColumn, fw::LoadText(IDS_COLUMN_COMMAND), 200);
     list.InsertColumn(parametersColumn, fw::LoadText(IDS_COLUMN_PARAMETERS), 100);
-    RouteListKeys(list.Hwnd());
+    dialog.SetControlKeys(IDC_VIEWER_LIST, listKeys);
 }
 
 void ViewerListPane::EnsureLoaded() {

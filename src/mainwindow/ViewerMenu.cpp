@@ -6,8 +6,9 @@
 #include "core/MenuText.h"
 #include "mainwindow/ProgramIcons.h"
 
-ViewerMenu::ViewerMenu(std::vector<std::wstring> shownTitles, std::span<const HBITMAP> images)
-    : titles(std::move(shownTitles)) {
+ViewerMenu::ViewerMenu(std::vector<std::wstring> shownTitles, std::span<const HBITMAP> images,
+                       int imageSize)
+    : imageSize(imageSize), titles(std::move(shownTitles)) {
     const size_t count = std::min<size_t>(titles.size(), ID_VIEWER_LAST - ID_VIEWER_BASE + 1);
     titles.resize(count);
     const bool anyImage =
@@ -30,4 +31,12 @@ const std::wstring* ViewerMenu::TitleOf(UINT id) const {
     if (id < ID_VIEWER_BASE || id - ID_VIEWER_BASE >= titles.size())
         return nullptr;
     return &titles[id - ID_VIEWER_BASE];
+}
+
+bool ViewerMenu::MeasureItem(MEASUREITEMSTRUCT& measure) const {
+    return MeasureItemImage(measure, imageSize);
+}
+
+bool ViewerMenu::DrawItem(const DRAWITEMSTRUCT& draw) const {
+    return DrawItemImage(draw);
 }

@@ -48,8 +48,8 @@ HWND MenuWindowOf(HMENU menu) {
 
 } // namespace
 
-LRESULT ViewerMenu::AnswerMenuChar(WPARAM key, HWND owner, UINT followUp) const {
-    const MenuKeyAction action = MenuKeyActionOf(LOWORD(key), titles, HighlightedItem(Handle()));
+LRESULT ViewerMenu::AnswerMenuChar(wchar_t key, HWND owner, UINT followUp) const {
+    const MenuKeyAction action = MenuKeyActionOf(key, titles, HighlightedItem(Handle()));
     switch (action.kind) {
     case MenuKeyAction::Kind::Choose:
         return MAKELRESULT(static_cast<WORD>(action.item), MNC_EXECUTE);
@@ -70,20 +70,28 @@ int ViewerMenu::ItemOf(const std::wstring& title) const {
     return title.empty() || found == titles.end() ? -1 : static_cast<int>(found - titles.begin());
 }
 
-void ViewerMenu::HighlightWhenOpen(int item, HWND owner) const {
+void ViewerMenu::HighlightWhenOpen(int item, HWND owner, POINT pointer) {
     // With nothing highlighted, Down highlights the first item and Up the last.
     const int count = static_cast<int>(titles.size());
     if (item < 0 || item >= count)
         return;
+    presetItem = item;
+    presetPointer = pointer;
     if (item < count / 2)
         PostKeys(owner, VK_DOWN, item + 1);
     else
         PostKeys(owner, VK_UP, count - item);
 }
 
-void ViewerMenu::RestoreHighlight(UINT item) const {
-    if (HighlightedItem(Handle()) < 0)
-        FinishHighlight(item);
+void ViewerMenu::KeepHighlight() {
+    if (presetItem < 0)
+        return;
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x != presetPointer.x || now.y != presetPointer.y)
+        presetItem = -1; // the user took the mouse
+    else if (HighlightedItem(Handle()) < 0)
+        FinishHighlight(static_cast<UINT>(presetItem));
 }
 
 void ViewerMenu::FinishHighlight(UINT item) const {

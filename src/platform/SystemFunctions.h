@@ -49,15 +49,9 @@ inline constexpr SystemFunction<int WINAPI(int, UINT)> getSystemMetricsForDpi{
 inline constexpr SystemFunction<const char * CDECL()> wineGetVersion{
     "ntdll.dll", "wine_get_version", Since::WineOnly};
 
-// The common controls: the list view's classes and the subclassing of its keys.
+// The common controls: the list view's classes.
 inline constexpr SystemFunction<decltype(::InitCommonControlsEx)> initCommonControlsEx{
     "comctl32.dll", "InitCommonControlsEx", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::SetWindowSubclass)> setWindowSubclass{
-    "comctl32.dll", "SetWindowSubclass", Since::WindowsXP};
-inline constexpr SystemFunction<decltype(::RemoveWindowSubclass)> removeWindowSubclass{
-    "comctl32.dll", "RemoveWindowSubclass", Since::WindowsXP};
-inline constexpr SystemFunction<decltype(::DefSubclassProc)> defSubclassProc{
-    "comctl32.dll", "DefSubclassProc", Since::WindowsXP};
 
 // The common dialogs.
 inline constexpr SystemFunction<decltype(::GetOpenFileNameW)> getOpenFileName{
