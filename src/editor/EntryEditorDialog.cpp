@@ -73,8 +73,7 @@ void EntryEditorDialog::Refuse(int controlId, const std::wstring& message) {
 void EntryEditorDialog::OnBrowse() {
     if (!UpdateData(TRUE))
         return;
-    fw::FileDialog dialog(true, L"exe",
-                          std::wstring(CutWhole(QuotedProgramOf(command), MAX_PATH - 1)),
+    fw::FileDialog dialog(L"exe", std::wstring(CutWhole(QuotedProgramOf(command), MAX_PATH - 1)),
                           OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, fw::LoadText(IDS_PROGRAM_FILTER));
     if (dialog.DoModal() != IDOK)
         return;
