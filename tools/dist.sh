@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
 # Packs the release archive that users download:
-#   tools/dist.sh BRINDLE-EXE OUT.zip
+#   tools/dist.sh BRINDLE-EXE VERSION OUT.zip
 # The archive holds three files at its top level, to be unpacked into one folder:
 #   brindle.exe    BRINDLE-EXE without its symbols (STRIP names the strip program, default
 #                  i686-w64-mingw32-strip)
 #   README-ja.txt  the user guide, dist/README-ja.txt turned from UTF-8 into code page 932 with
-#                  CRLF line ends, as Notepad on a Japanese Windows of any age reads it
+#                  CRLF line ends, as Notepad on a Japanese Windows of any age reads it, with
+#                  VERSION (the project's, from CMakeLists.txt) in place of @VERSION@
 #   LICENSE.txt    dist/LICENSE.txt with CRLF line ends
 # The files are staged in a directory beside OUT named like it without .zip, which is created
 # afresh. With SOURCE_DATE_EPOCH set, the files carry that time, so the archive is reproducible.
 set -euo pipefail
 
-if [ $# -ne 2 ] || [[ "$2" != *.zip ]]; then
-  echo "usage: $0 BRINDLE-EXE OUT.zip" >&2
+if [ $# -ne 3 ] || [[ ! "$2" =~ ^[0-9]+(\.[0-9]+)*$ ]] || [[ "$3" != *.zip ]]; then
+  echo "usage: $0 BRINDLE-EXE VERSION OUT.zip" >&2
   exit 2
 fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 exe=$1
-out=$(realpath -m "$2")
+version=$2
+out=$(realpath -m "$3")
 strip=${STRIP:-i686-w64-mingw32-strip}
 staging=${out%.zip}
 [ -f "$exe" ] || { echo "dist: $exe is missing; build it first (make)" >&2; exit 1; }
@@ -36,7 +38,8 @@ rm -rf "$staging"
 mkdir -p "$staging"
 "$strip" --strip-all -o "$staging/brindle.exe" "$exe"
 # iconv fails on a character that code page 932 lacks, rather than writing a stand-in.
-crlf "$root/dist/README-ja.txt" | iconv -f UTF-8 -t CP932 >"$staging/README-ja.txt"
+crlf "$root/dist/README-ja.txt" | sed "s/@VERSION@/$version/g" | iconv -f UTF-8 -t CP932 \
+  >"$staging/README-ja.txt"
 crlf "$root/dist/LICENSE.txt" >"$staging/LICENSE.txt"
 if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
   touch -d "@$SOURCE_DATE_EPOCH" "$staging"/*

@@ -73,9 +73,8 @@ void EntryEditorDialog::Refuse(int controlId, const std::wstring& message) {
 void EntryEditorDialog::OnBrowse() {
     if (!UpdateData(TRUE))
         return;
-    fw::FileDialog dialog(true, L"exe",
-                          std::wstring(CutWhole(QuotedProgramOf(command), MAX_PATH - 1)),
-                          OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, fw::LoadText(IDS_PROGRAM_FILTER));
+    fw::FileDialog dialog(L"exe", std::wstring(CutWhole(QuotedProgramOf(command), MAX_PATH - 1)),
+                          OFN_HIDEREADONLY, fw::LoadText(IDS_PROGRAM_FILTER));
     if (dialog.DoModal() != IDOK)
         return;
     // Unquoted, a path with a space would start the program named by its part before the

@@ -9,10 +9,6 @@ namespace fw {
 
 namespace {
 
-// WM_DPICHANGED (Windows 8.1 and later): the window moved to a monitor of another DPI, the new
-// one in the low word of wParam.
-constexpr UINT dpiChangedMessage = 0x02E0;
-
 // Registers the common controls' window classes (the list view among them) before the first
 // template that may name one is loaded.
 void RegisterCommonControls() {
@@ -23,24 +19,6 @@ void RegisterCommonControls() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         registered = init(&controls) != FALSE;
     }
-}
-
-// For each child window: the columns of a list view, scaled from one DPI to another
-// (`dpiChange` points to the two).
-BOOL CALLBACK ScaleListColumns(HWND child, LPARAM dpiChange) {
-    wchar_t className[32] = {};
-    GetClassNameW(child, className, 32);
-    if (lstrcmpiW(className, WC_LISTVIEWW) != 0)
-        return TRUE;
-    const auto* change = reinterpret_cast<const UINT*>(dpiChange); // {from, to}
-    auto header = reinterpret_cast<HWND>(SendMessageW(child, LVM_GETHEADER, 0, 0));
-    const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int column = 0; column < columns; ++column) {
-        const auto width = static_cast<int>(SendMessageW(child, LVM_GETCOLUMNWIDTH, column, 0));
-        const int scaled = MulDiv(width, static_cast<int>(change[1]), static_cast<int>(change[0]));
-        SendMessageW(child, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(scaled, 0));
-    }
-    return TRUE;
 }
 
 } // namespace
@@ -93,9 +71,7 @@ INT_PTR Dialog::DoModal() {
     if (window)
         DestroyWindow(window);
     // The window that showed them is gone.
-    largeIcon.Reset();
-    smallIcon.Reset();
-    shownIcons.clear();
+    dpiFollower.Detach();
     return modal.Result();
 }
 
@@ -134,44 +110,6 @@ BOOL Dialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-void Dialog::SetIcons(UINT iconId) {
-    windowIconId = iconId;
-    UniqueIcon newLarge = LoadIconForDpi(iconId, IconSize::Large, dpi);
-    UniqueIcon newSmall = LoadIconForDpi(iconId, IconSize::Small, dpi);
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newLarge.Get()));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
-    // The icons replaced are no longer shown.
-    largeIcon = std::move(newLarge);
-    smallIcon = std::move(newSmall);
-}
-
-void Dialog::ShowIcon(int controlId, UINT iconId) {
-    UniqueIcon icon = LoadIconForDpi(iconId, IconSize::Large, dpi);
-    SendDlgItemMessageW(hwnd, controlId, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
-    for (ShownIcon& shown : shownIcons) {
-        if (shown.controlId == controlId) {
-            shown.iconId = iconId;
-            shown.icon = std::move(icon);
-            return;
-        }
-    }
-    shownIcons.push_back({controlId, iconId, std::move(icon)});
-}
-
-void Dialog::OnDpiChanged(UINT newDpi) {
-    if (newDpi == 0 || newDpi == dpi)
-        return;
-    // The system scales the dialog, its controls and their fonts; what is measured in pixels
-    // is the framework's to scale.
-    const UINT change[2] = {dpi, newDpi};
-    EnumChildWindows(hwnd, ScaleListColumns, reinterpret_cast<LPARAM>(change));
-    dpi = newDpi;
-    if (windowIconId)
-        SetIcons(windowIconId);
-    for (ShownIcon& shown : shownIcons)
-        ShowIcon(shown.controlId, shown.iconId);
-}
-
 LRESULT Dialog::Default() {
     return CallWindowProcW(dialogManagerProc, hwnd, current.message, current.wParam,
                            current.lParam);
@@ -194,7 +132,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lP
 
 BOOL Dialog::InitDialog(HWND window) {
     hwnd = window;
-    dpi = DpiOf(window);
+    dpiFollower.Attach(window);
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
     dialogManagerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
@@ -226,7 +164,7 @@ LRESULT CALLBACK Dialog::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     self->current = {message, wParam, lParam};
     const LRESULT result = self->Dispatch(message, wParam, lParam);
     if (message == dpiChangedMessage)
-        self->OnDpiChanged(LOWORD(wParam));
+        self->dpiFollower.OnDpiChanged(LOWORD(wParam));
     self->current = outer;
 
     // A dialog that refused to be shown (it cleared SWP_SHOWWINDOW to stay hidden) is not

@@ -1,17 +1,15 @@
 #pragma once
 // The modal dialog base: it loads its template, makes its window under the owner rule and
 // routes the window's messages to its message table and hooks. Its modal loop
-// (ModalLoop.h), its placement (Placement.h) and its data exchange (DialogData.cpp) have
-// files of their own.
+// (ModalLoop.h), its placement (Placement.h), its data exchange (DialogData.cpp) and what it
+// keeps at its window's DPI (DpiFollower.h) have files of their own.
 
 #include <windows.h>
 #include <functional>
 #include <span>
 #include <string>
-#include <vector>
 
-#include "framework/Dpi.h"
-#include "platform/Handles.h"
+#include "framework/DpiFollower.h"
 #include "framework/MessageMap.h"
 #include "framework/ModalLoop.h"
 
@@ -81,23 +79,13 @@ class Dialog {
     // The default processing of the message being handled (the dialog manager's).
     LRESULT Default();
 
-    // Sets the window's icons to icon `iconId` at the large and small icon sizes for the
-    // dialog's DPI, and again when its DPI changes.
-    void SetIcons(UINT iconId);
-    // The window's small icon as SetIcons set it (null before); valid while the window lives.
-    HICON SmallIcon() const { return smallIcon.Get(); }
-    // Shows icon `iconId` in the icon control `controlId` at the large icon size for the
-    // dialog's DPI, and again when its DPI changes. A template's icon control gets the size
-    // of the system's DPI, which is not the dialog's on every monitor.
-    void ShowIcon(int controlId, UINT iconId);
+    // The window's icons and icon controls, at the dialog's DPI and again when it changes
+    // (DpiFollower.h).
+    void SetIcons(UINT iconId) { dpiFollower.SetIcons(iconId); }
+    HICON SmallIcon() const { return dpiFollower.SmallIcon(); }
+    void ShowIcon(int controlId, UINT iconId) { dpiFollower.ShowIcon(controlId, iconId); }
 
   private:
-    struct ShownIcon {
-        int controlId;
-        UINT iconId;
-        UniqueIcon icon;
-    };
-
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;
@@ -109,8 +97,6 @@ class Dialog {
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     const MessageEntry* Find(MessageEntry::Kind kind, UINT message, UINT id, UINT code) const;
     BOOL InitDialog(HWND window);
-    // After the dialog manager's handling of WM_DPICHANGED: list columns and icons follow.
-    void OnDpiChanged(UINT newDpi);
 
     UINT templateId;
     Dialog* parent;
@@ -118,11 +104,8 @@ class Dialog {
     WNDPROC dialogManagerProc = nullptr;
     ModalLoop modal{hwnd};
     CurrentMessage current{};
-    bool templateUnplaced = false;     // x = y = 0 and no DS_ABSALIGN, DS_CENTER, DS_CENTERMOUSE
-    UINT dpi = defaultDpi;             // the window's, since its initialisation
-    UINT windowIconId = 0;             // as SetIcons was given it
-    UniqueIcon largeIcon, smallIcon;   // the window's, set by SetIcons
-    std::vector<ShownIcon> shownIcons; // set by ShowIcon
+    bool templateUnplaced = false; // x = y = 0 and no DS_ABSALIGN, DS_CENTER, DS_CENTERMOUSE
+    DpiFollower dpiFollower;       // what the window shows in pixels, at its DPI
 };
 
 } // namespace fw

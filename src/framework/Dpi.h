@@ -13,6 +13,11 @@ namespace fw {
 // The resolution that sizes in pixels are given at (100 %).
 constexpr UINT defaultDpi = 96;
 
+// WM_DPICHANGED, sent to a top-level window that moved to a monitor of another DPI, the new one
+// in the low word of wParam. Windows 8.1 brings it; the headers declare it only for Windows 7
+// and later (WINVER 0x0601), and Brindle's are set to XP.
+constexpr UINT dpiChangedMessage = 0x02E0;
+
 // The dots per inch that `window` is drawn at: its monitor's on systems that scale per
 // monitor, otherwise the system's (null `window`: the system's). 96 when nothing says.
 UINT DpiOf(HWND window);

@@ -6,12 +6,10 @@
 
 namespace fw {
 
-FileDialog::Answer FileDialog::testAnswer = nullptr;
-
-FileDialog::FileDialog(bool open, const wchar_t* defaultExtension, const std::wstring& fileName,
-                       DWORD flags, const std::wstring& filterText, Dialog* parent)
-    : open(open), defaultExtension(defaultExtension ? defaultExtension : L""), filter(filterText),
-      flags(flags), parent(parent) {
+FileDialog::FileDialog(const wchar_t* defaultExtension, const std::wstring& fileName, DWORD flags,
+                       const std::wstring& filterText, Dialog* parent)
+    : defaultExtension(defaultExtension ? defaultExtension : L""), filter(filterText), flags(flags),
+      parent(parent) {
     fileName.copy(fileBuffer, MAX_PATH - 1);
     // "Name|pattern|...||" → NUL-separated.
     for (wchar_t& c : filter) {
@@ -30,9 +28,7 @@ INT_PTR FileDialog::DoModal() {
     request.nMaxFile = MAX_PATH;
     request.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
     request.Flags = flags | OFN_EXPLORER;
-    if (testAnswer)
-        return testAnswer(request);
-    auto* run = open ? platform::getOpenFileName.Get() : platform::getSaveFileName.Get();
+    auto* run = platform::getOpenFileName.Get();
     // The dialog moves the process into the chosen file's folder, and OFN_NOCHANGEDIR does not
     // hold an Open dialog back on every system; the process stays in the folder it chose.
     wchar_t current[MAX_PATH] = {};

@@ -1,5 +1,5 @@
 #pragma once
-// The system's file-open (or save) dialog.
+// The system's file-open dialog.
 
 #include <windows.h>
 #include <commdlg.h>
@@ -14,21 +14,15 @@ class FileDialog {
     // `filter` in the form "Name|pattern|Name|pattern||"; `fileName`, the starting file name,
     // is cut to what the 260-character name buffer holds. A null `parent` makes the main
     // window's last active pop-up the owner.
-    FileDialog(bool open, const wchar_t* defaultExtension, const std::wstring& fileName,
-               DWORD flags, const std::wstring& filter, Dialog* parent = nullptr);
+    FileDialog(const wchar_t* defaultExtension, const std::wstring& fileName, DWORD flags,
+               const std::wstring& filter, Dialog* parent = nullptr);
 
     // IDOK when a file was chosen, else IDCANCEL.
     INT_PTR DoModal();
     // The chosen file's full path.
     std::wstring PathName() const { return fileBuffer; }
 
-    // Tests may answer in place of the system dialog: when set, DoModal calls it with the
-    // filled-in request and returns its result.
-    using Answer = INT_PTR (*)(OPENFILENAMEW& request);
-    static Answer testAnswer;
-
   private:
-    bool open;
     std::wstring defaultExtension;
     std::wstring filter; // NUL-separated
     DWORD flags;

@@ -27,7 +27,8 @@ std::vector<std::wstring> StartArguments() {
 }
 
 HWND FindResidentInstance() {
-    return FindWindowW(L"#32770", L"" BRINDLE_MAIN_WINDOW_TITLE);
+    // The system's dialog class by its atom; the headers' WC_DIALOG is typed for the A calls.
+    return FindWindowW(reinterpret_cast<LPCWSTR>(WC_DIALOG), L"" BRINDLE_MAIN_WINDOW_TITLE);
 }
 
 ATOM AddHandoffAtom(const std::wstring& text) {

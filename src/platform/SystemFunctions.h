@@ -56,8 +56,6 @@ inline constexpr SystemFunction<decltype(::InitCommonControlsEx)> initCommonCont
 // The common dialogs.
 inline constexpr SystemFunction<decltype(::GetOpenFileNameW)> getOpenFileName{
     "comdlg32.dll", "GetOpenFileNameW", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::GetSaveFileNameW)> getSaveFileName{
-    "comdlg32.dll", "GetSaveFileNameW", Since::Windows2000};
 
 // The shell: the tray icon and the programs' icons.
 inline constexpr SystemFunction<decltype(::Shell_NotifyIconW)> shellNotifyIcon{

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The release archive as a user gets it:
-#   tests/e2e/DistTest.sh ZIP BRINDLE-EXE FAKEVIEWER-EXE HELPER-EXE WORK-DIR
+#   tests/e2e/DistTest.sh ZIP VERSION BRINDLE-EXE FAKEVIEWER-EXE HELPER-EXE WORK-DIR
 # Checks the archive's file list, that its brindle.exe is BRINDLE-EXE stripped and still one
-# file a user can copy, that the guide is the repository's text in code page 932 with CRLF line
-# ends and names the program's own labels, and that the license has CRLF line ends. Then it
+# file a user can copy, that the guide is the repository's text with VERSION in its title line,
+# in code page 932 with CRLF line ends, and names the program's own labels, and that the license has CRLF line ends. Then it
 # unpacks the archive into C:\Brindle of a Wine prefix of its own (WORK-DIR/wine), as fresh as
 # a user's Windows, configures one viewer (the fake viewer, which records its command line),
 # starts C:\Brindle\brindle.exe with a mail file's name as the mail client does, picks the
@@ -14,15 +14,16 @@
 # OBJDUMP names the objdump to use (default i686-w64-mingw32-objdump). Every wait is bounded.
 set -uo pipefail
 
-if [ $# -ne 5 ]; then
-  echo "usage: $0 ZIP BRINDLE-EXE FAKEVIEWER-EXE HELPER-EXE WORK-DIR" >&2
+if [ $# -ne 6 ]; then
+  echo "usage: $0 ZIP VERSION BRINDLE-EXE FAKEVIEWER-EXE HELPER-EXE WORK-DIR" >&2
   exit 2
 fi
 zip=$1
-builtExe=$2
-fakeViewer=$3
-helper=$4
-work=$(realpath -m "$5")
+version=$2
+builtExe=$3
+fakeViewer=$4
+helper=$5
+work=$(realpath -m "$6")
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
@@ -68,8 +69,10 @@ check_crlf() { # file
 guide=$unpacked/README-ja.txt
 check_crlf "$guide"
 if guideText=$(iconv -f CP932 -t UTF-8 "$guide" | tr -d '\r'); then
-  [ "$guideText" = "$(cat "$root/dist/README-ja.txt")" ] ||
-    fail "README-ja.txt read as code page 932 is not dist/README-ja.txt"
+  [ "$guideText" = "$(sed "s/@VERSION@/$version/g" "$root/dist/README-ja.txt")" ] ||
+    fail "README-ja.txt read as code page 932 is not dist/README-ja.txt of version $version"
+  grep -qx "  Brindle $version  はじめにお読みください" <<<"$guideText" ||
+    fail "README-ja.txt's title line does not name version $version"
   for label in 追加 編集 削除 上へ 下へ 最小化 終了 参照 タイトル コマンド パラメータ メニュー詳細 \
     'Brindle Launcher' 'reg export HKCU\Software\Copperfinch\Brindle brindle.reg' \
     'reg delete HKCU\Software\Copperfinch\Brindle /f' 255 259 Quillpost; do

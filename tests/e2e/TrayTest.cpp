@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include "BrindleVersion.h"
 #include "resource.h"
 
 using namespace e2e;
@@ -94,7 +95,7 @@ TEST_F(TrayTest, TrayIconAndMinimiseShowAndHideTheWindow) {
     HWND about = WaitForWindow(process->Id(), "#32770", aboutTitle);
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(dialog, GetWindow(about, GW_OWNER));
-    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Brindle Version 0.61"));
+    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Brindle Version " BRINDLE_VERSION));
     PostCommand(about, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }

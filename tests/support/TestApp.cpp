@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "framework/FileDialog.h"
 #include "instance/Identity.h"
 
 namespace testsupport {
@@ -36,7 +35,6 @@ void InProcessTest::TearDown() {
     app.SetMainWindow(nullptr);
     app.initCalls = 0;
     app.exitCode = 0;
-    fw::FileDialog::testAnswer = nullptr;
 }
 
 } // namespace testsupport

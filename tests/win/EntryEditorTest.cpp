@@ -2,16 +2,15 @@
 // which entries it refuses, and the browse button.
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include <cstring>
 
 #include "editor/EntryEditorDialog.h"
-#include "framework/FileDialog.h"
 #include "core/LaunchLine.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
 #include "support/DialogDriver.h"
+#include "support/FileDialogDriver.h"
 #include "support/TestText.h"
 #include "support/Window.h"
 
@@ -187,60 +186,49 @@ TEST_F(EntryEditorTest, RefusesCommandsAndParametersTooLongForTheLaunch) {
 }
 
 // What the browse button asked the file dialog, and what the test answers.
-struct Browse {
-    static inline std::wstring offered; // the starting file name
-    static inline HWND owner = nullptr; // the owner window
-    static inline std::wstring filter;  // "|" for each separator
-    static inline std::wstring chosen;  // answered with IDOK when not empty
-    static INT_PTR Answer(OPENFILENAMEW& request) {
-        offered = request.lpstrFile;
-        owner = request.hwndOwner;
-        filter.clear();
-        for (const wchar_t* part = request.lpstrFilter; *part; part += wcslen(part) + 1)
-            filter += std::wstring(part) + L"|";
-        if (chosen.empty())
-            return IDCANCEL;
-        lstrcpynW(request.lpstrFile, chosen.c_str(), static_cast<int>(request.nMaxFile));
-        return IDOK;
-    }
-};
-
 TEST_F(EntryEditorTest, BrowsePutsTheChosenProgramInTheCommand) {
-    fw::FileDialog::testAnswer = Browse::Answer;
+    // The chosen program's folder has a space in its name; the other has none.
+    TemporaryFolder spaced(L"brindle viewers", {L"view.exe"});
+    TemporaryFolder bare(L"brindle-tools", {L"view.exe"});
     EntryEditorDialog editor;
     // As main window, the editor is the last active pop-up that owns the file dialog.
     INT_PTR result = RunAsMainWindow(editor, [&](HWND window) {
+        // Browses, answering the file dialog with `chosen` (Cancel when empty); what it showed.
         auto browse = [&](const std::wstring& chosen) {
-            Browse::chosen = chosen;
+            FileDialogAnswer answer(GetWindowThreadProcessId(window, nullptr), chosen);
             SendMessageA(GetDlgItem(window, IDC_BROWSE), BM_CLICK, 0, 0);
+            return answer.Seen();
         };
         // Typed, not saved yet: the typed command is where the file dialog starts. The empty
         // title is not refused: only OK checks the entry.
         SetItemText(window, IDC_COMMAND, L"old.exe");
         SetItemText(window, IDC_PARAMETERS, L"-p");
-        browse(L"C:\\Program Files\\Viewer\\view.exe");
-        EXPECT_EQ(L"old.exe", Browse::offered);
-        EXPECT_EQ(window, Browse::owner);
-        EXPECT_EQ(L"実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*|", Browse::filter);
-        // Quoted, or the launch would start C:\Program with the rest as arguments.
-        EXPECT_EQ(L"\"C:\\Program Files\\Viewer\\view.exe\"", ItemTextOf(window, IDC_COMMAND));
+        FileDialogView view = browse(spaced.PathOf(L"view.exe"));
+        EXPECT_EQ(L"old.exe", view.fileName);
+        EXPECT_EQ(window, view.owner);
+        EXPECT_EQ((std::vector<std::wstring>{L"実行ﾌｧｲﾙ (*.exe)", L"全てのﾌｧｲﾙ (*.*)"}),
+                  view.fileTypes);
+        // Quoted, or the launch would start the part before the space with the rest as
+        // arguments.
+        EXPECT_EQ(L'"' + spaced.PathOf(L"view.exe") + L'"', ItemTextOf(window, IDC_COMMAND));
         EXPECT_EQ(L"-p", ItemTextOf(window, IDC_PARAMETERS));
         EXPECT_TRUE(NoDialogOwnedBy(window));
 
-        // The quoted program is offered without its quotes; a path without a space stays bare.
-        browse(L"C:\\Tools\\view.exe");
-        EXPECT_EQ(L"C:\\Program Files\\Viewer\\view.exe", Browse::offered);
-        EXPECT_EQ(L"C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
+        // The quoted program is offered without its quotes (the dialog opens in its folder); a
+        // path without a space stays bare.
+        view = browse(bare.PathOf(L"view.exe"));
+        EXPECT_EQ(spaced.Path(), view.folder);
+        EXPECT_EQ(L"view.exe", view.fileName);
+        EXPECT_EQ(bare.PathOf(L"view.exe"), ItemTextOf(window, IDC_COMMAND));
 
         // Cancelled: nothing changes.
         browse(L"");
-        EXPECT_EQ(L"C:\\Tools\\view.exe", ItemTextOf(window, IDC_COMMAND));
+        EXPECT_EQ(bare.PathOf(L"view.exe"), ItemTextOf(window, IDC_COMMAND));
 
         // A command longer than the file dialog takes is offered cut, never inside a character.
         const std::wstring pair = L"\U00020BB7";
         SetItemText(window, IDC_COMMAND, Repeat(pair, 130));
-        browse(L"");
-        EXPECT_EQ(Repeat(pair, 129), Browse::offered);
+        EXPECT_EQ(Repeat(pair, 129), browse(L"").fileName);
     });
     EXPECT_EQ(IDCANCEL, result);
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/FileDialog.h"
+#include "support/FileDialogDriver.h"
 
 namespace fwtest {
 namespace {
@@ -24,78 +25,65 @@ TEST_F(Application, RunApplicationCallsInitInstanceOnceAndGivesItsExitCode) {
     EXPECT_EQ(1, app.initCalls);
 }
 
-// What the file dialog handed over in place of the system dialog.
-struct FileRequest {
-    int calls = 0;
-    HWND owner = nullptr;
-    std::wstring filter; // up to and including its double NUL
-    std::wstring file;
-    DWORD maxFile = 0;
-    const wchar_t* answerPath = nullptr;
-};
-FileRequest request;
-
-INT_PTR AnswerFileRequest(OPENFILENAMEW& asked) {
-    ++request.calls;
-    request.owner = asked.hwndOwner;
-    const wchar_t* end = asked.lpstrFilter;
-    while (*end)
-        end += std::wcslen(end) + 1;
-    request.filter.assign(asked.lpstrFilter, end + 1);
-    request.file = asked.lpstrFile;
-    request.maxFile = asked.nMaxFile;
-    if (!request.answerPath)
-        return IDCANCEL;
-    std::wcsncpy(asked.lpstrFile, request.answerPath, asked.nMaxFile - 1);
-    asked.lpstrFile[asked.nMaxFile - 1] = L'\0';
-    return IDOK;
-}
-
 constexpr const wchar_t* programsFilter = L"実行ﾌｧｲﾙ (*.exe)|*.exe|全てのﾌｧｲﾙ (*.*)|*.*||";
 
-// Runs `dialog` with the answer above; `answerPath` null cancels.
-INT_PTR Ask(fw::FileDialog& dialog, const wchar_t* answerPath = nullptr) {
-    request = {};
-    request.answerPath = answerPath;
-    fw::FileDialog::testAnswer = AnswerFileRequest;
-    return dialog.DoModal();
+// Runs `dialog`, answering the system's dialog with `choice` (Cancel when empty); `result` gets
+// DoModal's result. What the system's dialog showed.
+FileDialogView Answered(fw::FileDialog& dialog, const std::wstring& choice = L"",
+                        INT_PTR* result = nullptr) {
+    FileDialogAnswer answer(GetCurrentThreadId(), choice);
+    const INT_PTR modalResult = dialog.DoModal();
+    if (result)
+        *result = modalResult;
+    return answer.Seen();
 }
 
-TEST_F(FileOpenDialog, FilterArrivesNulSeparatedWithADoubleNulEnd) {
-    fw::FileDialog dialog(true, L"exe", L"", OFN_HIDEREADONLY, programsFilter);
-    EXPECT_EQ(IDCANCEL, Ask(dialog));
-    ASSERT_EQ(1, request.calls);
-    EXPECT_EQ(L"実行ﾌｧｲﾙ (*.exe)\0*.exe\0全てのﾌｧｲﾙ (*.*)\0*.*\0\0"s, request.filter);
+// The names in the list of types, and the first type's pattern choosing the files listed.
+TEST_F(FileOpenDialog, FilterGivesTheTypesAndTheFirstPatternChoosesTheFiles) {
+    TemporaryFolder folder(L"brindle-file-types", {L"viewer.exe", L"notes.txt"});
+    fw::FileDialog dialog(L"exe", folder.PathOf(L"viewer.exe"), OFN_HIDEREADONLY, programsFilter);
+    const FileDialogView view = Answered(dialog);
+    EXPECT_EQ((std::vector<std::wstring>{L"実行ﾌｧｲﾙ (*.exe)", L"全てのﾌｧｲﾙ (*.*)"}),
+              view.fileTypes);
+    EXPECT_EQ(std::vector<std::wstring>{L"viewer.exe"}, view.files);
 }
 
-TEST_F(FileOpenDialog, StartingFileNameIsPassedAndCutToTheBuffer) {
-    fw::FileDialog shortName(true, nullptr, L"C:\\ﾂｰﾙ\\表示\u00E9.exe", 0, programsFilter);
-    Ask(shortName);
-    EXPECT_EQ(L"C:\\ﾂｰﾙ\\表示\u00E9.exe", request.file);
-    EXPECT_EQ(static_cast<DWORD>(MAX_PATH), request.maxFile);
+// The dialog opens in the starting file's folder, with its name in the file-name field.
+TEST_F(FileOpenDialog, StartingFileNameIsOfferedAndCutToTheBuffer) {
+    TemporaryFolder folder(L"brindle-starting-name", {});
+    fw::FileDialog shortName(nullptr, folder.PathOf(L"ﾂｰﾙ表示\u00E9.exe"), 0, programsFilter);
+    FileDialogView view = Answered(shortName);
+    EXPECT_EQ(folder.Path(), view.folder);
+    EXPECT_EQ(L"ﾂｰﾙ表示\u00E9.exe", view.fileName);
 
     const std::wstring longName = L"C:\\" + std::wstring(400, L'n') + L".exe";
     struct Guarded {
         fw::FileDialog dialog;
         char guard[64];
     };
-    Guarded guarded{fw::FileDialog(true, nullptr, longName, 0, programsFilter), {}};
+    Guarded guarded{fw::FileDialog(nullptr, longName, 0, programsFilter), {}};
     std::memset(guarded.guard, 0x5A, sizeof guarded.guard);
-    Ask(guarded.dialog);
-    EXPECT_EQ(longName.substr(0, MAX_PATH - 1), request.file);
-    EXPECT_EQ(static_cast<DWORD>(MAX_PATH), request.maxFile);
+    view = Answered(guarded.dialog);
+    EXPECT_EQ(L"C:\\", view.folder);
+    // The 260-character buffer with its terminator.
+    EXPECT_EQ(longName.substr(3, MAX_PATH - 1 - 3), view.fileName);
     EXPECT_EQ(std::string(sizeof guarded.guard, '\x5A'),
               std::string(guarded.guard, sizeof guarded.guard));
 }
 
 TEST_F(FileOpenDialog, ChosenPathIsReturned) {
-    fw::FileDialog dialog(true, L"exe", L"", 0, programsFilter);
-    EXPECT_EQ(IDOK, Ask(dialog, L"C:\\ﾂｰﾙ\\表示ソフト.exe"));
-    EXPECT_EQ(L"C:\\ﾂｰﾙ\\表示ソフト.exe", dialog.PathName());
+    TemporaryFolder folder(L"brindle-chosen-path", {L"表示ソフト.exe"});
+    fw::FileDialog dialog(L"exe", L"", 0, programsFilter);
+    INT_PTR result = 0;
+    Answered(dialog, folder.PathOf(L"表示ソフト.exe"), &result);
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(folder.PathOf(L"表示ソフト.exe"), dialog.PathName());
 
+    // As long as the buffer takes.
     const std::wstring longest = L"C:\\" + std::wstring(MAX_PATH - 4, L'p');
-    fw::FileDialog longDialog(true, L"exe", L"", 0, programsFilter);
-    EXPECT_EQ(IDOK, Ask(longDialog, longest.c_str()));
+    fw::FileDialog longDialog(L"exe", L"", 0, programsFilter);
+    Answered(longDialog, longest, &result);
+    EXPECT_EQ(IDOK, result);
     EXPECT_EQ(longest, longDialog.PathName());
 }
 
@@ -103,18 +91,19 @@ TEST_F(FileOpenDialog, OwnerIsTheMainWindowsLastActivePopup) {
     HWND popup = nullptr;
     HWND ownerWithoutParent = nullptr;
     HWND ownerWithParent = nullptr;
+    // The system's dialogs take their time to open on a busy machine: the probes wait longer.
     ProbeDialog main(IDD_PLAIN);
+    main.tickLimit = 3000;
     TheApp().SetMainWindow(&main);
     main.onShown = [&](ProbeDialog& first) {
         ProbeDialog editor(IDD_SMALL);
+        editor.tickLimit = 3000;
         editor.onShown = [&](ProbeDialog& self) {
             popup = self.Hwnd();
-            fw::FileDialog withoutParent(true, L"exe", L"", 0, programsFilter);
-            Ask(withoutParent);
-            ownerWithoutParent = request.owner;
-            fw::FileDialog withParent(true, L"exe", L"", 0, programsFilter, &first);
-            Ask(withParent);
-            ownerWithParent = request.owner;
+            fw::FileDialog withoutParent(L"exe", L"", 0, programsFilter);
+            ownerWithoutParent = Answered(withoutParent).owner;
+            fw::FileDialog withParent(L"exe", L"", 0, programsFilter, &first);
+            ownerWithParent = Answered(withParent).owner;
             self.EndDialog(IDOK);
         };
         EXPECT_EQ(IDOK, editor.DoModal());
@@ -125,22 +114,8 @@ TEST_F(FileOpenDialog, OwnerIsTheMainWindowsLastActivePopup) {
     EXPECT_EQ(main.initWindow, ownerWithParent);
 
     TheApp().SetMainWindow(nullptr);
-    fw::FileDialog unowned(true, L"exe", L"", 0, programsFilter);
-    Ask(unowned);
-    EXPECT_EQ(nullptr, request.owner);
-}
-
-BOOL CALLBACK PressOkIn(HWND window, LPARAM) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::strcmp(name, "#32770") == 0 && IsWindowVisible(window))
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-    return TRUE;
-}
-
-// A timer's callback: presses OK in the visible dialog of this thread, if one is open.
-VOID CALLBACK PressOk(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), PressOkIn, 0);
+    fw::FileDialog unowned(L"exe", L"", 0, programsFilter);
+    EXPECT_EQ(nullptr, Answered(unowned).owner);
 }
 
 // The system's own dialog, answered with its starting file: the process is in the same folder
@@ -155,10 +130,9 @@ TEST_F(FileOpenDialog, ChoosingAFileKeepsTheCurrentDirectory) {
     ASSERT_GT(GetCurrentDirectoryA(sizeof before, before), 0u);
     ASSERT_TRUE(SetCurrentDirectoryA(system));
 
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, PressOk);
-    fw::FileDialog dialog(true, L"exe", module, OFN_HIDEREADONLY, programsFilter);
-    const INT_PTR result = dialog.DoModal();
-    KillTimer(nullptr, timer);
+    fw::FileDialog dialog(L"exe", module, OFN_HIDEREADONLY, programsFilter);
+    INT_PTR result = 0;
+    Answered(dialog, module, &result);
     char after[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof after, after);
     SetCurrentDirectoryA(before);

@@ -697,8 +697,7 @@ TEST_F(ViewerListTest, ColumnsAndIconsFollowTheDpiOfTheWindow) {
         const std::vector<int> before = ColumnWidths(main);
         RECT suggested{};
         GetWindowRect(main, &suggested);
-        constexpr UINT dpiChanged = 0x02E0; // WM_DPICHANGED
-        SendMessageA(main, dpiChanged, MAKEWPARAM(2 * dpi, 2 * dpi),
+        SendMessageA(main, fw::dpiChangedMessage, MAKEWPARAM(2 * dpi, 2 * dpi),
                      reinterpret_cast<LPARAM>(&suggested));
         EXPECT_EQ((std::vector{2 * before[0], 2 * before[1], 2 * before[2]}), ColumnWidths(main));
         EXPECT_EQ(2 * GetSystemMetrics(SM_CXSMICON), WindowIconWidth(main, ICON_SMALL));
