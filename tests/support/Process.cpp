@@ -21,9 +21,16 @@ bool Process::Start(std::wstring commandLine, const wchar_t* directory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
-                        &startup, &info))
-        return false;
+    // Under load Wine now and then fails a start with ERROR_INTERNAL_ERROR before the program
+    // runs at all; the same start a moment later succeeds.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           directory, &startup, &info))
+            break;
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3)
+            return false;
+        Sleep(200);
+    }
     CloseHandle(info.hThread);
     process.Reset(info.hProcess);
     id = info.dwProcessId;
