@@ -259,7 +259,6 @@ void ViewerListPane::OnAdd() {
 }
 
 void ViewerListPane::OnEdit() {
-    dialog.UpdateData(TRUE);
     const std::wstring title = SelectedTitle();
     if (title.empty())
         return;
