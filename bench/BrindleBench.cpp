@@ -71,8 +71,8 @@ std::string FloorResidentLine(const Programs& programs, int items, int rows, boo
 
 // `count` viewers in an order that is not the registry's (sorted) one, as a user's own order
 // would be; numbered as the floor programs number their items.
-std::vector<ViewerEntry> Viewers(int count) {
-    std::vector<ViewerEntry> rows;
+std::vector<Viewer> Viewers(int count) {
+    std::vector<Viewer> rows;
     for (int number = 1; number <= count; ++number) {
         char title[64], command[64];
         std::snprintf(title, sizeof title, viewerTitleFormat, number);
@@ -344,7 +344,7 @@ struct ListSeries {
 // Starts a resident without a file, shows its window as the tray's double click does, waits
 // for `rows` rows and runs `runs` of each list action, filling `series`; false when the
 // window never showed its rows.
-bool TimeListActions(const std::string& brindle, const std::vector<ViewerEntry>& viewers, int runs,
+bool TimeListActions(const std::string& brindle, const std::vector<Viewer>& viewers, int runs,
                      ListSeries& series) {
     if (!StoreViewers(viewers))
         return false;
@@ -414,8 +414,8 @@ void RemoveIconPrograms(const std::string& folder, const std::vector<std::string
 
 // `count` viewers whose commands name the `programs` in turn, quoted, shuffled: with existing
 // programs the menu shows their icons, with missing ones none.
-std::vector<ViewerEntry> ViewersOf(int count, const std::vector<std::string>& programs) {
-    std::vector<ViewerEntry> rows;
+std::vector<Viewer> ViewersOf(int count, const std::vector<std::string>& programs) {
+    std::vector<Viewer> rows;
     for (int i = 0; i < count; ++i) {
         char title[32];
         std::snprintf(title, sizeof title, "ビューア %04d", i + 1);
@@ -535,8 +535,8 @@ int main(int argc, char** argv) {
     const Programs programs(folder);
     const std::string brindleLine = Quoted(programs.brindle) + ' ' + mailFile;
     const std::string forwarderLine = Quoted(programs.forwarder) + ' ' + mailFile;
-    const std::vector<ViewerEntry> twoViewerList = Viewers(2);
-    const std::vector<ViewerEntry> manyViewerList = Viewers(manyViewers);
+    const std::vector<Viewer> twoViewerList = Viewers(2);
+    const std::vector<Viewer> manyViewerList = Viewers(manyViewers);
     bool stored = StoreViewers(twoViewerList);
 
     // Cold start to the menu and the idle memory, against the resident floor started with a
@@ -619,7 +619,7 @@ int main(int argc, char** argv) {
     };
     IconSeries icons10, plain10, iconsMany, plainMany;
     if (residentsUp && !iconPrograms.empty()) {
-        auto firstAndWarm = [&](IconSeries& series, const std::vector<ViewerEntry>& rows) {
+        auto firstAndWarm = [&](IconSeries& series, const std::vector<Viewer>& rows) {
             if (series.first.failures >= maxFailures || series.warm.failures >= maxFailures)
                 return;
             stored = StoreViewers(rows) && stored;
@@ -630,8 +630,8 @@ int main(int argc, char** argv) {
              {std::tuple{"hand-offs with icons, 10 viewers", 10, &icons10, &plain10},
               std::tuple{"hand-offs with icons, 1,000 viewers", manyViewers, &iconsMany,
                          &plainMany}}) {
-            const std::vector<ViewerEntry> iconRows = ViewersOf(count, iconPrograms);
-            const std::vector<ViewerEntry> plainRows = ViewersOf(count, missingPrograms);
+            const std::vector<Viewer> iconRows = ViewersOf(count, iconPrograms);
+            const std::vector<Viewer> plainRows = ViewersOf(count, missingPrograms);
             Interleave(
                 name, runs, [&] { firstAndWarm(*withIcons, iconRows); },
                 [&] { firstAndWarm(*without, plainRows); });
@@ -671,7 +671,7 @@ int main(int argc, char** argv) {
     ListSeries actionsMany, actionsFew;
     std::fprintf(stderr, "  %-44s", "list actions, 1,000 viewers against 3");
     const double actionsStart = NowMs();
-    const std::vector<ViewerEntry> fewViewerList = Viewers(fewViewers);
+    const std::vector<Viewer> fewViewerList = Viewers(fewViewers);
     for (int half = 0; half < 2; ++half) {
         const int halfRuns = (runs + 1 - half) / 2;
         stored = TimeListActions(programs.brindle, fewViewerList, halfRuns, actionsFew) && stored;
