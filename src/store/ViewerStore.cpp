@@ -146,12 +146,7 @@ bool ViewerStore::HasViewers() {
 }
 
 std::vector<std::wstring> ViewerStore::Titles() {
-    const UniqueKey menus = settings.OpenSubKey(menusKeyName);
-    std::vector<std::wstring> titles;
-    std::optional<std::vector<StoredKey>> listed = Listed(menus.Get());
-    for (StoredKey& key : *listed)
-        titles.push_back(std::move(key.title));
-    return titles;
+    return TitlesBelow(settings.OpenSubKey(menusKeyName).Get());
 }
 
 std::optional<std::vector<StoredKey>> ViewerStore::Listed(HKEY menus,
