@@ -22,7 +22,6 @@
 #include "FloorProgram.h"
 #include "instance/Identity.h"
 #include "resource.h"
-#include "store/ViewerStore.h"
 #include "support/Process.h"
 #include "support/Registry.h"
 #include "support/Wait.h"
@@ -679,13 +678,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, " %d runs each, %.1f s\n", runs, (NowMs() - actionsStart) / 1000);
 
-    // What the main window's list reads when it is first shown, in-process.
-    Series loadMany;
-    for (int run = 0; run < runs; ++run)
-        AddRun(loadMany, [] {
-            return Timed([] { return ViewerStore().Load().size() == size_t{manyViewers}; });
-        });
-
     // The executables as shipped: stripped, built with the same flags.
     Series sizeBrindle, sizeFloor;
     sizeBrindle.Add(FileSizeKb(programs.brindle));
@@ -731,14 +723,13 @@ int main(int argc, char** argv) {
         runs);
     PrintReferences({
         {"a start of a program that imports user32 and returns at once", &trivial},
-        {"1,000 viewers read in-process (ViewerStore::Load)", &loadMany},
     });
 
     int failures = 0;
     for (const Series* series :
          {&coldBrindle, &coldFloor, &handoffTwo, &floorTwo, &trivial, &handoffMany, &floorMany,
           &openBrindle, &openFloor, &icons10.first, &icons10.warm, &plain10.first, &plain10.warm,
-          &iconsMany.first, &iconsMany.warm, &plainMany.first, &plainMany.warm, &loadMany})
+          &iconsMany.first, &iconsMany.warm, &plainMany.first, &plainMany.warm})
         failures += series->failures;
     for (const ListSeries* actions : {&actionsMany, &actionsFew})
         for (const Series* series : {&actions->move, &actions->moveByKey, &actions->edit,
