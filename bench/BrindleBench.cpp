@@ -117,14 +117,6 @@ std::optional<double> TimedStart(Process& program, const std::string& commandLin
     return NowMs() - start;
 }
 
-// Milliseconds of `operation`; nothing when it failed.
-std::optional<double> Timed(const std::function<bool()>& operation) {
-    const double start = NowMs();
-    const bool ok = operation();
-    const double elapsed = NowMs() - start;
-    return ok ? std::optional(elapsed) : std::nullopt;
-}
-
 // A start with a file and no resident instance, of Brindle or of the floor resident (whose
 // window is titled `title`): milliseconds until its menu is open. The menu is dismissed, and
 // after a settle the idle instance's memory is read.
