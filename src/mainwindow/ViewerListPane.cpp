@@ -10,7 +10,6 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "core/WholeText.h"
-#include "platform/AnsiText.h"
 #include "resource.h"
 
 namespace {
@@ -200,16 +199,13 @@ LRESULT ViewerListPane::OnGetDispInfo(NMHDR* header) {
 }
 
 LRESULT ViewerListPane::OnFindItem(NMHDR* header) {
-    // The list's search as the user types a title's first letters: the structures of both
-    // character sets differ only in the text.
-    const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+    // The list's search as the user types a title's first letters; the dialog is a Unicode
+    // window, so the list asks in Unicode.
+    const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
     const UINT flags = find->lvfi.flags;
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || rows.empty())
         return -1;
-    const std::wstring wanted =
-        header->code == LVN_ODFINDITEMW
-            ? std::wstring(reinterpret_cast<const NMLVFINDITEMW*>(header)->lvfi.psz)
-            : platform::WideFromAnsi(find->lvfi.psz);
+    const std::wstring wanted = find->lvfi.psz;
     const int count = static_cast<int>(rows.size());
     const int start = std::clamp(find->iStart, 0, count - 1);
     const int tries = flags & LVFI_WRAP ? count : count - start;
