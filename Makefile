@@ -8,6 +8,8 @@
 #   make dist     build the release archive build/brindle-<version>-win32.zip (tools/dist.sh)
 #   make fuzz     build the fuzz targets natively with clang and run each for FUZZ_SECONDS
 #   make bench    build, then time Brindle against floor programs under Wine and print the table
+#   make bench-guest  the same, once, for the 32-bit product in the guest root (tools/guest/)
+#   make test-guest   build, then run only the 32-bit product's Windows suite in the guest root
 # BUILD names the build directory, JOBS the number of parallel compile jobs.
 #
 # The product is built with the win32 thread-model compilers, which link nothing that the
@@ -18,6 +20,11 @@
 #   win32  the product $(BUILD)/brindle.exe under a 32-bit Wine; the tests in $(BUILD)/win32
 #   win64  where the machine runs no 32-bit code or has no 32-bit Wine: a 64-bit product built
 #          the same way ($(BUILD)/win64/product) under a 64-bit Wine; the tests in $(BUILD)/win64
+# Where the host runs the win64 stand-in, make test also runs the 32-bit product's Windows suite
+# ($(BUILD)/win32) in a Debian root of its own that has a 32-bit Wine ($(BUILD)/guest, built by
+# tools/guest/ from Debian's packages and cached): by chroot where the kernel runs 32-bit code,
+# else in a QEMU VM. tools/guest/mode.sh chooses and names its reason (GUEST=chroot, vm or none
+# chooses without it); GUEST_TIMEOUT bounds the guest's run (seconds).
 
 BUILD ?= build
 JOBS ?= 2
@@ -28,6 +35,10 @@ BENCH_RUNS ?= 21
 LOGS := $(abspath $(BUILD))
 WINE_ARCH ?=
 WINE_WHY ?= as asked on the command line
+GUEST_DIR := $(abspath $(BUILD))/guest
+GUEST_MODE ?= none
+GUEST_WHY ?= as asked on the command line
+GUEST_TIMEOUT ?= 2400
 
 PRODUCT_win32 := $(BUILD)
 PRODUCT_win64 := $(BUILD)/win64/product
@@ -49,7 +60,8 @@ MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup build winbuild native test run clean dist fuzz bench product-win32 \
   product-win64 winbuild-win32 winbuild-win64 test-win32 test-win64 run-win32 run-win64 \
-  bench-win32 bench-win64 test-en test-en-win32 test-en-win64
+  bench-win32 bench-win64 test-en test-en-win32 test-en-win64 test-guest test-guest-run \
+  bench-guest bench-guest-run
 
 all: build
 
@@ -105,6 +117,9 @@ native: setup $(NATIVE)/CMakeCache.txt
 # the set-up, which may have installed a 32-bit Wine), then make that one (set up already).
 ARCH_PROBE = probe=$$(WINE_ARCH=$(WINE_ARCH) bash tools/wine-arch.sh) || exit 1; \
   arch=$${probe%% *}; why=$${probe\#* }
+# Then tools/guest/mode.sh whether the 32-bit product also runs in the guest root, and how.
+GUEST_PROBE = guestProbe=$$(bash tools/guest/mode.sh $$arch) || exit 1; \
+  guestMode=$${guestProbe%% *}; guestWhy=$${guestProbe\#* }
 
 winbuild: setup
 	@$(ARCH_PROBE); $(MAKE) winbuild-$$arch SETUP_DONE=1
@@ -119,9 +134,21 @@ E2E_EN = WINE_LOCALE=en_US.UTF-8 WINEARCH=$(1) tools/wine-session.sh $(TESTS_$(1
 # session because they share its registry and its desktop; then the end-to-end tests run again
 # under code page 1252.
 test: build native
-	@$(ARCH_PROBE); $(MAKE) test-$$arch SETUP_DONE=1 WINE_WHY="$$why"
+	@$(ARCH_PROBE); $(GUEST_PROBE); \
+	$(MAKE) test-$$arch SETUP_DONE=1 WINE_WHY="$$why" GUEST_MODE=$$guestMode GUEST_WHY="$$guestWhy"
 
-test-win32 test-win64: test-%: build native winbuild-%
+# The 32-bit product's Windows suite in the guest root ($(1): chroot or vm), the whole of it, one
+# test at a time in one Wine session whose prefix is a copy of the one the root holds. The root
+# sees the repository and the builds at their own paths (the VM gets a copy, without the other
+# builds); the log comes back to $(LOGS)/guest-results.
+GUEST_RUN = GUEST=$(1) GUEST_TIMEOUT=$(GUEST_TIMEOUT) bash tools/guest/run.sh $(GUEST_DIR) \
+  $(LOGS)/guest-results --share $(CURDIR) --skip $(abspath $(BUILD)) --share $(abspath $(BUILD))/brindle.exe \
+  --share "$$(ls $(abspath $(BUILD))/brindle-*-win32.zip)" --share $(abspath $(TESTS_win32))
+GUEST_SUITE = $(GUEST_RUN) -- env WINEARCH=win32 WINE_TEMPLATE=/opt/brindle/wine-win32 \
+  tools/wine-session.sh $(abspath $(TESTS_win32))/wine-test ctest --test-dir $(abspath $(TESTS_win32)) \
+  --output-on-failure --no-tests=error -j 1 -O $(LOGS)/guest-results/ctest-win32-guest.log
+
+test-win32 test-win64: test-%: build native winbuild-% $$(if $$(filter-out none,$$(GUEST_MODE)),winbuild-win32)
 	@status=0; rm -f $(LOGS)/ctest-native.log $(LOGS)/ctest-windows.log $(LOGS)/ctest-e2e-en.log \
 	  $(LOGS)/product.log; \
 	echo "== The product: 32-bit brindle.exe and its release archive ($(BUILD))"; \
@@ -138,6 +165,12 @@ test-win32 test-win64: test-%: build native winbuild-%
 	  -O $(LOGS)/ctest-windows.log || status=1; \
 	echo; echo "== End-to-end tests under en_US.UTF-8 (ANSI code page 1252)"; \
 	$(call E2E_EN,$*) || status=1; \
+	if [ "$(GUEST_MODE)" != none ]; then \
+	  echo; echo "== Windows tests of the 32-bit product in the guest root ($(GUEST_MODE)):" \
+	    "$(BUILD)/brindle.exe, tests in $(TESTS_win32)"; \
+	  echo "   $(GUEST_WHY)"; \
+	  $(call GUEST_SUITE,$(GUEST_MODE)) || status=1; \
+	fi; \
 	echo; echo "== Summary"; \
 	line=$$(grep -E '^(OK|FAIL):' $(LOGS)/product.log 2>/dev/null | tail -n 1); \
 	printf '%-8s %s\n' "product:" "$${line:-did not run}"; \
@@ -145,9 +178,32 @@ test-win32 test-win64: test-%: build native winbuild-%
 	  line=$$(grep -E 'tests passed|No tests were found' $(LOGS)/ctest-$$suite.log 2>/dev/null | tail -n 1); \
 	  printf '%-8s %s\n' "$$suite:" "$${line:-did not run}"; \
 	done; \
+	if [ "$(GUEST_MODE)" != none ]; then \
+	  line=$$(grep -E 'tests passed|No tests were found' $(LOGS)/guest-results/ctest-win32-guest.log 2>/dev/null | tail -n 1); \
+	  printf '%s %s\n' "win32-$(GUEST_MODE):" "$${line:-did not run or did not end}"; \
+	fi; \
 	printf '%-8s %s\n' "ran:" "the Windows suite on $(NAME_$*) ($(PRODUCT_$*)/brindle.exe):"; \
 	printf '%-8s %s\n' "" "$(WINE_WHY)"; \
+	if [ "$(GUEST_MODE)" != none ]; then \
+	  printf '%-8s %s\n' "" "and on the 32-bit product ($(BUILD)/brindle.exe, tests in $(TESTS_win32))" \
+	    "in the guest root by $(GUEST_MODE): $(GUEST_WHY)"; \
+	else \
+	  printf '%-8s %s\n' "" "no guest run: $(GUEST_WHY)"; \
+	fi; \
 	[ $$status = 0 ] && echo "All tests passed." || echo "Some tests FAILED."; \
+	exit $$status
+
+# The guest's part of make test alone.
+test-guest: setup
+	@$(ARCH_PROBE); $(GUEST_PROBE); \
+	if [ "$$guestMode" = none ]; then echo "No guest run: $$guestWhy"; exit 0; fi; \
+	$(MAKE) test-guest-run SETUP_DONE=1 GUEST_MODE=$$guestMode GUEST_WHY="$$guestWhy"
+
+test-guest-run: winbuild-win32
+	@echo "== Windows tests of the 32-bit product in the guest root ($(GUEST_MODE)): $(GUEST_WHY)"; \
+	status=0; $(call GUEST_SUITE,$(GUEST_MODE)) || status=1; \
+	line=$$(grep -E 'tests passed|No tests were found' $(LOGS)/guest-results/ctest-win32-guest.log 2>/dev/null | tail -n 1); \
+	printf '%s %s\n' "win32-$(GUEST_MODE):" "$${line:-did not run or did not end}"; \
 	exit $$status
 
 # The end-to-end tests under code page 1252 alone (make test runs them too).
@@ -190,6 +246,23 @@ bench-win32 bench-win64: bench-%: product-% $$(TESTS_$$*)/CMakeCache.txt
 	BRINDLE=$(PRODUCT_$*)/brindle.exe BUILD_NAME="$(NAME_$*)" WINEARCH=$* \
 	  STRIP=$(TRIPLE_$*)-strip OBJDUMP=$(TRIPLE_$*)-objdump \
 	  bash bench/run-bench.sh $(TESTS_$*) $(BENCH_RUNS)
+
+# The benchmark of the 32-bit product in the guest root, once: where the host runs the 32-bit
+# product itself, make bench is that. In the VM the figures are emulated; only their ratios to
+# the floors, timed in the same guest, mean anything.
+bench-guest: setup
+	@$(ARCH_PROBE); $(GUEST_PROBE); \
+	if [ "$$guestMode" = none ]; then echo "No guest run: $$guestWhy; make bench runs the 32-bit product"; exit 0; fi; \
+	$(MAKE) bench-guest-run SETUP_DONE=1 GUEST_MODE=$$guestMode GUEST_WHY="$$guestWhy"
+
+bench-guest-run: product-win32 $(TESTS_win32)/CMakeCache.txt
+	cmake --build $(TESTS_win32) -j $(JOBS) --target bench_programs
+	@echo "== The benchmarks run the 32-bit product ($(BUILD)/brindle.exe) in the guest root" \
+	  "($(GUEST_MODE)): $(GUEST_WHY)"
+	$(call GUEST_RUN,$(GUEST_MODE)) -- env BRINDLE=$(abspath $(BUILD))/brindle.exe \
+	  BUILD_NAME="the 32-bit product in the guest root ($(GUEST_MODE))" WINEARCH=win32 \
+	  WINE_TEMPLATE=/opt/brindle/wine-win32 STRIP=i686-w64-mingw32-strip \
+	  OBJDUMP=i686-w64-mingw32-objdump bash bench/run-bench.sh $(abspath $(TESTS_win32)) $(BENCH_RUNS)
 
 clean:
 	@case "$(BUILD)" in ''|/|.|..) echo "refusing to remove BUILD='$(BUILD)'" >&2; exit 1;; esac

@@ -8,6 +8,10 @@
 # Windows program under a 64-bit Wine) runs at all; there a 64-bit build of the same sources
 # runs under the 64-bit Wine instead (tools/wine-arch.sh tells which). The 32-bit Wine is
 # installed last, and only when that leaves every installed package as it is.
+#
+# The 32-bit product's own run (make test, tools/guest/) builds a Debian root with debootstrap
+# and enters it by chroot where the kernel runs 32-bit code, else boots it with qemu-system-x86;
+# that root's packages are installed inside it, never here.
 set -euo pipefail
 
 need=()
@@ -16,7 +20,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 for pkg in g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 \
            binutils-mingw-w64-x86-64 cmake make wine wine64 xvfb x11-utils imagemagick \
            fonts-ipafont-gothic locales googletest clang libclang-rt-14-dev zip unzip \
-           clang-format xdotool fonts-wine; do
+           clang-format xdotool fonts-wine debootstrap qemu-system-x86 e2fsprogs; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

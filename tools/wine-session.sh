@@ -7,6 +7,8 @@
 # check Brindle under code page 1252 or 936), WINEDEBUG=-all,
 # Managed=N (no 2 s wait on every hide without a window manager), crash dialog off, one
 # persistent wineserver for the whole run, and a private Xvfb when there is no display.
+# WINE_TEMPLATE names a prefix of the same architecture made by wineboot beforehand (the guest
+# root holds one): the new prefix is a copy of it, with the same settings made here.
 # Everything the script starts is ended by its id when the command ends; the command's exit
 # code is the script's.
 set -uo pipefail
@@ -53,9 +55,18 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 rm -rf "$prefix"
-mkdir -p "$prefix"
-wineserver -p
-timeout 120 wineboot -i >/dev/null 2>&1 || { echo "wine-session: wineboot failed" >&2; exit 1; }
+if [ -n "${WINE_TEMPLATE:-}" ]; then
+  # A prefix that wineboot made once, copied: the same as a fresh one, without the wait.
+  [ -f "$WINE_TEMPLATE/system.reg" ] ||
+    { echo "wine-session: $WINE_TEMPLATE is no Wine prefix" >&2; exit 1; }
+  mkdir -p "$(dirname "$prefix")"
+  cp -a "$WINE_TEMPLATE" "$prefix"
+  wineserver -p
+else
+  mkdir -p "$prefix"
+  wineserver -p
+  timeout 120 wineboot -i >/dev/null 2>&1 || { echo "wine-session: wineboot failed" >&2; exit 1; }
+fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 # The dialogs' font, drawn with the proportional IPA font (the default stand-in is fixed-width
