@@ -33,8 +33,11 @@ export LANG=${WINE_LOCALE:-ja_JP.UTF-8} LC_ALL=${WINE_LOCALE:-ja_JP.UTF-8}
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer prompts
 
 xvfb_pid=
+keeper=
 cleanup() {
+  exec 9>&-
   wineserver -k >/dev/null 2>&1
+  [ -n "$keeper" ] && kill "$keeper" 2>/dev/null && wait "$keeper" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   return 0
 }
@@ -81,7 +84,15 @@ wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 wineserver -p
 # The first program starts Wine's desktop programs, which outlive it: start them here, detached
-# from the caller's output, so that no pipe of the caller's stays open behind them.
-wine cmd /c exit </dev/null >/dev/null 2>&1
+# from the caller's output, so that no pipe of the caller's stays open behind them. Wine closes
+# the desktop (explorer.exe) a second after its last program has ended, and the next program
+# starts it again, which takes seconds where the CPU is emulated: a command prompt that reads
+# from a pipe held here keeps the desktop for the whole session.
+keeper_input=$(mktemp -u)
+mkfifo "$keeper_input"
+wine cmd <"$keeper_input" >/dev/null 2>&1 &
+keeper=$!
+exec 9>"$keeper_input"
+rm -f "$keeper_input"
 
-"$@"
+"$@" 9>&-

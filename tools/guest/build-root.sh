@@ -40,7 +40,7 @@ if [ -d "$root" ] && grep -qx "recipe $recipe" "$guest/root.recipe" 2>/dev/null;
 fi
 
 old=$(sed -n 's/^recipe //p' "$guest/root.recipe" 2>/dev/null || true)
-echo "== guest root: building it from recipe $recipe (${old:+the root was made from $old}${old:-no root yet})"
+echo "== guest root: building it from recipe $recipe (the root there: ${old:-none})"
 packages=$(list_packages "$here/packages")
 packages32=$(list_packages "$here/packages-32")
 started=$SECONDS
@@ -59,9 +59,9 @@ mirror=$(awk -v suite="$suite" '$2 == suite { print $1; exit }' <<<"$sources")
 
 step() { echo "== guest root: $*"; current_step=$*; }
 trap 'status=$?; [ $status = 0 ] || echo "guest root: FAILED at step \"${current_step:-start}\"" \
-  "(exit code $status); $root is left as it was" >&2' EXIT
+  "(exit code $status)" >&2' EXIT
 
-rm -rf "$new"
+rm -rf "$new" "$guest/root.old"
 mkdir -p "$guest"
 
 step "debootstrap $suite (minbase, amd64) from $mirror"
@@ -76,6 +76,10 @@ cat "$new/etc/apt/sources.list"
 printf '#!/bin/sh\nexit 101\n' >"$new/usr/sbin/policy-rc.d"
 chmod +x "$new/usr/sbin/policy-rc.d"
 echo 'APT::Install-Recommends "false";' >"$new/etc/apt/apt.conf.d/90brindle"
+# The VM's initrd needs only its disk and file system: a small one is made and unpacked quicker.
+mkdir -p "$new/etc/initramfs-tools/conf.d"
+echo MODULES=list >"$new/etc/initramfs-tools/conf.d/brindle"
+printf '%s\n' virtio_pci virtio_blk crc32c_generic ext4 >"$new/etc/initramfs-tools/modules"
 cp /etc/resolv.conf "$new/etc/resolv.conf"
 in_root "$new" net dpkg --add-architecture i386
 in_root "$new" net apt-get update -qq
@@ -118,7 +122,9 @@ else
 fi
 
 step "replace the old root"
-rm -rf "$root" "$guest/root.img" "$guest/image.recipe"
+rm -f "$guest/root.recipe" "$guest/root.img" "$guest/image.recipe"
+[ ! -d "$root" ] || mv "$root" "$guest/root.old"
 mv "$new" "$root"
 printf 'recipe %s\nfinished %s\n' "$recipe" "$finished" >"$guest/root.recipe"
+rm -rf "$guest/root.old"
 echo "== guest root: built in $((SECONDS - started)) s ($(du -sh "$root" | cut -f 1))"

@@ -46,4 +46,4 @@ echo "== finish: Wine prefix made in $((SECONDS - started)) s ($(du -sh "$templa
 
 apt-get clean
 rm -rf /var/lib/apt/lists/*
-date -u >/etc/brindle-guest-finished
+LC_ALL=C date -u >/etc/brindle-guest-finished

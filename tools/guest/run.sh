@@ -61,6 +61,11 @@ case ${GUEST:-} in
       status=$?
     ;;
   vm)
+    inShare=no
+    for share in "${shares[@]}"; do
+      case "$PWD/" in "$share/"*) inShare=yes ;; esac
+    done
+    [ $inShare = yes ] || { echo "guest: the current directory $PWD is not shared" >&2; exit 2; }
     bash "$here/image.sh" "$guest"
     work=$(mktemp -d "$guest/run.XXXXXX")
     trap 'rm -rf "$work"' EXIT

@@ -47,7 +47,7 @@ vm_accel() { # root
 # the emulated CPU has none.
 boot_vm() { # root image job results seconds log snapshot|write
   local root=$1 image=$2 job=$3 results=$4 seconds=$5 log=$6 keep=$7 accel cpu qemu status=0
-  local kernel initrd snapshot=on
+  local kernel initrd snapshot=on started
   [ "$keep" = write ] && snapshot=off
   kernel=$(ls "$root"/boot/vmlinuz-* | tail -n 1)
   initrd=$(ls "$root"/boot/initrd.img-* | tail -n 1)
@@ -56,6 +56,7 @@ boot_vm() { # root image job results seconds log snapshot|write
     kvm*) cpu=host ;;
     tcg*) cpu=max,-smap ;;
   esac
+  : >"$log"
   echo "== VM: ${GUEST_CPUS:-2} CPUs, ${GUEST_MEMORY:-2048} MB, ${accel%%$'\n'*}" \
     "(${accel#*$'\n'}), at most $seconds s"
   accel=${accel%%$'\n'*}
@@ -67,10 +68,13 @@ boot_vm() { # root image job results seconds log snapshot|write
     -drive "file=$job,format=raw,if=virtio,readonly=on" \
     -drive "file=$results,format=raw,if=virtio" </dev/null >"$log" 2>&1 &
   qemu=$!
+  started=$SECONDS
   tail -n +1 -f --pid="$qemu" "$log" | sed -u 's/\r$//'
   wait "$qemu" || status=$?
   case $status in
+    0) echo "== VM: powered off after $((SECONDS - started)) s" ;;
     124 | 137) echo "== VM: stopped after its limit of $seconds s" >&2 ;;
+    *) echo "== VM: QEMU ended with exit code $status after $((SECONDS - started)) s" >&2 ;;
   esac
   return $status
 }
