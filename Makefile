@@ -24,7 +24,7 @@
 # ($(BUILD)/win32) in a Debian root of its own that has a 32-bit Wine ($(BUILD)/guest, built by
 # tools/guest/ from Debian's packages and cached): by chroot where the kernel runs 32-bit code,
 # else in a QEMU VM. tools/guest/mode.sh chooses and names its reason (GUEST=chroot, vm or none
-# chooses without it); GUEST_TIMEOUT bounds the guest's run (seconds).
+# chooses without it); GUEST_TIMEOUT bounds the guest's run (seconds; tools/guest/run.sh).
 
 BUILD ?= build
 JOBS ?= 2
@@ -38,7 +38,6 @@ WINE_WHY ?= as asked on the command line
 GUEST_DIR := $(abspath $(BUILD))/guest
 GUEST_MODE ?= none
 GUEST_WHY ?= as asked on the command line
-GUEST_TIMEOUT ?= 2400
 
 PRODUCT_win32 := $(BUILD)
 PRODUCT_win64 := $(BUILD)/win64/product
@@ -141,7 +140,7 @@ test: build native
 # test at a time in one Wine session whose prefix is a copy of the one the root holds. The root
 # sees the repository and the builds at their own paths (the VM gets a copy, without the other
 # builds); the log comes back to $(LOGS)/guest-results.
-GUEST_RUN = GUEST=$(1) GUEST_TIMEOUT=$(GUEST_TIMEOUT) bash tools/guest/run.sh $(GUEST_DIR) \
+GUEST_RUN = GUEST=$(1) bash tools/guest/run.sh $(GUEST_DIR) \
   $(LOGS)/guest-results --share $(CURDIR) --skip $(abspath $(BUILD)) --share $(abspath $(BUILD))/brindle.exe \
   --share "$$(ls $(abspath $(BUILD))/brindle-*-win32.zip)" --share $(abspath $(TESTS_win32))
 GUEST_SUITE = $(GUEST_RUN) -- env WINEARCH=win32 WINE_TEMPLATE=/opt/brindle/wine-win32 \
@@ -186,7 +185,7 @@ test-win32 test-win64: test-%: build native winbuild-% $$(if $$(filter-out none,
 	printf '%-8s %s\n' "" "$(WINE_WHY)"; \
 	if [ "$(GUEST_MODE)" != none ]; then \
 	  printf '%-8s %s\n' "" "and on the 32-bit product ($(BUILD)/brindle.exe, tests in $(TESTS_win32))" \
-	    "in the guest root by $(GUEST_MODE): $(GUEST_WHY)"; \
+	    "" "in the guest root by $(GUEST_MODE): $(GUEST_WHY)"; \
 	else \
 	  printf '%-8s %s\n' "" "no guest run: $(GUEST_WHY)"; \
 	fi; \
@@ -255,11 +254,17 @@ bench-guest: setup
 	if [ "$$guestMode" = none ]; then echo "No guest run: $$guestWhy; make bench runs the 32-bit product"; exit 0; fi; \
 	$(MAKE) bench-guest-run SETUP_DONE=1 GUEST_MODE=$$guestMode GUEST_WHY="$$guestWhy"
 
+# In the VM the CPU may be emulated: the benchmark's deadline (bench/run-bench.sh) is ten times
+# the native one there, and the guest's own limit ten minutes more.
+BENCH_LIMIT_vm := $(shell echo $$(( (120 + 15 * $(BENCH_RUNS)) * 10 )))
+BENCH_GUEST_LIMIT = $(if $(filter vm,$(GUEST_MODE)),GUEST_TIMEOUT=$(shell echo $$(( $(BENCH_LIMIT_vm) + 600 ))))
+BENCH_LIMIT = $(if $(filter vm,$(GUEST_MODE)),BENCH_TIMEOUT=$(BENCH_LIMIT_vm))
+
 bench-guest-run: product-win32 $(TESTS_win32)/CMakeCache.txt
 	cmake --build $(TESTS_win32) -j $(JOBS) --target bench_programs
 	@echo "== The benchmarks run the 32-bit product ($(BUILD)/brindle.exe) in the guest root" \
 	  "($(GUEST_MODE)): $(GUEST_WHY)"
-	$(call GUEST_RUN,$(GUEST_MODE)) -- env BRINDLE=$(abspath $(BUILD))/brindle.exe \
+	$(BENCH_GUEST_LIMIT) $(call GUEST_RUN,$(GUEST_MODE)) -- env $(BENCH_LIMIT) BRINDLE=$(abspath $(BUILD))/brindle.exe \
 	  BUILD_NAME="the 32-bit product in the guest root ($(GUEST_MODE))" WINEARCH=win32 \
 	  WINE_TEMPLATE=/opt/brindle/wine-win32 STRIP=i686-w64-mingw32-strip \
 	  OBJDUMP=i686-w64-mingw32-objdump bash bench/run-bench.sh $(abspath $(TESTS_win32)) $(BENCH_RUNS)

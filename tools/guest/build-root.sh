@@ -25,6 +25,8 @@ new=$guest/root.new
 suite=bookworm
 # shellcheck source=tools/guest/common.sh
 . "$here/common.sh"
+# Each step of the build is bounded: a mirror that stops answering fails the step.
+export GUEST_LIMIT=1800
 
 recipe=$(recipe_hash)
 if [ -d "$root" ] && grep -qx "recipe $recipe" "$guest/root.recipe" 2>/dev/null; then
@@ -58,14 +60,14 @@ mirror=$(awk -v suite="$suite" '$2 == suite { print $1; exit }' <<<"$sources")
 [ -n "$mirror" ] || mirror=http://deb.debian.org/debian/
 
 step() { echo "== guest root: $*"; current_step=$*; }
-trap 'status=$?; [ $status = 0 ] || echo "guest root: FAILED at step \"${current_step:-start}\"" \
-  "(exit code $status)" >&2' EXIT
+trap 'status=$?; [ $status = 0 ] || { echo "guest root: FAILED at step \"${current_step:-start}\"" \
+  "(exit code $status)" >&2; rm -rf "$new"; }' EXIT
 
 rm -rf "$new" "$guest/root.old"
 mkdir -p "$guest"
 
 step "debootstrap $suite (minbase, amd64) from $mirror"
-unshare --mount --fork -- debootstrap --variant=minbase --arch=amd64 "$suite" "$new" "$mirror" \
+timeout --kill-after=10 "$GUEST_LIMIT" unshare --mount --fork -- debootstrap --variant=minbase --arch=amd64 "$suite" "$new" "$mirror" \
   >"$guest/debootstrap.log" 2>&1 || { tail -n 20 "$guest/debootstrap.log" >&2; exit 1; }
 
 step "apt sources and the i386 architecture"

@@ -31,7 +31,7 @@ rm -f "$new" "$guest/image.recipe"
 # Room for the files and, on a root still to finish, for the 32-bit packages and the prefix.
 size=$(($(du -sm "$root" | cut -f 1) * 3 / 2 + 1536))
 echo "== guest image: ${size} MB ext4 from $root"
-mkfs.ext4 -q -F -L brindle-guest -d "$root" "$new" "${size}M" ||
+timeout 900 mkfs.ext4 -q -F -L brindle-guest -d "$root" "$new" "${size}M" ||
   { echo "guest image: FAILED at step \"mkfs.ext4\"" >&2; rm -f "$new"; exit 1; }
 
 if ! grep -qx 'finished yes' "$guest/root.recipe"; then

@@ -18,6 +18,8 @@ esac
 
 if [ "${1:-}" = win32 ]; then
   echo "none the host's own 32-bit Wine ran the 32-bit product"
+elif [ "$(id -u)" != 0 ]; then
+  echo "none the guest root needs root (debootstrap, chroot, mounts), and this is not root"
 elif runs_32bit_code; then
   echo "chroot this kernel runs 32-bit code, but the host has no 32-bit Wine: the guest root has one"
 else
