@@ -46,9 +46,13 @@ int LauncherApp::InitInstance() {
             // icon does.
             PostMessageW(resident, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
         } else if (ATOM atom = AddHandoffAtom(JoinHandoffText(args))) {
-            // Returns once the resident instance's menu has closed.
-            if (!HandOver(resident, atom)) {
-                fw::AppMessageBox(fw::LoadText(IDS_RESIDENT_HUNG), MB_ICONHAND);
+            // Returns once the resident instance's menu for this file has closed.
+            const HandOverResult result = HandOver(resident, atom);
+            if (result != HandOverResult::Done) {
+                fw::AppMessageBox(fw::LoadText(result == HandOverResult::ResidentHung
+                                                   ? IDS_RESIDENT_HUNG
+                                                   : IDS_HANDOFF_FAILED),
+                                  MB_ICONHAND);
                 GlobalDeleteAtom(atom);
                 return 1;
             }

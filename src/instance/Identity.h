@@ -16,6 +16,12 @@ constexpr const char* mainWindowTitle = BRINDLE_MAIN_WINDOW_TITLE;
 // posts it with WM_LBUTTONDBLCLK to show the resident window.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
 
-// wParam: a global atom whose name is the hand-off text (0: none); lParam: 0. The receiver
-// reads and deletes the atom.
+// wParam: a global atom whose name is the hand-off text (0: none); lParam: 0, or a window of
+// the start that waits for the hand-off's menu. The receiver reads and deletes the atom and
+// returns once the hand-off's menu has closed (0). A hand-off that has to wait for another menu
+// or a launch returns at once: with handoffWaits when lParam names a window, which is posted
+// WM_HANDOFFDONE once the hand-off's own menu has closed; with 0 otherwise, as for a start that
+// knows nothing of waiting (an earlier version sends lParam 0 and ends on any result).
 constexpr UINT WM_HANDOFF = WM_USER + 101;
+constexpr LRESULT handoffWaits = 1;
+constexpr UINT WM_HANDOFFDONE = WM_APP + 1;

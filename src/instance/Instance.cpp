@@ -3,6 +3,7 @@
 #include "core/HandoffText.h"
 #include "framework/App.h"
 #include "platform/AnsiText.h"
+#include "platform/Handles.h"
 #include "resource.h"
 
 namespace {
@@ -17,8 +18,14 @@ constexpr UINT probeLimitMs = 1000;
 constexpr DWORD unresponsiveLimitMs = 4000;
 constexpr DWORD pollMs = 200;
 
-void CALLBACK OnHandled(HWND, UINT, ULONG_PTR handled, LRESULT) {
-    *reinterpret_cast<bool*>(handled) = true;
+// The resident's answer to a hand-off.
+struct Answer {
+    bool arrived = false;
+    LRESULT result = 0;
+};
+
+void CALLBACK OnAnswered(HWND, UINT, ULONG_PTR answer, LRESULT result) {
+    *reinterpret_cast<Answer*>(answer) = {true, result};
 }
 } // namespace
 
@@ -42,38 +49,52 @@ ATOM AddHandoffAtom(const std::wstring& text) {
     return atom;
 }
 
-bool HandOver(HWND resident, ATOM atom) {
+HandOverResult HandOver(HWND resident, ATOM atom) {
+    // A window of this start's own, where the resident reports when a hand-off that had to
+    // wait has had its menu. A message-only window: nothing a user or another program sees.
+    const UniqueWindow waiter(CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                              nullptr, nullptr, nullptr));
     // Sent without blocking: a resident that hangs could keep a blocking send waiting for
-    // ever. The answer arrives as a call of OnHandled while this thread takes its messages.
-    bool handled = false;
-    if (!SendMessageCallbackA(resident, WM_HANDOFF, atom, 0, OnHandled,
-                              reinterpret_cast<ULONG_PTR>(&handled)))
-        return false;
+    // ever. The answer arrives as a call of OnAnswered while this thread takes its messages.
+    Answer answer;
+    if (!SendMessageCallbackW(resident, WM_HANDOFF, atom, reinterpret_cast<LPARAM>(waiter.Get()),
+                              OnAnswered, reinterpret_cast<ULONG_PTR>(&answer)))
+        return HandOverResult::ResidentGone;
+    bool menuClosed = false;
     const DWORD sent = GetTickCount();
     DWORD firstUnanswered = 0;
     bool unanswered = false;
     for (;;) {
         MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        if (handled)
-            return true;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_HANDOFFDONE && msg.hwnd == waiter.Get() && waiter)
+                menuClosed = true;
+            else
+                DispatchMessageW(&msg);
+        }
+        if (answer.arrived && (answer.result != handoffWaits || !waiter || menuClosed))
+            return HandOverResult::Done;
         if (GetTickCount() - sent >= probeGraceMs) {
             const DWORD probed = GetTickCount();
             DWORD_PTR ignored = 0;
-            if (SendMessageTimeoutA(resident, WM_NULL, 0, 0, SMTO_NORMAL, probeLimitMs, &ignored)) {
+            if (SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_NORMAL, probeLimitMs, &ignored)) {
                 unanswered = false;
             } else if (!IsWindow(resident)) {
-                return false; // the resident is gone
+                return HandOverResult::ResidentGone;
             } else if (!unanswered) {
                 unanswered = true;
                 firstUnanswered = probed;
             } else if (GetTickCount() - firstUnanswered >= unresponsiveLimitMs) {
-                return false;
+                return HandOverResult::ResidentHung;
             }
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs, QS_ALLINPUT);
     }
+}
+
+void ReportHandoffDone(HWND waiter) {
+    if (waiter && IsWindow(waiter))
+        PostMessageW(waiter, WM_HANDOFFDONE, 0, 0);
 }
 
 std::optional<std::wstring> TakeHandoffAtom(ATOM atom) {

@@ -24,11 +24,20 @@ HWND FindResidentInstance();
 // name is UTF-16; an ANSI reader gets it in its code page, as if it had been added in that.
 ATOM AddHandoffAtom(const std::wstring& text);
 
-// Sends the hand-off `atom` to `resident` and returns once its handler has returned (its menu
-// has closed): true, however long that takes while the resident answers. False when the
-// resident stays unable to answer for several seconds in a row, or is gone: the hand-off then
-// cannot be known to arrive.
-bool HandOver(HWND resident, ATOM atom);
+// How a hand-off went.
+enum class HandOverResult {
+    Done,         // its menu has closed
+    ResidentGone, // the resident ended before the hand-off's menu closed
+    ResidentHung, // the resident stayed unable to answer for several seconds in a row
+};
+
+// Sends the hand-off `atom` to `resident` and returns once its menu has closed, however long it
+// waits for its turn behind other menus while the resident answers.
+HandOverResult HandOver(HWND resident, ATOM atom);
+
+// Tells the start `waiter` (the window it sent with its hand-off) that the hand-off's menu has
+// closed. Nothing for 0, or for a start that is gone.
+void ReportHandoffDone(HWND waiter);
 
 // The text that `atom` hands over, in UTF-16 whichever version added it; the atom is deleted (a
 // failure to delete it is shown). None when `atom` is 0 or names nothing, so nothing was handed

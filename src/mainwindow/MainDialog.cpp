@@ -35,7 +35,7 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::NotifyHandler<&MainDialog::OnListGetDispInfo>(IDC_VIEWER_LIST, LVN_GETDISPINFOW),
     fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMW),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
-    fw::WParamHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
+    fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
     fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
     fw::MessageHandler<&MainDialog::OnViewerChosen>(WM_VIEWERCHOSEN),
     fw::CrackedHandler<WM_TIMER, &MainDialog::OnTimer>(),
@@ -190,23 +190,29 @@ void MainDialog::OnDestroy() {
 
 // --- Hand-offs, the viewer menu and the launch ---------------------------------------------
 
-void MainDialog::OnHandoff(ATOM atom) {
-    std::optional<std::wstring> file = TakeHandoffAtom(atom);
+LRESULT MainDialog::OnHandoff(WPARAM atom, LPARAM waiter) {
+    std::optional<std::wstring> file = TakeHandoffAtom(static_cast<ATOM>(atom));
     if (!file)
-        return;
+        return 0;
     if (!IsLaunchableFile(*file)) {
         MessageBox(fw::LoadText(IDS_QUOTE_REFUSED), nullptr, MB_ICONHAND);
-        return;
+        return 0;
     }
-    // A hand-off that arrives while a menu is open waits for it, so that each menu launches
-    // the file that opened it.
-    if (handoffs.Arrive(*file))
-        ShowViewerMenu(*file);
+    // A hand-off that arrives while a menu is open or a launch is under way waits for its
+    // turn, so that each menu launches the file that opened it; its start is told when its
+    // own menu has closed. One that can go now returns when its menu has closed.
+    const auto waitingStart = reinterpret_cast<HWND>(waiter);
+    if (!handoffs.Arrive({*file, reinterpret_cast<HandoffQueue::Waiter>(waitingStart)}))
+        return waitingStart ? handoffWaits : 0;
+    ShowViewerMenu(*file);
+    return 0;
 }
 
 void MainDialog::OnNextHandoff() {
-    if (std::optional<std::wstring> file = handoffs.NextTurn())
-        ShowViewerMenu(*file);
+    if (std::optional<HandoffQueue::Handoff> next = handoffs.NextTurn()) {
+        ShowViewerMenu(next->file);
+        ReportHandoffDone(reinterpret_cast<HWND>(next->waiter));
+    }
 }
 
 void MainDialog::ShowViewerMenu(const std::wstring& file) {
@@ -285,7 +291,6 @@ void MainDialog::OnViewerChosen() {
         return;
     // The window goes on handling messages while the viewer gets ready, so that a later
     // start finds it responsive; hand-offs that arrive meanwhile wait their turn.
-    handoffs.LaunchStarted();
     LaunchViewer(choice->title, choice->file, [this](HANDLE process) {
         PumpUntil([process] { return WaitForInputIdle(process, 0) != WAIT_TIMEOUT; },
                   viewerReadyLimitMs);

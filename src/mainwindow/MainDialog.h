@@ -60,7 +60,8 @@ class MainDialog : public fw::Dialog {
     void OnDestroy();
 
     // Hand-offs, the viewer menu and the launch.
-    void OnHandoff(ATOM atom);
+    // WM_HANDOFF: the atom of the hand-off text, and the start's window that waits for it.
+    LRESULT OnHandoff(WPARAM atom, LPARAM waiter);
     void OnNextHandoff();
     void ShowViewerMenu(const std::wstring& file);
     void OnViewerChosen();

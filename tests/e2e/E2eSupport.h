@@ -252,9 +252,9 @@ class BrindleTest : public testing::Test {
     // checks that the starting process ends with exit code 0 once the menu has closed.
     void HandOverAndPick(DWORD resident, const std::string& arguments, int item) {
         const Process& start = Start(arguments);
-        HWND menu = WaitForMenu(resident);
-        ASSERT_NE(nullptr, menu) << "no menu for " << arguments.substr(0, 40);
-        PickMenuItem(menu, item);
+        EXPECT_TRUE(PickMenusUntil(resident, item, [&] { return !start.Running(); }))
+            << "the hand-off of " << arguments.substr(0, 40) << " stalled: "
+            << (VisibleMenuOf(resident) ? "its menu stayed open" : "no menu opened");
         EXPECT_EQ(0u, start.WaitForExit());
     }
 

@@ -202,17 +202,29 @@ TEST_F(HandoffTest, OverlappingHandoffsEachLaunchTheirOwnFile) {
     ASSERT_TRUE(WaitForDelivery(b, "C:\\mail\\b.txt ", resident->Id()));
     ASSERT_EQ(1, OpenMenus(resident->Id())) << "B's menu opened over A's";
 
+    // C comes from a start of an earlier version, which knows nothing of waiting: its
+    // hand-off returns at once, with 0, and waits behind B all the same.
+    const ATOM c = GlobalAddAtomA("C:\\mail\\c.txt ");
+    DWORD_PTR cResult = 1;
+    ASSERT_TRUE(SendMessageTimeoutA(MainDialogOf(resident->Id()), WM_HANDOFF, c, 0, SMTO_NORMAL,
+                                    waitLimitMs, &cResult));
+    EXPECT_EQ(0u, cResult);
+
     PickMenuItem(menu, 0);
     EXPECT_EQ(0u, a.WaitForExit());
     EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\a.txt \""}, WaitForViewerLog(1));
+    // B's start waits for its own menu, which opens after A's launch.
+    EXPECT_TRUE(b.Running()) << "B's start ended before its menu";
 
-    menu = WaitForMenu(resident->Id());
-    ASSERT_NE(nullptr, menu) << "no menu for the waiting hand-off";
-    PickMenuItem(menu, 1);
+    EXPECT_TRUE(PickMenusUntil(resident->Id(), 1, [&] { return !b.Running(); }))
+        << "B's menu did not close";
     EXPECT_EQ(0u, b.WaitForExit());
-    Records log = WaitForViewerLog(2);
-    ASSERT_EQ(2u, log.size());
-    EXPECT_EQ(fakeViewer + " /r \"C:\\mail\\b.txt \"", log[1]);
+    EXPECT_TRUE(PickMenusUntil(resident->Id(), 2, [&] { return ViewerLog().size() >= 3; }))
+        << "C got no menu";
+    EXPECT_EQ(
+        (Records{fakeViewer + " /t \"C:\\mail\\a.txt \"", fakeViewer + " /r \"C:\\mail\\b.txt \"",
+                 fakeViewer + "  \"C:\\mail\\c.txt \""}),
+        ViewerLog());
     EXPECT_TRUE(resident->Running());
 }
 

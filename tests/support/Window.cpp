@@ -115,6 +115,26 @@ void DismissMenu(HWND menu) {
     PressKey(menu, VK_ESCAPE);
 }
 
+bool PickMenusUntil(DWORD processId, int index, const std::function<bool()>& done, DWORD limitMs) {
+    // Long enough for a busy menu to take its keys; picking again then picks the same item.
+    constexpr DWORD pickAgainMs = 1500;
+    HWND picked = nullptr;
+    DWORD pickedAt = 0;
+    return WaitUntil(
+        [&] {
+            if (done())
+                return true;
+            if (HWND menu = VisibleMenuOf(processId);
+                menu && (menu != picked || GetTickCount() - pickedAt >= pickAgainMs)) {
+                PickMenuItem(menu, index);
+                picked = menu;
+                pickedAt = GetTickCount();
+            }
+            return false;
+        },
+        limitMs);
+}
+
 // The message is the text of its static controls; the icon is a static of its own.
 MessageBoxView ReadMessageBox(HWND box) {
     MessageBoxView view{GetWindow(box, GW_OWNER), TextOf(box), {}, nullptr};

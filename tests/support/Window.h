@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ void TypeKey(WORD key);
 void PickMenuItem(HWND menu, int index);
 // Dismisses an open menu as the user's Escape does.
 void DismissMenu(HWND menu);
+// Picks item `index` of every menu that process `processId` opens, whatever its window, until
+// `done` holds, as a user does: each menu as it opens, and a menu again when it stays open a
+// while after its pick (its keys never reached it). False at the deadline.
+bool PickMenusUntil(DWORD processId, int index, const std::function<bool()>& done,
+                    DWORD limitMs = waitLimitMs);
 
 // A message box as a user sees it.
 struct MessageBoxView {
