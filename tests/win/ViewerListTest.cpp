@@ -663,18 +663,27 @@ TEST_F(ViewerListTest, TheListShowsTheStoreWhateverAnotherProgramWrites) {
         many.push_back({"V" + std::to_string(i), "v.exe", ""});
     static constexpr char brokenOrder[] = "Gamma\0Gamma\0Nobody\0\0Alpha\0"; // and a last \0
     const std::string order(brokenOrder, sizeof brokenOrder);
-    const std::vector<std::pair<const char*, std::function<void()>>> writes = {
-        {"Menus deleted", [] { ASSERT_TRUE(RunReg("delete " + RegPath("") + "/f")); }},
+    const std::vector<std::pair<const char*, std::function<void(HWND)>>> writes = {
+        {"Menus deleted", [](HWND) { ASSERT_TRUE(RunReg("delete " + RegPath("") + "/f")); }},
         {"a broken order",
-         [&] { ASSERT_TRUE(WriteValue(MenusPath(), orderValueName, REG_MULTI_SZ, order)); }},
-        {"1,000 viewers", [&] { ASSERT_TRUE(StoreViewers(many)); }},
+         [&](HWND) { ASSERT_TRUE(WriteValue(MenusPath(), orderValueName, REG_MULTI_SZ, order)); }},
+        {"1,000 viewers", [&](HWND) { ASSERT_TRUE(StoreViewers(many)); }},
+        // Its key deleted under the watch of the store, then written anew.
+        {"the settings deleted, then viewers and their values",
+         [](HWND main) {
+             ASSERT_TRUE(RunReg("delete \"HKCU\\" + SettingsPath() + "\" /f"));
+             ASSERT_TRUE(ShowsTheStore(main));
+             ASSERT_TRUE(WriteValue(MenusPath() + "\\New", nullptr, REG_SZ, "new.exe"));
+             ASSERT_TRUE(WriteValue(MenusPath() + "\\New", paramValueName, REG_SZ, "/n"));
+             ASSERT_TRUE(WriteValue(MenusPath() + "\\Next", nullptr, REG_SZ, "next.exe"));
+         }},
     };
     for (const auto& [name, write] : writes) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
         RunMain([&](HWND main) {
             Select(main, 1);
-            write();
+            write(main);
             EXPECT_TRUE(ShowsTheStore(main));
             Select(main, static_cast<int>(StoredViewers().size()) - 1);
             Press(main, IDC_UP);
