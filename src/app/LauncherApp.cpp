@@ -45,7 +45,8 @@ int LauncherApp::InitInstance() {
             // A start without a file shows the resident window, as a double click on the tray
             // icon does.
             PostMessageW(resident, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
-        } else if (ATOM atom = AddHandoffAtom(JoinHandoffText(args))) {
+        } else if (const std::wstring text = JoinHandoffText(args);
+                   ATOM atom = AddHandoffAtom(text)) {
             // Returns once the resident instance's menu for this file has closed.
             const HandOverResult result = HandOver(resident, atom);
             if (result != HandOverResult::Done) {
@@ -53,7 +54,7 @@ int LauncherApp::InitInstance() {
                                                    ? IDS_RESIDENT_HUNG
                                                    : IDS_HANDOFF_FAILED),
                                   MB_ICONHAND);
-                GlobalDeleteAtom(atom);
+                DropHandoffAtom(atom, text);
                 return 1;
             }
         }

@@ -49,6 +49,13 @@ ATOM AddHandoffAtom(const std::wstring& text) {
     return atom;
 }
 
+void DropHandoffAtom(ATOM atom, const std::wstring& text) {
+    wchar_t name[maxAtomText + 1] = {};
+    const UINT length = GlobalGetAtomNameW(atom, name, maxAtomText + 1);
+    if (length > 0 && text.compare(0, std::wstring::npos, name, length) == 0)
+        GlobalDeleteAtom(atom);
+}
+
 HandOverResult HandOver(HWND resident, ATOM atom) {
     // A window of this start's own, where the resident reports when a hand-off that had to
     // wait has had its menu. A message-only window: nothing a user or another program sees.

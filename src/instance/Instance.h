@@ -23,6 +23,9 @@ HWND FindResidentInstance();
 // one the atom table refuses, is not handed over: the user is told and 0 is returned. The atom's
 // name is UTF-16; an ANSI reader gets it in its code page, as if it had been added in that.
 ATOM AddHandoffAtom(const std::wstring& text);
+// Deletes the hand-off atom `atom` of `text` that did not reach the resident, unless the
+// resident took it already: the number may then name another program's atom.
+void DropHandoffAtom(ATOM atom, const std::wstring& text);
 
 // How a hand-off went.
 enum class HandOverResult {
