@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ViewerEntry.h"
 #include "store/SettingsKey.h"
 
 constexpr const wchar_t* settingsMaker = L"Copperfinch";
@@ -22,12 +23,6 @@ constexpr const wchar_t* paramValueName = L"Param";
 constexpr const wchar_t* orderValueName = L"Order";
 constexpr const wchar_t* lastChoiceValueName = L"LastChoice";
 
-// One configured viewer, its texts as the registry holds them.
-struct ViewerEntry {
-    std::wstring title;
-    std::wstring command;
-    std::wstring parameters;
-};
 
 // A viewer as stored, with the time its key was last written: a later read that finds the same
 // time may keep the values read before.
