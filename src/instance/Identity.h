@@ -9,9 +9,6 @@
 // The application's name, also the caption of message boxes that give none.
 constexpr const char* applicationName = "BRINDLE";
 
-// The title by which a later start finds the resident instance's main dialog.
-constexpr const char* mainWindowTitle = BRINDLE_MAIN_WINDOW_TITLE;
-
 // The tray icon's callback message; lParam carries the mouse message. A start without a file
 // posts it with WM_LBUTTONDBLCLK to show the resident window.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;

@@ -112,6 +112,7 @@ std::optional<std::wstring> TakeHandoffAtom(ATOM atom) {
     if (length == 0)
         return std::nullopt; // not an atom: nothing was handed over
     if (GlobalDeleteAtom(atom) != 0)
-        fw::AppMessageBox(L"GlobalDeleteAtom", MB_OK, L"Error");
+        fw::AppMessageBox(fw::LoadText(IDS_ATOM_NOT_DELETED), MB_OK,
+                          fw::LoadText(IDS_ERROR_CAPTION).c_str());
     return std::wstring(name, length);
 }

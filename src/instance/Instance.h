@@ -14,7 +14,7 @@
 // by the classic rules.
 std::vector<std::wstring> StartArguments();
 
-// The resident instance's main dialog: a dialog window titled mainWindowTitle, so that another
+// The resident instance's main dialog: a dialog window titled BRINDLE_MAIN_WINDOW_TITLE, so that another
 // program's window of that title is never taken for it. Null when none runs.
 HWND FindResidentInstance();
 

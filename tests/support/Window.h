@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "instance/WindowTitle.h"
 #include "support/Wait.h"
 
 namespace testsupport {
+
+// The title by which a later start finds the resident instance's main dialog.
+constexpr const char* mainWindowTitle = BRINDLE_MAIN_WINDOW_TITLE;
 
 // The caption of the entry editor.
 constexpr const char* editorCaption = "メニュー詳細";
