@@ -9,6 +9,7 @@
 #include "framework/DataExchange.h"
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "core/TypeAhead.h"
 #include "core/WholeText.h"
 #include "resource.h"
 
@@ -46,17 +47,16 @@ void CopyText(const std::wstring& text, wchar_t* buffer, int capacity) {
     buffer[whole.size()] = L'\0';
 }
 
-// Whether `title` starts with `wanted` (the whole of it unless `partial`), without regard to
-// case, as the list's own search compares.
-bool Matches(const std::wstring& title, const std::wstring& wanted, bool partial) {
-    std::wstring wide = title;
-    if (partial && wide.size() > wanted.size())
-        wide.resize(wanted.size());
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide.data(),
-                          static_cast<int>(wide.size()), wanted.data(),
-                          static_cast<int>(wanted.size())) == CSTR_EQUAL;
+// Whether `title` starts with `typed` (is it, unless `partial`). The type-ahead compares as the
+// system's standard list view does, by the user's locale without regard to case, because that
+// is what users know from every list of Windows; which titles name the same viewer is another
+// rule, the registry's (core/Titles).
+bool Matches(const std::wstring& title, std::wstring_view typed, bool partial) {
+    const size_t length = partial ? std::min(title.size(), typed.size()) : title.size();
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.data(),
+                          static_cast<int>(length), typed.data(),
+                          static_cast<int>(typed.size())) == CSTR_EQUAL;
 }
-
 } // namespace
 
 void ViewerListPane::Bind(fw::DataExchange& dx) {
@@ -160,19 +160,16 @@ LRESULT ViewerListPane::OnFindItem(NMHDR* header) {
     // window, so the list asks in Unicode.
     const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
     const UINT flags = find->lvfi.flags;
-    const std::vector<StoredViewer>& rows = model.Rows();
-    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || rows.empty())
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz)
         return -1;
-    const std::wstring wanted = find->lvfi.psz;
-    const int count = static_cast<int>(rows.size());
-    const int start = std::clamp(find->iStart, 0, count - 1);
-    const int tries = flags & LVFI_WRAP ? count : count - start;
-    for (int i = 0; i < tries; ++i) {
-        const int row = (start + i) % count;
-        if (Matches(rows[static_cast<size_t>(row)].entry.title, wanted, flags & LVFI_PARTIAL))
-            return row;
-    }
-    return -1;
+    const std::vector<StoredViewer>& rows = model.Rows();
+    const int focused =
+        static_cast<int>(SendMessageW(list.Hwnd(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+    return TypeAheadRow(static_cast<int>(rows.size()), find->iStart, focused, find->lvfi.psz,
+                        flags & LVFI_WRAP, [&](int row, std::wstring_view typed) {
+                            return Matches(rows[static_cast<size_t>(row)].entry.title, typed,
+                                           flags & LVFI_PARTIAL);
+                        });
 }
 
 bool ViewerListPane::GoesOn(EditStep step, const std::wstring& title) {

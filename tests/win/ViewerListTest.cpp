@@ -446,6 +446,20 @@ TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
     });
 }
 
+// As in the system's standard list: a letter typed again moves on to the next title with it.
+TEST_F(ViewerListTest, TypingALetterAgainMovesToTheNextTitleWithIt) {
+    ASSERT_TRUE(StoreViewers({{"kviewer-1", "k.exe", ""},
+                              {"Hex", "h.exe", ""},
+                              {"kviewer-2", "k.exe", ""},
+                              {"kviewer-3", "k.exe", ""}}));
+    RunMain([](HWND main) {
+        Select(main, 0);
+        PostMessageA(ListOf(main), WM_CHAR, 'k', 1);
+        PostMessageA(ListOf(main), WM_CHAR, 'k', 1);
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 3; })) << SelectedRow(main);
+    });
+}
+
 TEST_F(ViewerListTest, SavingNeverLosesAnEntry) {
     ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
