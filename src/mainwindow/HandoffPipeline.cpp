@@ -63,7 +63,7 @@ void HandoffPipeline::ShowViewerMenu(const std::wstring& file) {
     const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(owner.Hwnd()));
     ViewerMenu menu(titles, store.MenuImages(titles, imageSize), imageSize);
     openViewerMenu = &menu;
-    menu.HighlightWhenOpen(menu.ItemOf(store.LastChoice()), owner.Hwnd(), point);
+    menu.HighlightWhenOpen(menu.ItemOf(store.LastChoice()), owner.Hwnd(), point, WM_MENUHIGHLIGHT);
     const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
     openViewerMenu = nullptr;
     // The launch waits until this hand-off has returned (and with it a forwarding start's
@@ -129,12 +129,12 @@ std::optional<LRESULT> HandoffPipeline::OnMenuChar(wchar_t key, HMENU menu) {
 
 void HandoffPipeline::OnMenuHighlight(UINT item) {
     if (openViewerMenu)
-        openViewerMenu->FinishHighlight(item);
+        openViewerMenu->FinishHighlight(item, owner.Hwnd());
 }
 
 void HandoffPipeline::OnEnterIdle(UINT source) {
     if (source == MSGF_MENU && openViewerMenu)
-        openViewerMenu->KeepHighlight();
+        openViewerMenu->KeepHighlight(owner.Hwnd());
 }
 
 bool HandoffPipeline::OnMeasureItem(MEASUREITEMSTRUCT& measure) {

@@ -24,7 +24,7 @@ class HandoffPipeline {
     // The messages it posts to its owner for later, which the owner routes back to it.
     static constexpr UINT WM_NEXTHANDOFF = WM_APP + 10;   // a waiting hand-off may have its turn
     static constexpr UINT WM_VIEWERCHOSEN = WM_APP + 11;  // a chosen viewer's launch begins
-    static constexpr UINT WM_MENUHIGHLIGHT = WM_APP + 12; // wParam: an item a letter highlights
+    static constexpr UINT WM_MENUHIGHLIGHT = WM_APP + 12; // wParam: an item to highlight
 
     // `returnFocusTo` is the window that was in front when the process started; it gets the
     // focus back after each menu.
