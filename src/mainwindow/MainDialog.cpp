@@ -22,8 +22,6 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::CrackedHandler<WM_SYSCOMMAND, &MainDialog::OnSysCommand>(),
     fw::MessageHandler<&MainDialog::OnDestroy>(WM_DESTROY),
     fw::CrackedHandler<WM_SHOWWINDOW, &MainDialog::OnShowWindow>(),
-    fw::MessageHandler<&MainDialog::OnPaint>(WM_PAINT),
-    fw::MessageHandler<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
     fw::CrackedHandler<WM_WINDOWPOSCHANGING, &MainDialog::OnWindowPosChanging>(),
     fw::CommandHandler<&MainDialog::OnAddEntry>(IDC_ADD),
     fw::CommandHandler<&MainDialog::OnEditEntry>(IDC_EDIT),
@@ -53,8 +51,6 @@ std::span<const fw::MessageEntry> MainDialog::MessageTable() const {
 
 MainDialog::MainDialog(HWND returnFocusTo, std::wstring firstHandoff)
     : fw::Dialog(IDD_MAIN), returnFocusTo(returnFocusTo), firstHandoff(std::move(firstHandoff)),
-      appIcon(static_cast<HICON>(LoadImageW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP),
-                                            IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
       viewerList(*this) {}
 
 void MainDialog::DoDataExchange(fw::DataExchange& dx) {
@@ -135,25 +131,6 @@ LRESULT MainDialog::OnShowWindow(bool shown, UINT) {
 
 LRESULT MainDialog::OnTimer(UINT_PTR id) {
     return storeFollower.OnTimer(id) ? 0 : Default();
-}
-
-LRESULT MainDialog::OnPaint() {
-    if (!IsIconic(Hwnd()))
-        return Default();
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Hwnd(), &paint);
-    SendMessageW(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
-    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, appIcon.Get());
-    EndPaint(Hwnd(), &paint);
-    return 0;
-}
-
-LRESULT MainDialog::OnQueryDragIcon() {
-    return reinterpret_cast<LRESULT>(appIcon.Get());
 }
 
 // --- The tray icon -------------------------------------------------------------------------

@@ -11,7 +11,6 @@
 
 #include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
-#include "platform/Handles.h"
 #include "mainwindow/StoreFollower.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
@@ -45,8 +44,6 @@ class MainDialog : public fw::Dialog {
     LRESULT OnWindowPosChanging(WINDOWPOS& position);
     LRESULT OnSysCommand(UINT command);
     LRESULT OnShowWindow(bool shown, UINT status);
-    LRESULT OnPaint();
-    LRESULT OnQueryDragIcon();
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
     // tray icon it minimises instead, so that the window can always be reached.
     void HideToTray(bool keep);
@@ -96,7 +93,6 @@ class MainDialog : public fw::Dialog {
     bool keepHidden = false; // while set, the window may not become visible
     HWND returnFocusTo;
     std::wstring firstHandoff;
-    UniqueIcon appIcon;
     TrayIcon trayIcon;
     ViewerListPane viewerList;
     HandoffQueue handoffs;
