@@ -26,7 +26,6 @@ class App : public AppContext {
     HWND MainWindowHandle() const override;
 
     // The main window: the owner of last resort for dialogs created without a parent.
-    Dialog* MainWindow() const { return mainWindow; }
     void SetMainWindow(Dialog* window) { mainWindow = window; }
 
     // The application object of this process, or null when there is none (test programs).

@@ -35,8 +35,7 @@ class Dialog {
     void EndDialog(int result);
 
     // Runs DoDataExchange: controls → members when `saveAndValidate`, members → controls
-    // otherwise. FALSE when a validation failed (silently) or the exchange failed (after the
-    // internal-error message box).
+    // otherwise. FALSE when the exchange failed (after the internal-error message box).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     // Runs a nested message loop for this dialog (as its modal loop does) until `done` holds,
@@ -56,9 +55,6 @@ class Dialog {
     HWND Hwnd() const { return hwnd; }
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     BOOL ShowWindow(int command) { return ::ShowWindow(hwnd, command); }
-
-    // Shown by UpdateData when an exchange fails for any reason but validation.
-    static constexpr const wchar_t* internalErrorText = L"ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。";
 
   protected:
     // Default: UpdateData(FALSE), ending the dialog with −1 when that fails; returns TRUE

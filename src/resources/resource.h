@@ -33,6 +33,7 @@
 #define IDS_DELETED 221
 #define IDS_TAKEN 222
 #define IDS_CHANGED_BEFORE_DELETE 223
+#define IDS_INTERNAL_ERROR 224
 
 // Icons
 #define IDI_APP 128
