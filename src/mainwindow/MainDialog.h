@@ -1,5 +1,5 @@
 #pragma once
-// The resident instance's main dialog. Its modal loop is the process's message loop. It routes
+// The resident instance's main dialog. Its message pump is the process's message loop. It routes
 // what arrives to the parts it owns: hand-offs to the hand-off queue and the viewer menu, the
 // tray icon's clicks to the tray icon and its own visibility, the list's buttons and
 // notifications to the viewer list pane, its showing and timer to the store follower.
