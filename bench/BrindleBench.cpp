@@ -266,8 +266,10 @@ struct ListWindow {
     void Key(UINT message, WPARAM key, LPARAM data) const {
         PostMessageA(list, message, key, data);
     }
-    // Selects the last row but one with the keyboard, untimed.
+    // Selects the last row but one with the keyboard, untimed; the window is in front with
+    // the list focused, where typed keys reach it.
     bool SelectLastButOne() const {
+        SetForegroundWindow(dialog);
         PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
         Key(WM_KEYDOWN, VK_END, 1);
         Key(WM_KEYDOWN, VK_UP, 1);
@@ -278,8 +280,8 @@ struct ListWindow {
         const int from = Selected();
         return Timed(
             [&] {
-                if (alt)
-                    Key(WM_SYSKEYDOWN, step < 0 ? VK_UP : VK_DOWN, 1 | (LPARAM{KF_ALTDOWN} << 16));
+                if (alt) // typed: the window reads Alt from the keyboard's state
+                    TypeKey(step < 0 ? VK_UP : VK_DOWN, VK_MENU);
                 else
                     PostCommand(dialog, step < 0 ? IDC_UP : IDC_DOWN);
             },

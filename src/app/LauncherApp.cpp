@@ -64,7 +64,7 @@ int LauncherApp::InitInstance() {
     LeaveStartFolder();
     MainDialog dialog(foreground, args.empty() ? std::wstring() : JoinHandoffText(args));
     SetMainWindow(&dialog);
-    dialog.DoModal();
+    dialog.RunModeless();
     SetMainWindow(nullptr);
     return 0;
 }

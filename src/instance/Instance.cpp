@@ -2,6 +2,7 @@
 
 #include "core/HandoffText.h"
 #include "framework/App.h"
+#include "framework/MessagePump.h"
 #include "platform/AnsiText.h"
 #include "platform/Handles.h"
 #include "resource.h"
@@ -68,35 +69,41 @@ HandOverResult HandOver(HWND resident, ATOM atom) {
                               OnAnswered, reinterpret_cast<ULONG_PTR>(&answer)))
         return HandOverResult::ResidentGone;
     bool menuClosed = false;
+    fw::MessagePump pump;
+    pump.SetFilter([&](const MSG& msg) {
+        if (msg.message != WM_HANDOFFDONE || msg.hwnd != waiter.Get() || !waiter)
+            return false;
+        menuClosed = true;
+        return true;
+    });
     const DWORD sent = GetTickCount();
     DWORD firstUnanswered = 0;
     bool unanswered = false;
-    for (;;) {
-        MSG msg{};
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_HANDOFFDONE && msg.hwnd == waiter.Get() && waiter)
-                menuClosed = true;
-            else
-                DispatchMessageW(&msg);
-        }
+    HandOverResult result = HandOverResult::Done;
+    // Checked each time the waiting messages have been handled, and every `pollMs`.
+    const auto finished = [&] {
         if (answer.arrived && (answer.result != handoffWaits || !waiter || menuClosed))
-            return HandOverResult::Done;
+            return true;
         if (GetTickCount() - sent >= probeGraceMs) {
             const DWORD probed = GetTickCount();
             DWORD_PTR ignored = 0;
             if (SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_NORMAL, probeLimitMs, &ignored)) {
                 unanswered = false;
             } else if (!IsWindow(resident)) {
-                return HandOverResult::ResidentGone;
+                result = HandOverResult::ResidentGone;
+                return true;
             } else if (!unanswered) {
                 unanswered = true;
                 firstUnanswered = probed;
             } else if (GetTickCount() - firstUnanswered >= unresponsiveLimitMs) {
-                return HandOverResult::ResidentHung;
+                result = HandOverResult::ResidentHung;
+                return true;
             }
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs, QS_ALLINPUT);
-    }
+        return false;
+    };
+    // A WM_QUIT, which nothing posts to a start, would end the wait as if the resident had gone.
+    return pump.RunUntil(finished, INFINITE, pollMs) ? result : HandOverResult::ResidentGone;
 }
 
 void ReportHandoffDone(HWND waiter) {

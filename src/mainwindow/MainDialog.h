@@ -9,7 +9,6 @@
 #include <string>
 
 #include "framework/Dialog.h"
-#include "platform/Handles.h"
 #include "mainwindow/HandoffPipeline.h"
 #include "mainwindow/StoreFollower.h"
 #include "mainwindow/TrayIcon.h"

@@ -30,5 +30,6 @@ using UniqueKernelHandle = UniqueHandle<ClosedWith<HANDLE, CloseHandle>>;
 using UniqueMenu = UniqueHandle<ClosedWith<HMENU, DestroyMenu>>;
 using UniqueIcon = UniqueHandle<ClosedWith<HICON, DestroyIcon>>;
 using UniqueWindow = UniqueHandle<ClosedWith<HWND, DestroyWindow>>;
+using UniqueAcceleratorTable = UniqueHandle<ClosedWith<HACCEL, DestroyAcceleratorTable>>;
 // A GDI bitmap.
 using UniqueBitmap = UniqueHandle<GdiBitmapTraits>;

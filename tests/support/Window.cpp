@@ -32,13 +32,29 @@ void PressKey(HWND menu, WORD key) {
     PostMessageA(menu, WM_KEYUP, key, 0xC0000001);
 }
 
-void TypeKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+void TypeKey(WORD key, WORD modifier) {
+    std::vector<INPUT> events;
+    auto add = [&](WORD virtualKey, DWORD flags) {
+        INPUT event{};
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = virtualKey;
+        event.ki.dwFlags = flags;
+        events.push_back(event);
+    };
+    if (modifier)
+        add(modifier, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (modifier)
+        add(modifier, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
 }
 
 std::wstring WideTextOf(HWND window) {

@@ -51,9 +51,12 @@ HWND VisibleMenuOf(DWORD processId);
 HWND WaitForMenu(DWORD processId);
 // A key typed into a tracked menu; the menu's loop takes keys posted to its window.
 void PressKey(HWND menu, WORD key);
-// A key typed on the keyboard: it reaches the thread that has the keyboard focus (the one that
-// tracks a menu while it is open) after whatever that thread has posted to itself meanwhile.
-void TypeKey(WORD key);
+// A key typed on the keyboard, with `modifier` (VK_MENU for Alt, ...) held when it is not 0: it
+// reaches the thread that has the keyboard focus (the one that tracks a menu while it is open)
+// after whatever that thread has posted to itself meanwhile.
+void TypeKey(WORD key, WORD modifier = 0);
+// The window that has the keyboard focus on `window`'s thread.
+HWND FocusOf(HWND window);
 // Picks item `index` (from 0) of an open menu, whichever item it opened with highlighted.
 void PickMenuItem(HWND menu, int index);
 // Dismisses an open menu as the user's Escape does.

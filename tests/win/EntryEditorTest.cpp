@@ -29,14 +29,6 @@ std::wstring Repeat(const std::wstring& text, int times) {
     return repeated;
 }
 
-// Where the keyboard focus of the dialogs' thread is.
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 // Types `text` into the window that has the keyboard focus as a keyboard or an input method
 // delivers it: one Unicode key event for each UTF-16 unit.
 void TypeUnicode(const std::wstring& text) {

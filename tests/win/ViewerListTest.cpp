@@ -134,14 +134,14 @@ void ClickAt(POINT point) {
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
 }
 
-// A key pressed while the list has the focus, with Alt held when `alt`, as the keyboard
-// delivers it: through the dialog's message loop.
-void PressListKey(HWND main, WPARAM key, bool alt = false) {
+// A key typed on the keyboard while the list has the focus in the window in front, with Alt
+// held when `alt`.
+void PressListKey(HWND main, WORD key, bool alt = false) {
     HWND list = ListOf(main);
+    SetForegroundWindow(main);
     PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    const LPARAM keyData = 1 | (alt ? LPARAM{KF_ALTDOWN} << 16 : 0);
-    PostMessageA(list, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, keyData);
-    PostMessageA(list, alt ? WM_SYSKEYUP : WM_KEYUP, key, keyData | 0xC0000000);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main && FocusOf(main) == list; }));
+    TypeKey(key, alt ? VK_MENU : 0);
 }
 
 // Waits until the rows are `expected`, then until the handler that changed them has finished;
