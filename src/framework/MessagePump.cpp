@@ -6,8 +6,13 @@
 namespace fw {
 
 void MessagePump::SetControlKeys(HWND control, std::span<const ACCEL> table) {
-    // The system takes the entries through a pointer to non-const; it copies them.
-    std::vector<ACCEL> entries(table.begin(), table.end());
+    // Each key also with Shift, Ctrl or both held, which the system's table would otherwise
+    // require to be up. The system takes the entries through a pointer to non-const; it copies
+    // them.
+    std::vector<ACCEL> entries;
+    for (const ACCEL& key : table)
+        for (const BYTE held : {0, FSHIFT, FCONTROL, FSHIFT | FCONTROL})
+            entries.push_back({static_cast<BYTE>(key.fVirt | held), key.key, key.cmd});
     keys.Reset(entries.empty()
                    ? nullptr
                    : CreateAcceleratorTableW(entries.data(), static_cast<int>(entries.size())));

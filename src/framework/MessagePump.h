@@ -24,8 +24,9 @@ class MessagePump {
     // keyboard interface (Tab, Enter, Escape, mnemonics) before they are dispatched.
     void SetDialog(HWND dialog) { this->dialog = dialog; }
     // While `control` of the dialog has the focus, its keys go through the accelerator table
-    // `keys` first: a key of the table sends the dialog the entry's command (WM_COMMAND with
-    // code 1) instead of reaching the control.
+    // `keys` first: a key of the table (FVIRTKEY, with FALT for one typed with Alt), typed
+    // whatever Shift and Ctrl, sends the dialog the entry's command (WM_COMMAND with code 1)
+    // instead of reaching the control.
     void SetControlKeys(HWND control, std::span<const ACCEL> keys);
     // `filter` sees each message first, and takes it when it returns true.
     void SetFilter(std::function<bool(const MSG&)> filter) { this->filter = std::move(filter); }

@@ -134,14 +134,14 @@ void ClickAt(POINT point) {
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
 }
 
-// A key typed on the keyboard while the list has the focus in the window in front, with Alt
-// held when `alt`.
-void PressListKey(HWND main, WORD key, bool alt = false) {
+// A key typed on the keyboard while the list has the focus in the window in front, with
+// `modifier` (VK_MENU for Alt, VK_SHIFT, ...) held unless it is 0.
+void PressListKey(HWND main, WORD key, WORD modifier = 0) {
     HWND list = ListOf(main);
     SetForegroundWindow(main);
     PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main && FocusOf(main) == list; }));
-    TypeKey(key, alt ? VK_MENU : 0);
+    TypeKey(key, modifier);
 }
 
 // Waits until the rows are `expected`, then until the handler that changed them has finished;
@@ -402,6 +402,13 @@ TEST_F(ViewerListTest, DeleteKeyAsksAsTheButtonDoes) {
         Answer(main, question, IDOK);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
         EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
+        // With Shift held too, as a list's Delete is often typed.
+        Select(main, 1);
+        PressListKey(main, VK_DELETE, VK_SHIFT);
+        question = WaitForDialog(main, "削除確認");
+        ASSERT_TRUE(question);
+        Answer(main, question, IDOK);
+        EXPECT_EQ(std::vector{alpha}, StoredViewers());
     });
 }
 
@@ -423,14 +430,14 @@ TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
     ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 0);
-        PressListKey(main, VK_DOWN, true);
+        PressListKey(main, VK_DOWN, VK_MENU);
         EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
         EXPECT_EQ(1, SelectedRow(main));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
-        PressListKey(main, VK_DOWN, true);
+        PressListKey(main, VK_DOWN, VK_MENU);
         EXPECT_TRUE(RowsBecome(main, std::vector{beta, gamma, alpha}));
         EXPECT_EQ(2, SelectedRow(main));
-        PressListKey(main, VK_UP, true);
+        PressListKey(main, VK_UP, VK_MENU);
         EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
         EXPECT_EQ(1, SelectedRow(main));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
