@@ -46,8 +46,8 @@ bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// Value `name` of `parent` as stored, however long (the list is the in-memory copy that a
-// save writes back, so a value cut to a reader's buffer would be lost), and its type; "" when
+// Value `name` of `parent` as stored, however long (the list is the in-memory copy that an
+// edit writes back, so a value cut to a reader's buffer would be lost), and its type; "" when
 // it is missing. A value of another type than text is taken as text of the ANSI code page,
 // its bytes as they are.
 std::wstring ReadText(SettingsKey& key, const wchar_t* name, HKEY parent, DWORD& type) {
@@ -117,25 +117,7 @@ bool IsStorableTitle(const std::wstring& title) {
            title.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
 }
 
-namespace {
-
-StoreFaults* injectedFaults = nullptr;
-
-} // namespace
-
-void InjectStoreFaults(StoreFaults* faults) {
-    injectedFaults = faults;
-}
-
 ViewerStore::ViewerStore(const wchar_t* product) : settings(settingsMaker, product) {}
-
-bool ViewerStore::NextCallGoesThrough() {
-    StoreFaults* faults = injectedFaults;
-    if (!faults)
-        return true;
-    const int call = ++faults->calls;
-    return faults->failFrom == 0 || call < faults->failFrom || call > faults->failTo;
-}
 
 bool ViewerStore::HasViewers() {
     constexpr std::size_t nameBufferBytes = 64;
@@ -243,53 +225,15 @@ std::optional<ViewerEntry> ViewerStore::Read(const std::wstring& title) {
 }
 
 UniqueKey ViewerStore::MenusForEdit(bool create) {
-    if (!NextCallGoesThrough())
-        return {};
     return create ? settings.CreateSubKey(menusKeyName) : settings.OpenSubKey(menusKeyName);
 }
 
 bool ViewerStore::WriteEntry(HKEY menus, const ViewerEntry& row) {
-    UniqueKey entry;
-    if (NextCallGoesThrough())
-        entry = settings.CreateSubKey(row.title.c_str(), menus);
+    const UniqueKey entry = settings.CreateSubKey(row.title.c_str(), menus);
     if (!entry) // a null parent below would mean the root key
         return false;
-    bool ok = NextCallGoesThrough() && settings.SetString(nullptr, row.command, entry.Get());
-    ok = NextCallGoesThrough() && settings.SetString(paramValueName, row.parameters, entry.Get()) &&
-         ok;
-    return ok;
-}
-
-bool ViewerStore::Save(const std::vector<ViewerEntry>& rows) {
-    const UniqueKey menus = MenusForEdit(true);
-    if (!menus) // a null parent below would mean the root key
-        return false;
-    bool ok = true;
-    std::vector<std::wstring> titles;
-    for (const ViewerEntry& row : rows) {
-        if (!IsStorableTitle(row.title)) {
-            ok = false;
-            continue;
-        }
-        titles.push_back(row.title);
-        ok = WriteEntry(menus.Get(), row) && ok;
-    }
-    // Only once every row is stored may the order change and old keys go.
-    ok = ok && NextCallGoesThrough() && WriteOrder(settings, menus.Get(), titles);
-    if (ok) {
-        std::vector<std::wstring> named;
-        for (const std::wstring& title : titles)
-            named.push_back(FoldedTitle(title));
-        std::sort(named.begin(), named.end());
-        const std::optional<std::vector<StoredKey>> keys = SubKeys(settings, menus.Get());
-        for (const StoredKey& key : *keys) {
-            const std::wstring& name = key.title;
-            if (!std::binary_search(named.begin(), named.end(), FoldedTitle(name)))
-                ok =
-                    NextCallGoesThrough() && settings.DeleteSubKey(name.c_str(), menus.Get()) && ok;
-        }
-    }
-    return ok;
+    const bool commandWritten = settings.SetString(nullptr, row.command, entry.Get());
+    return settings.SetString(paramValueName, row.parameters, entry.Get()) && commandWritten;
 }
 
 bool ViewerStore::Add(const ViewerEntry& entry) {
@@ -334,17 +278,16 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
         *old = entry.title;
     else
         order.push_back(entry.title);
-    if (!NextCallGoesThrough() || !WriteOrder(settings, menus.Get(), order))
+    if (!WriteOrder(settings, menus.Get(), order))
         return false;
     if (oldTitle.empty() || !IsStorableTitle(oldTitle))
         return true;
     // Gone already when another program deleted it while the user edited it.
     const bool oldExists = static_cast<bool>(settings.OpenSubKey(oldTitle.c_str(), menus.Get()));
-    const bool ok = !oldExists ||
-                    (NextCallGoesThrough() && settings.DeleteSubKey(oldTitle.c_str(), menus.Get()));
+    const bool ok = !oldExists || settings.DeleteSubKey(oldTitle.c_str(), menus.Get());
     // The choice follows the rename; were it left behind, it would name no viewer.
     if (SameTitle(LastChoice(), oldTitle))
-        return NextCallGoesThrough() && RememberChoice(entry.title) && ok;
+        return RememberChoice(entry.title) && ok;
     return ok;
 }
 
@@ -376,7 +319,7 @@ bool ViewerStore::Move(const std::wstring& title, int step) {
     if (!swapped)
         return false;
     std::swap(order[swapped->first], order[swapped->second]);
-    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+    return WriteOrder(settings, menus.Get(), order);
 }
 
 bool ViewerStore::Delete(const std::wstring& title) {
@@ -385,14 +328,14 @@ bool ViewerStore::Delete(const std::wstring& title) {
     const UniqueKey menus = MenusForEdit(false);
     if (!menus) // a null parent below would mean the root key
         return false;
-    if (!NextCallGoesThrough() || !settings.DeleteSubKey(title.c_str(), menus.Get()))
+    if (!settings.DeleteSubKey(title.c_str(), menus.Get()))
         return false;
     // The stored order without the title; whatever else it lists stays, keys it does not list
     // still follow it.
     std::vector<std::wstring> order = ReadOrder(settings, menus.Get());
     const std::wstring folded = FoldedTitle(title);
     std::erase_if(order, [&](const std::wstring& listed) { return FoldedTitle(listed) == folded; });
-    return NextCallGoesThrough() && WriteOrder(settings, menus.Get(), order);
+    return WriteOrder(settings, menus.Get(), order);
 }
 
 std::wstring ViewerStore::LastChoice() {

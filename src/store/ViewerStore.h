@@ -75,17 +75,6 @@ Iterator FindTitle(Iterator first, Iterator last, const std::wstring& title, Tit
 // would nest keys) or zero, at most `maxTitleChars` units.
 bool IsStorableTitle(const std::wstring& title);
 
-// Fault injection for the tests of saving: while `faults` is set (null: never), the registry
-// creates, writes and deletes of every save and edit are numbered from 1 in `calls`; those
-// numbered `failFrom` to `failTo` fail without reaching the registry. With `failFrom` 0 every
-// call goes through.
-struct StoreFaults {
-    int calls = 0;
-    int failFrom = 0;
-    int failTo = 0;
-};
-void InjectStoreFaults(StoreFaults* faults);
-
 // The viewers of one product key. Made on the stack for each use: it holds the root key open
 // while it lives, and no key beyond that.
 class ViewerStore {
@@ -103,7 +92,7 @@ class ViewerStore {
     // then the keys it does not list, in enumeration order. None without a `Menus` key.
     std::vector<std::wstring> Titles();
 
-    // All viewers in menu order. Command and `Param` are read in full, however long (a save
+    // All viewers in menu order. Command and `Param` are read in full, however long (an edit
     // writes them back unchanged); a missing one reads as "". An entry whose key cannot be
     // opened is left out.
     std::vector<ViewerEntry> Load();
@@ -116,13 +105,6 @@ class ViewerStore {
     LoadChanged(const KnownValues& known, const std::function<bool()>& stop = nullptr);
     // Viewer `title` as stored now, its values read in full; none when it does not exist.
     std::optional<ViewerEntry> Read(const std::wstring& title);
-
-    // Replaces the stored viewers by `rows`, in that order. Rows are written first, then
-    // `Order`, and only when all of that succeeded are the keys that no row names deleted, so
-    // a failure or an interrupted save never loses an entry (it may leave extra ones). A row
-    // whose title is not storable is skipped and counts as a failure. True when every step
-    // succeeded.
-    bool Save(const std::vector<ViewerEntry>& rows);
 
     // The edits of the list window, each writing only what it changes, and each deleting
     // nothing the user did not delete: what another program stored meanwhile stays. Where the
@@ -159,9 +141,7 @@ class ViewerStore {
     std::optional<ViewerEntry> LaunchValuesOf(const std::wstring& title, bool& tooLong);
 
   private:
-    // Counts one registry create, write or delete of a save; false when it is to fail.
-    bool NextCallGoesThrough();
-    // `Menus` for a save or an edit, created when `create`; empty when that fails (a null
+    // `Menus` for an edit, created when `create`; empty when that fails (a null
     // parent would stand for the root key, so nothing may be written then).
     UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
