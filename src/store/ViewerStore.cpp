@@ -101,22 +101,6 @@ bool WriteOrder(SettingsKey& key, HKEY menus, const std::vector<std::wstring>& t
 
 } // namespace
 
-std::wstring FoldedTitle(const std::wstring& title) {
-    std::wstring upper(title.size(), L'\0');
-    const int length = static_cast<int>(title.size());
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, title.data(), length, upper.data(), length);
-    return upper;
-}
-
-bool SameTitle(const std::wstring& a, const std::wstring& b) {
-    return FoldedTitle(a) == FoldedTitle(b);
-}
-
-bool IsStorableTitle(const std::wstring& title) {
-    return !title.empty() && title.size() <= maxTitleChars &&
-           title.find_first_of(std::wstring(L"\\\0", 2)) == std::wstring::npos;
-}
-
 ViewerStore::ViewerStore(const wchar_t* product) : settings(settingsMaker, product) {}
 
 bool ViewerStore::HasViewers() {

@@ -7,13 +7,13 @@
 // value `LastChoice` of the settings key (REG_SZ), beside `Menus`, so that the viewers' layout
 // does not change.
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "store/SettingsKey.h"
+#include "store/ViewerTitles.h"
 
 constexpr const wchar_t* settingsMaker = L"Copperfinch";
 constexpr const wchar_t* settingsProduct = L"Brindle";
@@ -46,34 +46,6 @@ struct StoredKey {
 // when there are none (the viewer is then read).
 using KnownValues =
     std::function<const ViewerEntry*(const std::wstring& title, const FILETIME& written)>;
-
-// The registry's limit on a key name, in UTF-16 units.
-constexpr int maxTitleChars = 255;
-
-// Whether the registry takes `a` and `b` for the same key name: equal letter by letter
-// without regard to case.
-bool SameTitle(const std::wstring& a, const std::wstring& b);
-
-// `title` as the registry compares key names: upper-cased letter by letter.
-std::wstring FoldedTitle(const std::wstring& title);
-
-// The first item of [first, last) whose title (`titleOf(item)`) names the same key as `title`,
-// or `last`. The same bytes are looked for first, and the titles are folded only when no
-// title has them: a title taken from a list of a thousand is found without folding any.
-template <class Iterator, class TitleOf>
-Iterator FindTitle(Iterator first, Iterator last, const std::wstring& title, TitleOf titleOf) {
-    const Iterator same =
-        std::find_if(first, last, [&](const auto& item) { return titleOf(item) == title; });
-    if (same != last)
-        return same;
-    const std::wstring folded = FoldedTitle(title);
-    return std::find_if(first, last,
-                        [&](const auto& item) { return FoldedTitle(titleOf(item)) == folded; });
-}
-
-// Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
-// would nest keys) or zero, at most `maxTitleChars` units.
-bool IsStorableTitle(const std::wstring& title);
 
 // The viewers of one product key. Made on the stack for each use: it holds the root key open
 // while it lives, and no key beyond that.

@@ -322,12 +322,6 @@ TEST_F(StoreTest, UnstorableTitlesAreRefusedWithoutWriting) {
     EXPECT_FALSE(ReadValue(menusPath, nullptr).exists);
     EXPECT_FALSE(ReadValue(menusPath, paramValueName).exists);
     EXPECT_EQ(kept, Store().Load());
-
-    EXPECT_TRUE(IsStorableTitle(std::wstring(maxTitleChars, L'x')));
-    EXPECT_FALSE(IsStorableTitle(std::wstring(maxTitleChars + 1, L'x')));
-    // Counted in UTF-16 units, not in bytes of a code page.
-    EXPECT_TRUE(IsStorableTitle(std::wstring(maxTitleChars, katakanaA[0])));
-    EXPECT_FALSE(IsStorableTitle(std::wstring(L"a\0b", 3)));
 }
 
 TEST_F(StoreTest, DeleteViewerRemovesItsKeyAndItsPlaceInOrder) {
