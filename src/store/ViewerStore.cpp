@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/LaunchLine.h"
 #include "platform/AnsiText.h"
 
 namespace {
@@ -183,29 +182,31 @@ ViewerStore::LoadChanged(const KnownValues& known, const std::function<bool()>& 
     return viewers;
 }
 
-std::optional<ViewerEntry> ViewerStore::ReadEntry(HKEY menus, const std::wstring& title,
-                                                  bool* fitsLaunch) {
+std::optional<StoredValues> ViewerStore::ReadValues(HKEY menus, const std::wstring& title) {
     const UniqueKey key =
         menus && IsStorableTitle(title) ? settings.OpenSubKey(title.c_str(), menus) : UniqueKey();
     if (!key)
         return std::nullopt;
-    const auto read = [&](const wchar_t* name, std::wstring& value) {
-        DWORD type = 0;
-        const std::wstring stored = ReadText(settings, name, key.Get(), type);
-        value = UpToZero(stored);
-        return !fitsLaunch || (platform::AnsiLength(stored) <= maxLaunchLine + 1 &&
-                               FitsLaunchLine(value, platform::AnsiLength));
-    };
-    ViewerEntry entry{title, {}, {}};
-    const bool commandFits = read(nullptr, entry.command);
-    const bool fits = read(paramValueName, entry.parameters) && commandFits;
-    if (fitsLaunch)
-        *fitsLaunch = fits;
-    return entry;
+    DWORD type = 0;
+    StoredValues values;
+    values.command = ReadText(settings, nullptr, key.Get(), type);
+    values.parameters = ReadText(settings, paramValueName, key.Get(), type);
+    return values;
+}
+
+std::optional<ViewerEntry> ViewerStore::ReadEntry(HKEY menus, const std::wstring& title) {
+    const std::optional<StoredValues> values = ReadValues(menus, title);
+    if (!values)
+        return std::nullopt;
+    return ViewerEntry{title, UpToZero(values->command), UpToZero(values->parameters)};
 }
 
 std::optional<ViewerEntry> ViewerStore::Read(const std::wstring& title) {
     return ReadEntry(settings.OpenSubKey(menusKeyName).Get(), title);
+}
+
+std::optional<StoredValues> ViewerStore::ReadStored(const std::wstring& title) {
+    return ReadValues(settings.OpenSubKey(menusKeyName).Get(), title);
 }
 
 UniqueKey ViewerStore::MenusForEdit(bool create) {
@@ -329,13 +330,4 @@ std::wstring ViewerStore::LastChoice() {
 
 bool ViewerStore::RememberChoice(const std::wstring& title) {
     return settings.RootKey() && settings.SetString(lastChoiceValueName, title);
-}
-
-std::optional<ViewerEntry> ViewerStore::LaunchValuesOf(const std::wstring& title, bool& tooLong) {
-    bool fits = true;
-    std::optional<ViewerEntry> entry =
-        ReadEntry(settings.OpenSubKey(menusKeyName).Get(), title, &fits);
-    // A value that is stored but does not fit is refused, never cut.
-    tooLong = entry && !fits;
-    return tooLong ? std::nullopt : entry;
 }

@@ -22,9 +22,16 @@ constexpr const wchar_t* paramValueName = L"Param";
 constexpr const wchar_t* orderValueName = L"Order";
 constexpr const wchar_t* lastChoiceValueName = L"LastChoice";
 
-// One configured viewer, its texts as the registry holds them.
+// One configured viewer, its texts as the registry holds them, each up to its first zero.
 struct ViewerEntry {
     std::wstring title;
+    std::wstring command;
+    std::wstring parameters;
+};
+
+// A viewer's two values whole, as stored: each with the terminator it was stored with, if any,
+// and whatever follows a zero in it.
+struct StoredValues {
     std::wstring command;
     std::wstring parameters;
 };
@@ -77,6 +84,9 @@ class ViewerStore {
     LoadChanged(const KnownValues& known, const std::function<bool()>& stop = nullptr);
     // Viewer `title` as stored now, its values read in full; none when it does not exist.
     std::optional<ViewerEntry> Read(const std::wstring& title);
+    // The values of viewer `title` whole, as stored (for a launch, which decides what it can
+    // take); none when it does not exist.
+    std::optional<StoredValues> ReadStored(const std::wstring& title);
 
     // The edits of the list window, each writing only what it changes, and each deleting
     // nothing the user did not delete: what another program stored meanwhile stays. Where the
@@ -107,21 +117,15 @@ class ViewerStore {
     // Stores `title` as the viewer chosen last. True when it was written.
     bool RememberChoice(const std::wstring& title);
 
-    // Viewer `title` for a launch: as Read, but `tooLong` is set when a stored value is longer
-    // than a launch line (FitsLaunchLine), counted with its stored terminator in bytes of the
-    // ANSI code page as an ANSI reader's 260-byte buffer takes it (none is then returned).
-    std::optional<ViewerEntry> LaunchValuesOf(const std::wstring& title, bool& tooLong);
-
   private:
     // `Menus` for an edit, created when `create`; empty when that fails (a null
     // parent would stand for the root key, so nothing may be written then).
     UniqueKey MenusForEdit(bool create);
     bool WriteEntry(HKEY menus, const ViewerEntry& row);
-    // Viewer `title` of `menus` with its values, each up to its first zero; none when its key
-    // cannot be opened. `fitsLaunch`, unless null, tells whether both values as stored fit a
-    // launch line (see LaunchValuesOf).
-    std::optional<ViewerEntry> ReadEntry(HKEY menus, const std::wstring& title,
-                                         bool* fitsLaunch = nullptr);
+    // The values of viewer `title` of `menus` whole; none when its key cannot be opened.
+    std::optional<StoredValues> ReadValues(HKEY menus, const std::wstring& title);
+    // Viewer `title` of `menus` with its values, each up to its first zero; none as ReadValues.
+    std::optional<ViewerEntry> ReadEntry(HKEY menus, const std::wstring& title);
     // The viewers below `menus` in menu order, titles and times only; none when `stop` said
     // to stop (see LoadChanged).
     std::optional<std::vector<StoredKey>> Listed(HKEY menus,

@@ -120,6 +120,7 @@ TEST_F(StoreTest, ValuesReadAsStoredInEveryForm) {
     EXPECT_EQ(DWORD{REG_SZ}, empty.type);
     EXPECT_EQ(std::string(1, '\0'), empty.bytes);
     EXPECT_EQ(std::string("abc\0", 4), ReadValue(menusPath + "\\Unended", nullptr).bytes);
+    EXPECT_EQ(std::wstring(L"abc\0", 4), Store().ReadStored(L"Unended")->command);
     EXPECT_EQ(expected, Store().Load());
 }
 
