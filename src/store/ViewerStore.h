@@ -1,11 +1,9 @@
 #pragma once
-// The list of viewers in the registry, spoken of in viewers, not keys. Every viewer is a
-// sub-key of `Menus` named by its title, with the command as its default value and the
-// parameters as value `Param` (both REG_SZ). The registry enumerates sub-keys sorted without
-// regard to case, so the menu order is kept separately: value `Order` of `Menus`
-// (REG_MULTI_SZ) lists the titles in order. The title of the viewer chosen last from a menu is
-// value `LastChoice` of the settings key (REG_SZ), beside `Menus`, so that the viewers' layout
-// does not change.
+// The store of viewers, spoken of in viewers, not keys: what the rest of Brindle reads from the
+// registry and edits there. Its layout is store/ViewerLayout.h, its order store/ViewerOrder.h;
+// each of its jobs is a file of its own: the reads (ViewerStore.cpp), the list window's edits
+// (ViewerEdits.cpp), the viewer chosen last (LastChoice.cpp) and the start-hidden count
+// (StartHidden.cpp).
 
 #include <functional>
 #include <optional>
@@ -13,41 +11,7 @@
 #include <vector>
 
 #include "store/SettingsKey.h"
-#include "store/ViewerTitles.h"
-
-constexpr const wchar_t* settingsMaker = L"Copperfinch";
-constexpr const wchar_t* settingsProduct = L"Brindle";
-constexpr const wchar_t* menusKeyName = L"Menus";
-constexpr const wchar_t* paramValueName = L"Param";
-constexpr const wchar_t* orderValueName = L"Order";
-constexpr const wchar_t* lastChoiceValueName = L"LastChoice";
-
-// One configured viewer, its texts as the registry holds them, each up to its first zero.
-struct ViewerEntry {
-    std::wstring title;
-    std::wstring command;
-    std::wstring parameters;
-};
-
-// A viewer's two values whole, as stored: each with the terminator it was stored with, if any,
-// and whatever follows a zero in it.
-struct StoredValues {
-    std::wstring command;
-    std::wstring parameters;
-};
-
-// A viewer as stored, with the time its key was last written: a later read that finds the same
-// time may keep the values read before.
-struct StoredViewer {
-    ViewerEntry entry;
-    FILETIME written{};
-};
-
-// A sub-key of `Menus`: its name and the time it was last written.
-struct StoredKey {
-    std::wstring title;
-    FILETIME written{};
-};
+#include "store/ViewerLayout.h"
 
 // The values read before of viewer `title` whose key was then last written at `written`; null
 // when there are none (the viewer is then read).
@@ -60,15 +24,8 @@ class ViewerStore {
   public:
     explicit ViewerStore(const wchar_t* product = settingsProduct);
 
-    // Whether any viewer is configured, counted as the start-hidden decision always has: the
-    // first sub-key of `Menus` counts when its title takes fewer than 64 bytes in the ANSI
-    // code page (the name buffer of that decision), so a first title of 64 bytes or more
-    // counts none.
-    bool HasViewers();
-
-    // The titles in menu order, each spelt as its key is, in UTF-16: first those that `Order`
-    // lists (matched without regard to case; duplicates and names without a key are ignored),
-    // then the keys it does not list, in enumeration order. None without a `Menus` key.
+    // The titles in menu order, each spelt as its key is, in UTF-16 (see KeysInMenuOrder).
+    // None without a `Menus` key.
     std::vector<std::wstring> Titles();
 
     // All viewers in menu order. Command and `Param` are read in full, however long (an edit
@@ -91,10 +48,9 @@ class ViewerStore {
     // The edits of the list window, each writing only what it changes, and each deleting
     // nothing the user did not delete: what another program stored meanwhile stays. Where the
     // order changes, `Order` is written from the store's order at that moment with the one
-    // change applied, so no title that the store holds ever leaves it: the stored `Order` when
-    // it lists every viewer once (a check of a few calls, whatever the number of viewers),
-    // else the titles read from the keys. A failure or an interruption at any step loses no
-    // entry (a rename may leave both names). True when every step succeeded.
+    // change applied, so no title that the store holds ever leaves it (see OrderForEdit). A
+    // failure or an interruption at any step loses no entry (a rename may leave both names).
+    // True when every step succeeded.
     //
     // Add: writes `entry` (over a viewer of the same title, if there is one), then the order
     // with its title last.
@@ -117,23 +73,12 @@ class ViewerStore {
     // Stores `title` as the viewer chosen last. True when it was written.
     bool RememberChoice(const std::wstring& title);
 
-  private:
-    // `Menus` for an edit, created when `create`; empty when that fails (a null
-    // parent would stand for the root key, so nothing may be written then).
-    UniqueKey MenusForEdit(bool create);
-    bool WriteEntry(HKEY menus, const ViewerEntry& row);
-    // The values of viewer `title` of `menus` whole; none when its key cannot be opened.
-    std::optional<StoredValues> ReadValues(HKEY menus, const std::wstring& title);
-    // Viewer `title` of `menus` with its values, each up to its first zero; none as ReadValues.
-    std::optional<ViewerEntry> ReadEntry(HKEY menus, const std::wstring& title);
-    // The viewers below `menus` in menu order, titles and times only; none when `stop` said
-    // to stop (see LoadChanged).
-    std::optional<std::vector<StoredKey>> Listed(HKEY menus,
-                                                 const std::function<bool()>& stop = nullptr);
-    std::vector<std::wstring> TitlesBelow(HKEY menus);
-    // The order for an edit, before its change: `Order` of `menus` when it lists as many
-    // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.
-    std::vector<std::wstring> OrderForEdit(HKEY menus, bool fromKeys = false);
+    // Whether any viewer is configured, counted as the start-hidden decision always has: the
+    // first sub-key of `Menus` counts when its title takes fewer than 64 bytes in the ANSI
+    // code page (the name buffer of that decision), so a first title of 64 bytes or more
+    // counts none.
+    bool HasViewers();
 
+  private:
     SettingsKey settings;
 };
