@@ -1,4 +1,11 @@
+// The store's registry layer built for the tests of faults: src/store/SettingsKey.cpp itself,
+// with its registry creates, value writes and key deletes routed through the faults that a
+// test injects. A test program that links this build (brindle_registry_faults) does not take
+// the product's from the store's library.
+
 #include "support/RegistryFaults.h"
+
+#include <windows.h>
 
 namespace testsupport {
 
@@ -23,6 +30,9 @@ void InjectRegistryFaults(RegistryFaults* faults) {
 
 } // namespace testsupport
 
+namespace {
+
+// Each as its namesake, unless it is to fail.
 LONG WINAPI FaultyRegCreateKeyExW(HKEY parent, LPCWSTR name, DWORD reserved, LPWSTR keyClass,
                                   DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
                                   PHKEY key, LPDWORD disposition) {
@@ -44,3 +54,11 @@ LONG WINAPI FaultyRegDeleteKeyW(HKEY parent, LPCWSTR name) {
         return ERROR_ACCESS_DENIED;
     return RegDeleteKeyW(parent, name);
 }
+
+} // namespace
+
+#define RegCreateKeyExW FaultyRegCreateKeyExW
+#define RegSetValueExW FaultyRegSetValueExW
+#define RegDeleteKeyW FaultyRegDeleteKeyW
+
+#include "store/SettingsKey.cpp"

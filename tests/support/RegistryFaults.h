@@ -1,13 +1,11 @@
 #pragma once
-// Faults for the tests of the store's edits. A test program that links
-// brindle_registry_faults gets a build of the store's registry layer (FaultySettingsKey.cpp:
-// src/store/SettingsKey.cpp itself) whose registry creates, value writes and key deletes pass
-// through here. While faults are injected, those calls are numbered from 1 in `calls`; the ones
-// numbered `failFrom` to `failTo` fail without reaching the registry (with `failFrom` 0 every
-// call goes through). The settings key itself, which every store creates or opens from
-// HKEY_CURRENT_USER as it is made, is neither numbered nor failed.
-
-#include <windows.h>
+// Faults for the tests of the store's edits. A test program that links brindle_registry_faults
+// gets a build of the store's registry layer (RegistryFaults.cpp: src/store/SettingsKey.cpp
+// itself) whose registry creates, value writes and key deletes pass through here. While faults
+// are injected, those calls are numbered from 1 in `calls`; the ones numbered `failFrom` to
+// `failTo` fail without reaching the registry (with `failFrom` 0 every call goes through). The
+// settings key itself, which every store creates or opens from HKEY_CURRENT_USER as it is
+// made, is neither numbered nor failed.
 
 namespace testsupport {
 
@@ -21,11 +19,3 @@ struct RegistryFaults {
 void InjectRegistryFaults(RegistryFaults* faults);
 
 } // namespace testsupport
-
-// The registry calls of the faulty build, each as its namesake unless it is to fail.
-LONG WINAPI FaultyRegCreateKeyExW(HKEY parent, LPCWSTR name, DWORD reserved, LPWSTR keyClass,
-                                  DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
-                                  PHKEY key, LPDWORD disposition);
-LONG WINAPI FaultyRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
-                                 const BYTE* data, DWORD size);
-LONG WINAPI FaultyRegDeleteKeyW(HKEY parent, LPCWSTR name);
