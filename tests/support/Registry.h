@@ -1,7 +1,7 @@
 #pragma once
 // The settings in HKEY_CURRENT_USER as stored: keys and values read and written directly, past
-// the code under test, the viewer list seeded that way too, and loaded through the store. Paths are
-// relative to HKEY_CURRENT_USER; `product` names a settings key of Brindle's layout
+// the code under test, the viewer list seeded that way too, and loaded through the store. Paths
+// are relative to HKEY_CURRENT_USER; `product` names a settings key of Brindle's layout
 // (Software\<maker>\<product>), Brindle's own unless given.
 
 #include <windows.h>
