@@ -10,7 +10,7 @@
 #include "core/WholeText.h"
 #include "platform/AnsiText.h"
 #include "resource.h"
-#include "store/ViewerStore.h"
+#include "store/ViewerTitles.h"
 
 const fw::MessageEntry EntryEditorDialog::messageTable[] = {
     fw::CommandHandler<&EntryEditorDialog::OnBrowse>(IDC_BROWSE),

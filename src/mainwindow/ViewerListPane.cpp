@@ -50,7 +50,7 @@ void CopyText(const std::wstring& text, wchar_t* buffer, int capacity) {
 // Whether `title` starts with `typed` (is it, unless `partial`). The type-ahead compares as the
 // system's standard list view does, by the user's locale without regard to case, because that
 // is what users know from every list of Windows; which titles name the same viewer is another
-// rule, the registry's (core/Titles).
+// rule, the registry's (core/ViewerTitle).
 bool Matches(const std::wstring& title, std::wstring_view typed, bool partial) {
     const size_t length = partial ? std::min(title.size(), typed.size()) : title.size();
     return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.data(),

@@ -4,7 +4,7 @@
 
 #include "core/MenuKeys.h"
 #include "mainwindow/ViewerMenu.h"
-#include "store/ViewerStore.h"
+#include "store/ViewerTitles.h"
 
 namespace {
 

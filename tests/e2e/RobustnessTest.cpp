@@ -173,18 +173,18 @@ TEST_F(RobustnessTest, MailsFromTenClientsAtOnceEachEndWhenTheirOwnMenuCloses) {
     OpenMailsInQuickSuccession(10, 5);
 }
 
-TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
+TEST_F(RobustnessTest, EditKilledAtAnyPointLosesNoEntry) {
     constexpr const char* product = "BrindleSaveVictim";
     constexpr int entries = 200;
     constexpr int killPoints = 40;
-    constexpr DWORD killStepMs = 5; // a save of 200 entries takes some tens of milliseconds
+    constexpr DWORD killStepMs = 5; // an edit of a list of 200 takes some milliseconds
     std::vector<Viewer> list;
     for (int i = 0; i < entries; ++i) {
         const std::string number = std::to_string(1000 + i).substr(1);
         list.push_back({"viewer" + number, "C:\\viewers\\" + number + ".exe", "/p" + number});
     }
-    // The victim saves the list reversed with its last entry renamed, then the list, and makes
-    // the list window's edits of the same rename and a move, by turns.
+    // The victim makes the list window's edits by turns: it renames the last entry, moves it
+    // and renames it back.
     const std::string oldTitle = list.back().title;
     const std::string newTitle = "renamed" + oldTitle;
     const std::string victimLine =
@@ -224,7 +224,7 @@ TEST_F(RobustnessTest, SaveKilledAtAnyPointLosesNoEntry) {
     CloseHandle(saving);
     DeleteSettings(product);
     EXPECT_EQ(0, lost);
-    std::printf("save killed at %d points (%d mid-rename), %d entries lost\n", killPoints,
+    std::printf("edit killed at %d points (%d mid-rename), %d entries lost\n", killPoints,
                 interrupted, lost);
 }
 

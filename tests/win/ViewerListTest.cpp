@@ -14,6 +14,7 @@
 #include "support/DialogDriver.h"
 #include "support/Process.h"
 #include "support/Registry.h"
+#include "support/RegistryFaults.h"
 #include "support/Window.h"
 
 using namespace testsupport;
@@ -185,17 +186,17 @@ class ViewerListTest : public DialogTest {
     // injects.
     void RunMain(const std::function<void(HWND)>& script) {
         faults = {};
-        InjectStoreFaults(&faults);
+        InjectRegistryFaults(&faults);
         MainDialog dialog(nullptr, std::wstring());
         RunAsMainWindow(dialog, [&](HWND main) {
             SendMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
             script(main);
         });
-        InjectStoreFaults(nullptr);
+        InjectRegistryFaults(nullptr);
     }
 
     // Set by the script's thread, met by the dialog's saves.
-    static inline StoreFaults faults;
+    static inline RegistryFaults faults;
 };
 
 TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
