@@ -42,7 +42,7 @@ class ViewerMenu {
     // The owner's WM_ENTERIDLE from the open menu: highlights the item of HighlightWhenOpen
     // again when nothing is, as long as the pointer has not moved (under Wine the mouse move
     // that the opening menu gets at the pointer takes the highlight away); once the user moved
-    // the pointer, the menu is the user's.
+    // the pointer or the highlight, the menu is the user's.
     void KeepHighlight(HWND owner);
     // Highlights `item` of the open menu of `owner`, in one step whatever its place, where the
     // system has not (Wine ignores a highlight that WM_MENUCHAR asks for).

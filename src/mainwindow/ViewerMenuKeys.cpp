@@ -77,9 +77,11 @@ void ViewerMenu::KeepHighlight(HWND owner) {
         return;
     POINT now{};
     GetCursorPos(&now);
-    if (now.x != presetPointer.x || now.y != presetPointer.y)
-        presetItem = -1; // the user took the mouse
-    else if (HighlightedItem(Handle()) < 0)
+    const int highlighted = HighlightedItem(Handle());
+    if (now.x != presetPointer.x || now.y != presetPointer.y ||
+        (highlighted >= 0 && highlighted != presetItem))
+        presetItem = -1; // the user took the mouse or moved the highlight
+    else if (highlighted < 0)
         FinishHighlight(static_cast<UINT>(presetItem), owner);
 }
 

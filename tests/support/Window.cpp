@@ -142,7 +142,13 @@ bool PickMenusUntil(DWORD processId, int index, const std::function<bool()>& don
                 return true;
             if (HWND menu = VisibleMenuOf(processId);
                 menu && (menu != picked || GetTickCount() - pickedAt >= pickAgainMs)) {
-                PickMenuItem(menu, index);
+                // The number key chooses the item whatever is highlighted; under Wine the mouse
+                // move that a menu opening under the pointer gets may take a highlight away
+                // between arrow keys.
+                if (index < 9)
+                    PressKey(menu, static_cast<WORD>('1' + index));
+                else
+                    PickMenuItem(menu, index);
                 picked = menu;
                 pickedAt = GetTickCount();
             }

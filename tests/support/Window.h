@@ -61,9 +61,10 @@ HWND FocusOf(HWND window);
 void PickMenuItem(HWND menu, int index);
 // Dismisses an open menu as the user's Escape does.
 void DismissMenu(HWND menu);
-// Picks item `index` of every menu that process `processId` opens, whatever its window, until
-// `done` holds, as a user does: each menu as it opens, and a menu again when it stays open a
-// while after its pick (its keys never reached it). False at the deadline.
+// Chooses item `index` of every viewer menu that process `processId` opens, whatever its
+// window, until `done` holds, as a user does: by its number key (the first nine), each menu as
+// it opens, and a menu again when it stays open a while after (its key never reached it).
+// False at the deadline.
 bool PickMenusUntil(DWORD processId, int index, const std::function<bool()>& done,
                     DWORD limitMs = waitLimitMs);
 
