@@ -36,6 +36,7 @@
 #define IDS_ATOM_NOT_DELETED 224
 #define IDS_ERROR_CAPTION 225
 #define IDS_INTERNAL_ERROR 226
+#define IDS_TRAY_TIP 227
 
 // Icons
 #define IDI_APP 128
