@@ -19,6 +19,32 @@ UniqueKey MenusForEdit(SettingsKey& settings, bool create) {
     return create ? settings.CreateSubKey(menusKeyName) : settings.OpenSubKey(menusKeyName);
 }
 
+// The name of the key of `menus` that `title` names, spelt as the key is; `title` itself when
+// the keys cannot be listed.
+std::wstring KeyNameOf(SettingsKey& settings, HKEY menus, const std::wstring& title) {
+    const std::optional<std::vector<StoredKey>> keys = SubKeys(settings, menus);
+    if (!keys)
+        return title;
+    const auto found =
+        FindTitle(keys->begin(), keys->end(), title,
+                  [](const StoredKey& key) -> const std::wstring& { return key.title; });
+    return found != keys->end() ? found->title : title;
+}
+
+// Writes `entry` in place of key `from`, which the registry takes for the same key but spells
+// otherwise: the key is renamed to the title as `entry` spells it. The values go to a key of a
+// passing name first, so that wherever this stops nothing is lost (the passing key may stay,
+// as an extra viewer).
+bool Respell(SettingsKey& settings, HKEY menus, const std::wstring& from,
+             const ViewerEntry& entry) {
+    std::wstring passing = entry.title.substr(0, maxTitleChars - 8) + L" (~)";
+    for (int n = 2; settings.OpenSubKey(passing.c_str(), menus) && n < 100; ++n)
+        passing = entry.title.substr(0, maxTitleChars - 8) + L" (~" + std::to_wstring(n) + L")";
+    return WriteViewer(settings, menus, {passing, entry.command, entry.parameters}) &&
+           settings.DeleteSubKey(from.c_str(), menus) && WriteViewer(settings, menus, entry) &&
+           settings.DeleteSubKey(passing.c_str(), menus);
+}
+
 } // namespace
 
 bool ViewerStore::Add(const ViewerEntry& entry) {
@@ -33,25 +59,41 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
         return false;
     const bool sameKey = !oldTitle.empty() && SameTitle(oldTitle, entry.title);
     // Read before the new key counts among the keys.
-    std::vector<std::wstring> order =
-        sameKey ? std::vector<std::wstring>() : OrderForEdit(settings, menus.Get());
-    if (!WriteViewer(settings, menus.Get(), entry))
-        return false;
-    if (sameKey)
-        return true; // its order stands
-    // The new name is in the order before the old one goes.
-    if (const auto listed = FindTitle(order.begin(), order.end(), entry.title, Itself);
-        listed != order.end())
-        order.erase(listed);
+    std::vector<std::wstring> order = OrderForEdit(settings, menus.Get());
     const auto old =
         oldTitle.empty() ? order.end() : FindTitle(order.begin(), order.end(), oldTitle, Itself);
-    if (old != order.end())
-        *old = entry.title;
-    else
-        order.push_back(entry.title);
-    if (!WriteOrder(settings, menus.Get(), order))
+    // The key that holds the new title already, spelt as it is: the viewer itself when only
+    // the case of its title changes, or a viewer that the user chose to replace. Its key is
+    // renamed to the title as the user spelt it.
+    std::optional<std::wstring> holder;
+    if (sameKey && oldTitle == entry.title)
+        holder = entry.title; // the list names a viewer as its key is spelt
+    else if (settings.OpenSubKey(entry.title.c_str(), menus.Get()))
+        holder = KeyNameOf(settings, menus.Get(), entry.title);
+    if (!(holder && *holder != entry.title ? Respell(settings, menus.Get(), *holder, entry)
+                                           : WriteViewer(settings, menus.Get(), entry)))
         return false;
-    if (oldTitle.empty() || !IsStorableTitle(oldTitle))
+
+    // The order: the new title, spelt as its key, in the old one's place (or the replaced
+    // viewer's, or last), every other title as it was. An edit in place that finds its title
+    // listed leaves the order as it is.
+    std::vector<std::wstring> edited;
+    bool placed = false;
+    for (const std::wstring& listed : order) {
+        const bool isOld = !oldTitle.empty() && SameTitle(listed, oldTitle);
+        if (!isOld && !SameTitle(listed, entry.title)) {
+            edited.push_back(listed);
+        } else if (!placed && (isOld || old == order.end())) {
+            edited.push_back(entry.title);
+            placed = true;
+        }
+    }
+    if (!placed)
+        edited.push_back(entry.title);
+    const bool listedAsIs = sameKey && oldTitle == entry.title && old != order.end();
+    if (!listedAsIs && edited != order && !WriteOrder(settings, menus.Get(), edited))
+        return false;
+    if (sameKey || oldTitle.empty() || !IsStorableTitle(oldTitle))
         return true;
     // Gone already when another program deleted it while the user edited it.
     const bool oldExists = static_cast<bool>(settings.OpenSubKey(oldTitle.c_str(), menus.Get()));
@@ -106,5 +148,8 @@ bool ViewerStore::Delete(const std::wstring& title) {
     std::vector<std::wstring> order = ReadOrder(settings, menus.Get());
     const std::wstring folded = FoldedTitle(title);
     std::erase_if(order, [&](const std::wstring& listed) { return FoldedTitle(listed) == folded; });
-    return WriteOrder(settings, menus.Get(), order);
+    if (!WriteOrder(settings, menus.Get(), order))
+        return false;
+    // A deleted viewer is no choice to remember: a later viewer of that title is another.
+    return !SameTitle(LastChoice(), title) || RememberChoice(std::wstring());
 }

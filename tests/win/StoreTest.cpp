@@ -232,12 +232,13 @@ TEST_F(StoreTest, TitlesAreTheSameWhenTheRegistryTakesThemForTheSameKey) {
         ASSERT_TRUE(key.DeleteSubKey(stored.c_str(), menus.Get()));
     }
 
-    // An added viewer whose title differs in case only is written over the stored one.
+    // An added viewer whose title differs in case only is written over the stored one, and its
+    // key takes the new spelling.
     for (const auto& [stored, added] :
          {std::pair<std::wstring, std::wstring>{L"text", L"TEXT"}, {L"\uFF41", L"\uFF21"}}) {
         ASSERT_TRUE(Seed({{stored, L"old.exe", L""}}));
         ASSERT_TRUE(Store().Add({added, L"new.exe", L"-n"}));
-        EXPECT_EQ((std::vector<ViewerEntry>{{stored, L"new.exe", L"-n"}}), Store().Load());
+        EXPECT_EQ((std::vector<ViewerEntry>{{added, L"new.exe", L"-n"}}), Store().Load());
     }
 }
 
@@ -256,6 +257,10 @@ TEST_F(StoreTest, EditsWriteOnlyWhatChangesAndFailedOnesLoseNothing) {
          [&](ViewerStore& store) {
              return store.Update(L"Hex", {L"Hex", L"h2", L"/2"});
          }},
+        {"case of the title",
+         [&](ViewerStore& store) {
+             return store.Update(L"Hex", {L"HEX", L"hex", L""});
+         }},
         {"move", [&](ViewerStore& store) { return store.Move(L"Hex", -1); }},
         {"delete", [&](ViewerStore& store) { return store.Delete(L"Hex"); }},
     };
@@ -273,6 +278,7 @@ TEST_F(StoreTest, EditsWriteOnlyWhatChangesAndFailedOnesLoseNothing) {
         for (int last : {0, INT_MAX}) {
             for (int failing = 1; failing <= calls; ++failing) {
                 SCOPED_TRACE(testing::Message() << "call " << failing << " to " << last);
+                DeleteSettings(product.c_str()); // keys spelt as seeded
                 ASSERT_TRUE(Seed(before));
                 faults = {0, failing, last ? last : failing};
                 ViewerStore failed = Store();
@@ -283,7 +289,9 @@ TEST_F(StoreTest, EditsWriteOnlyWhatChangesAndFailedOnesLoseNothing) {
                 for (const ViewerEntry& entry : Store().Load())
                     titles.insert(entry.title);
                 EXPECT_TRUE(titles.count(L"Text") || titles.count(L"Renamed"));
-                EXPECT_TRUE(titles.count(L"Hex") || std::string(name) == "delete");
+                // A new spelling goes through a passing name, which a failure may leave.
+                EXPECT_TRUE(titles.count(L"Hex") || titles.count(L"HEX") ||
+                            titles.count(L"HEX (~)") || std::string(name) == "delete");
                 EXPECT_FALSE(ReadValue(menusPath, nullptr).exists);
                 EXPECT_FALSE(ReadValue(rootPath, nullptr).exists);
             }
@@ -303,10 +311,55 @@ TEST_F(StoreTest, MoveAndEditInPlaceTouchNoOtherValue) {
     // An order as another program spells it stays as it is.
     const std::string order("b\0a\0\0", 5);
     ASSERT_TRUE(WriteValue(menusPath, orderValueName, REG_MULTI_SZ, order));
-    EXPECT_TRUE(Store().Update(L"a", {L"A", L"a3", L"/3"}));
+    EXPECT_TRUE(Store().Update(L"A", {L"A", L"a3", L"/3"}));
     EXPECT_EQ(order, ReadValue(menusPath, orderValueName).bytes);
     EXPECT_EQ(std::string("b2\0", 3), ReadValue(menusPath + "\\B", nullptr).bytes);
     EXPECT_EQ((std::vector<ViewerEntry>{{L"B", L"b2", L""}, {L"A", L"a3", L"/3"}}), Store().Load());
+}
+
+// After an edit that the user chose over another program's change, `Order` lists every viewer
+// once, spelt as its key, and the edited viewer's key is spelt as the user spelt its title.
+TEST_F(StoreTest, EditsOverAnotherProgramsChangesLeaveAnOrderOfEveryKeyAsSpelt) {
+    const auto orderOf = [&](const std::vector<std::string>& titles) {
+        std::string bytes;
+        for (const std::string& title : titles)
+            bytes += title + '\0';
+        return bytes + '\0';
+    };
+    const struct {
+        const char* name;
+        std::function<void()> meanwhile;
+        std::wstring oldTitle;
+        ViewerEntry edited;
+        Names keys, order;
+    } cases[] = {
+        {"renamed elsewhere, the edit kept",
+         [&] {
+             DeleteKey(menusPath + "\\A");
+             ASSERT_TRUE(WriteValue(menusPath + "\\C", nullptr, REG_SZ, "a.exe"));
+             ASSERT_TRUE(WriteValue(menusPath, orderValueName, REG_MULTI_SZ, orderOf({"B", "C"})));
+         },
+         L"A",
+         {L"A", L"a2.exe", L""},
+         {"A", "B", "C"},
+         {"B", "C", "A"}},
+        {"renamed onto a title another program took",
+         [&] { ASSERT_TRUE(WriteValue(menusPath + "\\NewX", nullptr, REG_SZ, "x.exe")); },
+         L"A",
+         {L"newx", L"a.exe", L""},
+         {"B", "newx"},
+         {"newx", "B"}},
+        {"only the case of the title", [] {}, L"A", {L"a", L"a.exe", L""}, {"a", "B"}, {"a", "B"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(Seed({{L"A", L"a.exe", L""}, {L"B", L"b.exe", L""}}));
+        c.meanwhile();
+        EXPECT_TRUE(Store().Update(c.oldTitle, c.edited));
+        EXPECT_EQ(c.keys, SubKeyNames(menusPath));
+        EXPECT_EQ(orderOf(c.order), ReadValue(menusPath, orderValueName).bytes);
+        EXPECT_EQ(c.order, LoadedTitles());
+    }
 }
 
 TEST_F(StoreTest, UnstorableTitlesAreRefusedWithoutWriting) {
@@ -328,7 +381,9 @@ TEST_F(StoreTest, UnstorableTitlesAreRefusedWithoutWriting) {
 TEST_F(StoreTest, DeleteViewerRemovesItsKeyAndItsPlaceInOrder) {
     ASSERT_TRUE(Seed({{L"B", L"b", L""}, {L"A", L"a", L""}, {L"C", L"c", L""}}));
     ASSERT_TRUE(MakeKey(menusPath + "\\B\\Nested"));
+    ASSERT_TRUE(Store().RememberChoice(L"B"));
     EXPECT_TRUE(Store().Delete(L"b"));
+    EXPECT_EQ(L"", Store().LastChoice()) << "a deleted viewer is not remembered";
     EXPECT_EQ((Names{"A", "C"}), SubKeyNames(menusPath));
     EXPECT_EQ((Names{"A", "C"}), LoadedTitles());
     // Recreated by hand, B is no longer listed in front.
