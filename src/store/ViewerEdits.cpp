@@ -75,8 +75,8 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
         return false;
 
     // The order: the new title, spelt as its key, in the old one's place (or the replaced
-    // viewer's, or last), every other title as it was. An edit in place that finds its title
-    // listed leaves the order as it is.
+    // viewer's, or last), every other title as it was. An edit in place whose title the stored
+    // order lists (also when another program deleted its key meanwhile) leaves it as it is.
     std::vector<std::wstring> edited;
     bool placed = false;
     for (const std::wstring& listed : order) {
@@ -90,7 +90,10 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
     }
     if (!placed)
         edited.push_back(entry.title);
-    const bool listedAsIs = sameKey && oldTitle == entry.title && old != order.end();
+    const bool listedAsIs = sameKey && oldTitle == entry.title && [&] {
+        const std::vector<std::wstring> stored = ReadOrder(settings, menus.Get());
+        return FindTitle(stored.begin(), stored.end(), entry.title, Itself) != stored.end();
+    }();
     if (!listedAsIs && edited != order && !WriteOrder(settings, menus.Get(), edited))
         return false;
     if (sameKey || oldTitle.empty() || !IsStorableTitle(oldTitle))
