@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <atomic>
 
@@ -78,6 +79,10 @@ inline constinit SystemFunction<decltype(::Shell_NotifyIconW)> shellNotifyIcon{
     "shell32.dll", "Shell_NotifyIconW"}; // 2000
 inline constinit SystemFunction<decltype(::ExtractIconExW)> extractIconEx{"shell32.dll",
                                                                           "ExtractIconExW"}; // 2000
+
+// The shell's light-weight utilities: which program opens a kind of file.
+inline constinit SystemFunction<decltype(::AssocQueryStringW)> assocQueryString{
+    "shlwapi.dll", "AssocQueryStringW"}; // 2000
 
 // GDI: the screen's DPI and the menu's images; all 2000.
 inline constinit SystemFunction<decltype(::GetDeviceCaps)> getDeviceCaps{"gdi32.dll",

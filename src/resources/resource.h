@@ -37,6 +37,7 @@
 #define IDS_ERROR_CAPTION 225
 #define IDS_INTERNAL_ERROR 226
 #define IDS_TRAY_TIP 227
+#define IDS_NO_PROGRAMS_FOUND 228
 
 // Icons
 #define IDI_APP 128
@@ -54,6 +55,7 @@
 #define IDC_TITLE 1008
 #define IDC_COMMAND 1009
 #define IDC_PARAMETERS 1010
+#define IDC_FOUND_PROGRAMS 1014
 
 // Controls of the About box
 #define IDC_ABOUT_VERSION 1011
