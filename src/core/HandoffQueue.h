@@ -15,7 +15,7 @@ class HandoffQueue {
   public:
     // Whom to tell when a waiting hand-off's menu has closed (the start that handed it over, as
     // the main dialog names it); 0: nobody.
-    using Waiter = std::uintptr_t;
+    using Waiter = std::uint64_t;
 
     struct Handoff {
         std::wstring file;

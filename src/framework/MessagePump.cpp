@@ -19,7 +19,8 @@ void MessagePump::SetControlKeys(HWND control, std::span<const ACCEL> table) {
     keysControl = control;
 }
 
-bool MessagePump::RunUntil(const std::function<bool()>& done, DWORD limitMs, DWORD pollMs) {
+bool MessagePump::RunUntil(const std::function<bool()>& done, DWORD limitMs, DWORD pollMs,
+                           HANDLE wakeOn) {
     const DWORD start = GetTickCount();
     for (;;) {
         MSG msg{};
@@ -40,7 +41,8 @@ bool MessagePump::RunUntil(const std::function<bool()>& done, DWORD limitMs, DWO
             return false;
         // Wakes for any message, as the queue is empty now.
         const DWORD wait = limitMs == INFINITE ? pollMs : std::min(pollMs, limitMs - elapsed);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(wakeOn ? 1 : 0, wakeOn ? &wakeOn : nullptr, FALSE, wait,
+                                  QS_ALLINPUT);
     }
 }
 

@@ -35,8 +35,9 @@ class MessagePump {
     // all been dispatched and at least every `pollMs`. Returns false without waiting for `done`
     // when `limitMs` have passed, once Stop has been called, or when a WM_QUIT arrives (posted
     // again for the loop outside).
+    // `wakeOn`, unless null, is a kernel object whose signal also has `done` asked at once.
     bool RunUntil(const std::function<bool()>& done, DWORD limitMs = INFINITE,
-                  DWORD pollMs = INFINITE);
+                  DWORD pollMs = INFINITE, HANDLE wakeOn = nullptr);
     // Ends every run of this pump, nested ones too, once the message being handled is done
     // with; runs that start later end at once, until Resume.
     void Stop() { stopped = true; }

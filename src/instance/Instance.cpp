@@ -58,31 +58,28 @@ void DropHandoffAtom(ATOM atom, const std::wstring& text) {
 }
 
 HandOverResult HandOver(HWND resident, ATOM atom) {
-    // A window of this start's own, where the resident reports when a hand-off that had to
-    // wait has had its menu. A message-only window: nothing a user or another program sees.
-    const UniqueWindow waiter(CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                              nullptr, nullptr, nullptr));
+    // Where the resident tells this start that a hand-off that had to wait has had its menu: an
+    // event of a name that this start and its atom make its own. (A window would cost the start
+    // the set-up of the window system.)
+    const DWORD self = GetCurrentProcessId();
+    const UniqueKernelHandle menuClosed(
+        CreateEventW(nullptr, TRUE, FALSE, HandoffDoneEventName(self, atom).c_str()));
     // Sent without blocking: a resident that hangs could keep a blocking send waiting for
     // ever. The answer arrives as a call of OnAnswered while this thread takes its messages.
     Answer answer;
-    if (!SendMessageCallbackW(resident, WM_HANDOFF, atom, reinterpret_cast<LPARAM>(waiter.Get()),
-                              OnAnswered, reinterpret_cast<ULONG_PTR>(&answer)))
+    if (!SendMessageCallbackW(resident, WM_HANDOFF, atom, menuClosed ? self : 0, OnAnswered,
+                              reinterpret_cast<ULONG_PTR>(&answer)))
         return HandOverResult::ResidentGone;
-    bool menuClosed = false;
     fw::MessagePump pump;
-    pump.SetFilter([&](const MSG& msg) {
-        if (msg.message != WM_HANDOFFDONE || msg.hwnd != waiter.Get() || !waiter)
-            return false;
-        menuClosed = true;
-        return true;
-    });
     const DWORD sent = GetTickCount();
     DWORD firstUnanswered = 0;
     bool unanswered = false;
     HandOverResult result = HandOverResult::Done;
-    // Checked each time the waiting messages have been handled, and every `pollMs`.
+    // Checked each time the waiting messages have been handled, the event is set, and every
+    // `pollMs`.
     const auto finished = [&] {
-        if (answer.arrived && (answer.result != handoffWaits || !waiter || menuClosed))
+        if (answer.arrived && (answer.result != handoffWaits || !menuClosed ||
+                               WaitForSingleObject(menuClosed.Get(), 0) == WAIT_OBJECT_0))
             return true;
         if (GetTickCount() - sent >= probeGraceMs) {
             const DWORD probed = GetTickCount();
@@ -103,12 +100,18 @@ HandOverResult HandOver(HWND resident, ATOM atom) {
         return false;
     };
     // A WM_QUIT, which nothing posts to a start, would end the wait as if the resident had gone.
-    return pump.RunUntil(finished, INFINITE, pollMs) ? result : HandOverResult::ResidentGone;
+    return pump.RunUntil(finished, INFINITE, pollMs, menuClosed.Get())
+               ? result
+               : HandOverResult::ResidentGone;
 }
 
-void ReportHandoffDone(HWND waiter) {
-    if (waiter && IsWindow(waiter))
-        PostMessageW(waiter, WM_HANDOFFDONE, 0, 0);
+void ReportHandoffDone(DWORD startProcess, ATOM atom) {
+    if (startProcess == 0)
+        return;
+    const UniqueKernelHandle menuClosed(
+        OpenEventW(EVENT_MODIFY_STATE, FALSE, HandoffDoneEventName(startProcess, atom).c_str()));
+    if (menuClosed)
+        SetEvent(menuClosed.Get());
 }
 
 std::optional<std::wstring> TakeHandoffAtom(ATOM atom) {

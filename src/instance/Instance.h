@@ -14,8 +14,8 @@
 // by the classic rules.
 std::vector<std::wstring> StartArguments();
 
-// The resident instance's main dialog: a dialog window titled BRINDLE_MAIN_WINDOW_TITLE, so that another
-// program's window of that title is never taken for it. Null when none runs.
+// The resident instance's main dialog: a dialog window titled BRINDLE_MAIN_WINDOW_TITLE, so that
+// another program's window of that title is never taken for it. Null when none runs.
 HWND FindResidentInstance();
 
 // Adds `text` as a global atom for a hand-off. A text that does not fit (FitsHandoff: 255
@@ -38,9 +38,9 @@ enum class HandOverResult {
 // waits for its turn behind other menus while the resident answers.
 HandOverResult HandOver(HWND resident, ATOM atom);
 
-// Tells the start `waiter` (the window it sent with its hand-off) that the hand-off's menu has
-// closed. Nothing for 0, or for a start that is gone.
-void ReportHandoffDone(HWND waiter);
+// Tells the start of process `startProcess` (the lParam of its WM_HANDOFF) that its hand-off of
+// `atom` has had its menu. Nothing for 0, or for a start that is gone.
+void ReportHandoffDone(DWORD startProcess, ATOM atom);
 
 // The text that `atom` hands over, in UTF-16 whichever version added it; the atom is deleted (a
 // failure to delete it is shown). None when `atom` is 0 or names nothing, so nothing was handed

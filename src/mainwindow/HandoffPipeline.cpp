@@ -42,8 +42,8 @@ LRESULT HandoffPipeline::OnHandoff(WPARAM atom, LPARAM waiter) {
     // A hand-off that arrives while a menu is open or a launch is under way waits for its
     // turn, so that each menu launches the file that opened it; its start is told when its
     // own menu has closed. One that can go now returns when its menu has closed.
-    const auto waitingStart = reinterpret_cast<HWND>(waiter);
-    if (!handoffs.Arrive({*file, reinterpret_cast<HandoffQueue::Waiter>(waitingStart)}))
+    const auto waitingStart = static_cast<DWORD>(waiter);
+    if (!handoffs.Arrive({*file, (HandoffQueue::Waiter{waitingStart} << 16) | atom}))
         return waitingStart ? handoffWaits : 0;
     ShowViewerMenu(*file);
     return 0;
@@ -52,7 +52,8 @@ LRESULT HandoffPipeline::OnHandoff(WPARAM atom, LPARAM waiter) {
 void HandoffPipeline::OnNextHandoff() {
     if (std::optional<HandoffQueue::Handoff> next = handoffs.NextTurn()) {
         ShowViewerMenu(next->file);
-        ReportHandoffDone(reinterpret_cast<HWND>(next->waiter));
+        ReportHandoffDone(static_cast<DWORD>(next->waiter >> 16),
+                          static_cast<ATOM>(next->waiter & 0xFFFF));
     }
 }
 

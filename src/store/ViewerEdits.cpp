@@ -38,8 +38,8 @@ std::wstring KeyNameOf(SettingsKey& settings, HKEY menus, const std::wstring& ti
 bool Respell(SettingsKey& settings, HKEY menus, const std::wstring& from,
              const ViewerEntry& entry) {
     std::wstring passing = entry.title.substr(0, maxTitleChars - 8) + L" (~)";
-    for (int n = 2; settings.OpenSubKey(passing.c_str(), menus) && n < 100; ++n)
-        passing = entry.title.substr(0, maxTitleChars - 8) + L" (~" + std::to_wstring(n) + L")";
+    while (settings.OpenSubKey(passing.c_str(), menus) && passing.size() < maxTitleChars)
+        passing.insert(passing.size() - 1, 1, L'~');
     return WriteViewer(settings, menus, {passing, entry.command, entry.parameters}) &&
            settings.DeleteSubKey(from.c_str(), menus) && WriteViewer(settings, menus, entry) &&
            settings.DeleteSubKey(passing.c_str(), menus);

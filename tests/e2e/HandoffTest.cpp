@@ -18,20 +18,6 @@ const std::vector<Viewer> threeViewers = {
 
 class HandoffTest : public BrindleTest {
   protected:
-    // Waits until the hand-off of `text` by `start` has reached the resident instance
-    // `resident` while a menu of it is open: `start` has ended, the resident has taken (deleted)
-    // the atom `start` made, or a second menu has opened over the first.
-    static bool WaitForDelivery(const Process& start, const char* text, DWORD resident) {
-        bool atomSeen = false;
-        return WaitUntil([&] {
-            if (GlobalFindAtomA(text))
-                atomSeen = true;
-            else if (atomSeen)
-                return true;
-            return !start.Running() || OpenMenus(resident) > 1;
-        });
-    }
-
     static int OpenMenus(DWORD processId) {
         int count = 0;
         for (HWND window : TopLevelWindows(processId))
@@ -196,8 +182,9 @@ TEST_F(HandoffTest, OverlappingHandoffsEachLaunchTheirOwnFile) {
     HWND menu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, menu);
     // B arrives while A's menu is open.
-    Process& b = Start("C:\\mail\\b.txt");
-    ASSERT_TRUE(WaitForDelivery(b, "C:\\mail\\b.txt ", resident->Id()));
+    Process* startB = nullptr;
+    ASSERT_TRUE(StartAndWaitForDelivery("C:\\mail\\b.txt", "C:\\mail\\b.txt ", &startB));
+    Process& b = *startB;
     ASSERT_EQ(1, OpenMenus(resident->Id())) << "B's menu opened over A's";
 
     // C comes from a start of an earlier version, which knows nothing of waiting: its
@@ -237,8 +224,9 @@ TEST_F(HandoffTest, HandoffWhileTheTrayMenuIsOpenGetsItsMenuAfterIt) {
     PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
     HWND trayMenu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, trayMenu);
-    Process& start = Start("C:\\mail\\12.txt");
-    ASSERT_TRUE(WaitForDelivery(start, "C:\\mail\\12.txt ", resident->Id()));
+    Process* delivered = nullptr;
+    ASSERT_TRUE(StartAndWaitForDelivery("C:\\mail\\12.txt", "C:\\mail\\12.txt ", &delivered));
+    Process& start = *delivered;
     ASSERT_EQ(1, OpenMenus(resident->Id())) << "the hand-off's menu opened over the tray menu";
     DismissMenu(trayMenu);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu); }));

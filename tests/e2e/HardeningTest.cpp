@@ -136,13 +136,9 @@ TEST_F(HardeningTest, StartWhoseResidentEndsBeforeItsTurnTellsTheUserAndEnds) {
     Process& first = Start("C:\\mail\\1.txt");
     ASSERT_TRUE(PickMenusUntil(first.Id(), 0, [] { return !ViewerLog().empty(); }));
     // The resident waits for the busy viewer; the hand-off waits for that.
-    const char* text = "C:\\mail\\2.txt ";
-    Process& second = Start("C:\\mail\\2.txt");
-    bool atomSeen = false;
-    ASSERT_TRUE(WaitUntil([&] {
-        atomSeen = atomSeen || GlobalFindAtomA(text) != 0;
-        return atomSeen && !GlobalFindAtomA(text);
-    })) << "the resident did not take the hand-off";
+    Process* started = nullptr;
+    ASSERT_TRUE(StartAndWaitForDelivery("C:\\mail\\2.txt", "C:\\mail\\2.txt ", &started));
+    Process& second = *started;
     first.Terminate();
     ExpectMessage(second.Id(), "ファイル名を渡せませんでした");
     EXPECT_EQ(1u, second.WaitForExit());
