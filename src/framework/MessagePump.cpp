@@ -29,8 +29,7 @@ bool MessagePump::RunUntil(const std::function<bool()>& done, DWORD limitMs, DWO
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return false;
             }
-            if (!filter || !filter(msg))
-                Dispatch(msg);
+            Dispatch(msg);
         }
         if (stopped)
             return false;

@@ -28,8 +28,6 @@ class MessagePump {
     // whatever Shift and Ctrl, sends the dialog the entry's command (WM_COMMAND with code 1)
     // instead of reaching the control.
     void SetControlKeys(HWND control, std::span<const ACCEL> keys);
-    // `filter` sees each message first, and takes it when it returns true.
-    void SetFilter(std::function<bool(const MSG&)> filter) { this->filter = std::move(filter); }
 
     // Dispatches messages until `done` holds, which is asked whenever the waiting messages have
     // all been dispatched and at least every `pollMs`. Returns false without waiting for `done`
@@ -42,7 +40,6 @@ class MessagePump {
     // with; runs that start later end at once, until Resume.
     void Stop() { stopped = true; }
     void Resume() { stopped = false; }
-    bool Stopped() const { return stopped; }
 
   private:
     // One message: the control's keys, then the dialog manager's, else translated and sent to
@@ -52,7 +49,6 @@ class MessagePump {
     HWND dialog = nullptr;
     HWND keysControl = nullptr;
     UniqueAcceleratorTable keys;
-    std::function<bool(const MSG&)> filter;
     bool stopped = false;
 };
 
