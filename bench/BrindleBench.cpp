@@ -35,12 +35,12 @@ using namespace testsupport;
 
 // The programs timed, as run-bench.sh leaves them in the programs folder.
 struct Programs {
-    std::string brindle, forwarder, resident, trivial;
+    std::string brindle, forwarder, resident, trivial, viewer;
 
     explicit Programs(const std::string& folder)
         : brindle(folder + "\\brindle.exe"), forwarder(folder + "\\bench_floor_forwarder.exe"),
           resident(folder + "\\bench_floor_resident.exe"),
-          trivial(folder + "\\bench_trivial_user32.exe") {}
+          trivial(folder + "\\bench_trivial_user32.exe"), viewer(folder + "\\bench_viewer.exe") {}
 };
 
 // Every timed wait polls about once a millisecond, so that a figure and its floor are read
@@ -165,6 +165,31 @@ std::optional<double> Handoff(const Process& resident, const std::string& forwar
     return ms;
 }
 
+// Enter pressed in the menu of a hand-off as soon as it shows, as a user who picks the viewer
+// the menu opened with highlighted: `resident` gets the hand-off of `forwarderLine`;
+// milliseconds from the start until the launched viewer runs (it sets `ran`).
+std::optional<double> LaunchByEnter(const Process& resident, const std::string& forwarderLine,
+                                    HANDLE ran) {
+    ResetEvent(ran);
+    Process forwarder;
+    HWND menu = nullptr;
+    const double start = NowMs();
+    const bool shown = TimedStart(forwarder, forwarderLine, [&] {
+                           return (menu = VisibleMenuOf(resident.Id())) != nullptr;
+                       }).has_value();
+    if (shown)
+        PressKey(menu, VK_RETURN);
+    const bool launched =
+        shown && WaitUntil([&] { return WaitForSingleObject(ran, 0) == WAIT_OBJECT_0; },
+                           waitLimitMs, pollMs);
+    const double ms = NowMs() - start;
+    const bool ended = forwarder.Handle() && forwarder.WaitForExit() != STILL_ACTIVE;
+    forwarder.Terminate();
+    if (!launched || !ended)
+        return std::nullopt;
+    return ms;
+}
+
 // The reference of a start: a program that returns at once, until it has ended.
 std::optional<double> TrivialStart(const std::string& exe) {
     Process program;
@@ -266,8 +291,10 @@ struct ListWindow {
     void Key(UINT message, WPARAM key, LPARAM data) const {
         PostMessageA(list, message, key, data);
     }
-    // Selects the last row but one with the keyboard, untimed.
+    // Selects the last row but one with the keyboard, untimed; the window is in front with
+    // the list focused, where typed keys reach it.
     bool SelectLastButOne() const {
+        SetForegroundWindow(dialog);
         PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
         Key(WM_KEYDOWN, VK_END, 1);
         Key(WM_KEYDOWN, VK_UP, 1);
@@ -278,8 +305,8 @@ struct ListWindow {
         const int from = Selected();
         return Timed(
             [&] {
-                if (alt)
-                    Key(WM_SYSKEYDOWN, step < 0 ? VK_UP : VK_DOWN, 1 | (LPARAM{KF_ALTDOWN} << 16));
+                if (alt) // typed: the window reads Alt from the keyboard's state
+                    TypeKey(step < 0 ? VK_UP : VK_DOWN, VK_MENU);
                 else
                     PostCommand(dialog, step < 0 ? IDC_UP : IDC_DOWN);
             },
@@ -640,12 +667,12 @@ int main(int argc, char** argv) {
             series->failures = std::max(series->failures, 1);
 
     // The main window opened from the tray with 1,000 viewers, against the floor resident's
-    // window with 1,000 rows made in memory. Each run starts a resident (untimed): the list is
-    // read when the window is first shown.
+    // window that reads the same 1,000 viewers from the store into a list of its own rows. Each
+    // run starts a resident (untimed): the list is read when the window is first shown.
     Series openBrindle, openFloor;
     stored = StoreViewers(manyViewerList) && stored;
     const std::string brindleHiddenLine = Quoted(programs.brindle);
-    const std::string floorHiddenLine = FloorResidentLine(programs, 0, manyViewers, false);
+    const std::string floorHiddenLine = Quoted(programs.resident) + " 0 store";
     Interleave(
         "main window, 1,000 viewers", runs,
         [&] {
@@ -656,6 +683,37 @@ int main(int argc, char** argv) {
             AddRun(openFloor,
                    [&] { return OpenMainWindow(floorHiddenLine, floorWindowTitle, manyViewers); });
         });
+
+    // Enter on the remembered viewer as soon as the menu shows, at place 501 of 1,000, against
+    // Enter on the remembered first one: the highlight's cost does not grow with its place.
+    // Before each run (untimed) the viewer to remember is stored and a hand-off (dismissed)
+    // lets the resident read it.
+    Series enterMiddle, enterFirst;
+    const UniqueKernelHandle ran(CreateEventA(nullptr, TRUE, FALSE, viewerRanEventName));
+    std::vector<Viewer> launchViewers = Viewers(manyViewers);
+    for (Viewer& viewer : launchViewers) {
+        viewer.command = Quoted(programs.viewer);
+        viewer.parameters.clear();
+    }
+    stored = StoreViewers(launchViewers) && stored;
+    Process launcher;
+    if (ran && StartResident(launcher, brindleLine)) {
+        const auto rememberedRun = [&](Series& series, const std::string& title) {
+            AddRun(series, [&]() -> std::optional<double> {
+                if (!WriteValue(SettingsPath(), lastChoiceValueName, REG_SZ, title) ||
+                    !Handoff(launcher, brindleLine))
+                    return std::nullopt;
+                return LaunchByEnter(launcher, brindleLine, ran.Get());
+            });
+        };
+        Interleave(
+            "Enter on the remembered viewer, 1,000", runs,
+            [&] { rememberedRun(enterMiddle, launchViewers[manyViewers / 2].title); },
+            [&] { rememberedRun(enterFirst, launchViewers[0].title); });
+    } else {
+        enterMiddle.failures = enterFirst.failures = 1;
+    }
+    End(launcher, mainWindowTitle);
 
     // The list window's actions end to end, with 1,000 viewers against the same with 3: a
     // resident of each in turn, in two halves, so that a drift of the machine weighs on both.
@@ -688,7 +746,9 @@ int main(int argc, char** argv) {
             {"idle working set", "KB", &idleBrindle.workingSet, &idleFloor.workingSet,
              "resident floor idle", "<= 1.05x"},
             {"main window, 1,000 viewers", "ms", &openBrindle, &openFloor,
-             "resident floor, 1,000 rows", "<= 1.10x"},
+             "floor reading the store, owner data", "<= 1.10x"},
+            {"Enter on remembered #501 of 1,000", "ms", &enterMiddle, &enterFirst,
+             "the same on the first", "<= 1.10x"},
             {"up/down buttons, 1,000 viewers", "ms", &actionsMany.move, &actionsFew.move,
              "the same, 3 viewers", "<= 3x"},
             {"Alt+Up/Alt+Down, 1,000 viewers", "ms", &actionsMany.moveByKey, &actionsFew.moveByKey,
@@ -720,8 +780,9 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (const Series* series :
          {&coldBrindle, &coldFloor, &handoffTwo, &floorTwo, &trivial, &handoffMany, &floorMany,
-          &openBrindle, &openFloor, &icons10.first, &icons10.warm, &plain10.first, &plain10.warm,
-          &iconsMany.first, &iconsMany.warm, &plainMany.first, &plainMany.warm})
+          &openBrindle, &openFloor, &enterMiddle, &enterFirst, &icons10.first, &icons10.warm,
+          &plain10.first, &plain10.warm, &iconsMany.first, &iconsMany.warm, &plainMany.first,
+          &plainMany.warm})
         failures += series->failures;
     for (const ListSeries* actions : {&actionsMany, &actionsFew})
         for (const Series* series : {&actions->move, &actions->moveByKey, &actions->edit,

@@ -10,5 +10,8 @@ constexpr const char* viewerTitleFormat = "ビューア %04d";
 constexpr const char* viewerCommandFormat = "C:\\Viewers\\Viewer%04d\\view.exe";
 constexpr const char* viewerParameters = "/mail";
 
+// Set by the benchmark's viewer (bench_viewer.exe) when it runs.
+constexpr const char* viewerRanEventName = "BrindleBenchViewerRan";
+
 // The most menu items or list rows a floor resident is asked for.
 constexpr long floorMaxCount = 10000;

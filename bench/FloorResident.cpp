@@ -3,8 +3,11 @@
 // Brindle's manifest; a hand-off (WM_HANDOFF, as from the floor forwarder) tracks a pop-up
 // menu of ITEMS items at the pointer, and the tray's double click shows the window with its
 // list filled with ROWS rows. Menu and rows are made in memory (no registry), the menu once
-// at the start. Cancel or OK in the window ends it.
-//   bench_floor_resident.exe ITEMS ROWS [FILE]
+// at the start. With ROWS "store", the double click instead reads the viewers that Brindle
+// stores (each viewer's key opened and its two values read with the W calls) into a list that
+// shows rows it holds itself (owner data), as Brindle's list does. Cancel or OK in the window
+// ends it.
+//   bench_floor_resident.exe ITEMS ROWS|store [FILE]
 // With FILE, the menu opens as soon as the message loop runs, as Brindle's first start with a
 // file opens its menu.
 
@@ -14,6 +17,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "FloorProgram.h"
 #include "floor_resource.h"
@@ -29,6 +35,9 @@ constexpr UINT firstItemId = 1;
 HMENU menu;
 long rows;
 bool filled;
+// The "store" mode's rows: title, command, parameters.
+bool fromStore;
+std::vector<std::wstring> storeRows[3];
 
 // Tracks the menu from the foreground, as every owner of a pop-up menu must for the menu to
 // close properly, and lets the owner handle a message once it has closed.
@@ -54,6 +63,41 @@ void SetSubItem(HWND list, int row, int column, char* text) {
     change.iSubItem = column;
     change.pszText = text;
     SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&change));
+}
+
+// Value `name` (null: the default) of `key`, read whole; "" when it is missing.
+std::wstring ValueOf(HKEY key, const wchar_t* name) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return {};
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size);
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+// The viewers that Brindle stores, in the registry's order, into the list's own rows.
+void ReadStore(HWND list) {
+    HKEY menus = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Copperfinch\\Brindle\\Menus", 0, KEY_READ,
+                      &menus) != ERROR_SUCCESS)
+        return;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(menus, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        HKEY viewer = nullptr;
+        if (RegOpenKeyExW(menus, name, 0, KEY_READ, &viewer) != ERROR_SUCCESS)
+            continue;
+        storeRows[0].push_back(name);
+        storeRows[1].push_back(ValueOf(viewer, nullptr));
+        storeRows[2].push_back(ValueOf(viewer, L"Param"));
+        RegCloseKey(viewer);
+    }
+    RegCloseKey(menus);
+    SendMessageW(list, LVM_SETITEMCOUNT, storeRows[0].size(), 0);
 }
 
 // The rows as Brindle shows its viewers: an item per row, then its two other texts.
@@ -105,11 +149,24 @@ INT_PTR CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_FIRSTMENU:
         TrackMenu(window);
         return TRUE;
+    case WM_NOTIFY: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
+        if (info->hdr.code != LVN_GETDISPINFOW || !(info->item.mask & LVIF_TEXT) ||
+            info->item.iSubItem < 0 || info->item.iSubItem > 2)
+            return FALSE;
+        const std::vector<std::wstring>& column = storeRows[info->item.iSubItem];
+        if (info->item.iItem >= 0 && static_cast<size_t>(info->item.iItem) < column.size())
+            lstrcpynW(info->item.pszText, column[info->item.iItem].c_str(), info->item.cchTextMax);
+        return TRUE;
+    }
     case WM_TRAYNOTIFY:
         if (lParam == WM_LBUTTONDBLCLK) {
             if (!filled) {
                 filled = true;
-                FillList(GetDlgItem(window, IDC_FLOOR_LIST));
+                if (fromStore)
+                    ReadStore(GetDlgItem(window, IDC_FLOOR_LIST));
+                else
+                    FillList(GetDlgItem(window, IDC_FLOOR_LIST));
             }
             ShowWindow(window, SW_SHOW);
             SetForegroundWindow(window);
@@ -140,7 +197,10 @@ long CountAt(const char* text, char** end) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     char* rest = nullptr;
     const long items = CountAt(commandLine, &rest);
-    rows = CountAt(rest, &rest);
+    while (*rest == ' ')
+        ++rest;
+    fromStore = std::strncmp(rest, "store", 5) == 0;
+    rows = fromStore ? (rest += 5, 0) : CountAt(rest, &rest);
     while (*rest == ' ')
         ++rest;
     const bool withFile = *rest != '\0';
@@ -153,7 +213,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         std::snprintf(title, sizeof title, viewerTitleFormat, static_cast<int>(number));
         AppendMenuA(menu, MF_STRING, firstItemId + number - 1, title);
     }
-    HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_FLOOR), nullptr, FloorProc, 0);
+    // The store's rows are Unicode, as Brindle's window is, and the list then asks in Unicode.
+    HWND window =
+        fromStore
+            ? CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FLOOR_STORE), nullptr, FloorProc, 0)
+            : CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_FLOOR), nullptr, FloorProc, 0);
     if (!window)
         return 1;
     NOTIFYICONDATAA record = TrayRecord(window);

@@ -4,3 +4,4 @@
 #define IDI_FLOOR 1
 #define IDD_FLOOR 100
 #define IDC_FLOOR_LIST 101
+#define IDD_FLOOR_STORE 102

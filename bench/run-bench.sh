@@ -27,7 +27,7 @@ limit_seconds=${BENCH_TIMEOUT:-$((120 + 15 * runs))}
 brindle=$(realpath -m "$BRINDLE")
 bench=$build/bench/brindle_bench.exe
 programs=("$brindle" "$build/bench/bench_floor_forwarder.exe" "$build/bench/bench_floor_resident.exe"
-  "$build/bench/bench_trivial_user32.exe")
+  "$build/bench/bench_trivial_user32.exe" "$build/bench/bench_viewer.exe")
 for file in "$bench" "${programs[@]}"; do
   [ -f "$file" ] || { echo "run-bench: $file is missing; build the bench_programs target" >&2; exit 1; }
 done

@@ -3,8 +3,9 @@
 #   tools/check-imports.sh FILE.exe
 # It must be a PE image for the Windows GUI subsystem (2) that imports, by name, only functions
 # on the list of those that the oldest supported Windows has (src/platform/floor-imports.txt),
-# each listed with a version no newer than that Windows. A MinGW runtime DLL (libstdc++, libgcc,
-# libwinpthread) means static linking failed.
+# each listed with a version no newer than that Windows; and every function listed for its build
+# must be one it imports, so that the list says what the program needs. A MinGW runtime DLL
+# (libstdc++, libgcc, libwinpthread) means static linking failed.
 # EXPECT_MACHINE is i386 (the product, the default) or x86-64 (the build the tests run under a
 # 64-bit Wine). OBJDUMP names the objdump to use (default i686-w64-mingw32-objdump).
 set -euo pipefail
@@ -17,8 +18,8 @@ exe=$1
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 machine=${EXPECT_MACHINE:-i386}
 case $machine in
-  i386) bits=32 ;;
-  x86-64) bits=64 ;;
+  i386) bits=32 build=win32 ;;
+  x86-64) bits=64 build=win64 ;;
   *) echo "EXPECT_MACHINE must be i386 or x86-64, not $machine" >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -37,8 +38,9 @@ mapfile -t imports < <(awk '
   /^\tDLL Name:/ { dll = tolower($3); sub(/\r$/, "", dll); next }
   /^$/ { dll = "" }
   dll != "" && /^\t[0-9a-f]+\t/ { print dll, $3 }' <<<"$headers")
-# "dll function version" for each function on the list.
-mapfile -t listed < <(sed 's/#.*//' "$floorList" | awk 'NF >= 3 { print tolower($1), $2, $3 }')
+# "dll function version" for each function on the list for this build (no fourth field: both).
+mapfile -t listed < <(sed 's/#.*//' "$floorList" |
+  awk -v build="$build" 'NF >= 3 && (NF == 3 || $4 == build) { print tolower($1), $2, $3 }')
 failed=0
 echo "$exe"
 # objdump names an executable image pei-i386 or pei-x86-64 (pe-... for object files).
@@ -64,9 +66,10 @@ for entry in "${listed[@]}"; do
   read -r dll function version <<<"$entry"
   versionOf["$dll $function"]=$version
 done
-declare -A functionsOf=()
+declare -A functionsOf=() imported=()
 for entry in "${imports[@]}"; do
   read -r dll function <<<"$entry"
+  imported["$dll $function"]=1
   functionsOf[$dll]=$((${functionsOf[$dll]:-0} + 1))
   case "$dll" in
     libstdc++* | libgcc* | libwinpthread*)
@@ -86,13 +89,22 @@ for entry in "${imports[@]}"; do
     failed=1
   fi
 done
+for entry in "${listed[@]}"; do
+  read -r dll function version <<<"$entry"
+  if [ -z "${imported["$dll $function"]:-}" ]; then
+    echo "  listed:    $dll $function  FAIL: on the floor's list for $build but not imported:" \
+      "remove it from $(basename "$floorList")"
+    failed=1
+  fi
+done
 for dll in $(printf '%s\n' "${!functionsOf[@]}" | sort); do
   echo "  imports:   $dll, ${functionsOf[$dll]} functions"
 done
 echo "  imports:   ${#imports[@]} functions, each checked against $floorList"
 
 if [ $failed -ne 0 ]; then
-  echo "FAIL: $exe needs more than one file, needs more than $floor or is not a $bits-bit GUI program"
+  echo "FAIL: $exe needs more than one file, needs more than $floor, is not a $bits-bit GUI" \
+    "program, or the floor's list names functions it does not import"
   exit 1
 fi
 echo "OK: $exe is a $bits-bit GUI program that imports only functions that $floor has"

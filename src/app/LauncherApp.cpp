@@ -45,11 +45,16 @@ int LauncherApp::InitInstance() {
             // A start without a file shows the resident window, as a double click on the tray
             // icon does.
             PostMessageW(resident, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
-        } else if (ATOM atom = AddHandoffAtom(JoinHandoffText(args))) {
-            // Returns once the resident instance's menu has closed.
-            if (!HandOver(resident, atom)) {
-                fw::AppMessageBox(fw::LoadText(IDS_RESIDENT_HUNG), MB_ICONHAND);
-                GlobalDeleteAtom(atom);
+        } else if (const std::wstring text = JoinHandoffText(args);
+                   ATOM atom = AddHandoffAtom(text)) {
+            // Returns once the resident instance's menu for this file has closed.
+            const HandOverResult result = HandOver(resident, atom);
+            if (result != HandOverResult::Done) {
+                fw::AppMessageBox(fw::LoadText(result == HandOverResult::ResidentHung
+                                                   ? IDS_RESIDENT_HUNG
+                                                   : IDS_HANDOFF_FAILED),
+                                  MB_ICONHAND);
+                DropHandoffAtom(atom, text);
                 return 1;
             }
         }
@@ -59,7 +64,7 @@ int LauncherApp::InitInstance() {
     LeaveStartFolder();
     MainDialog dialog(foreground, args.empty() ? std::wstring() : JoinHandoffText(args));
     SetMainWindow(&dialog);
-    dialog.DoModal();
+    dialog.RunModeless();
     SetMainWindow(nullptr);
     return 0;
 }

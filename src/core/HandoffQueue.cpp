@@ -2,30 +2,29 @@
 
 #include <utility>
 
-bool HandoffQueue::Arrive(std::wstring file) {
+bool HandoffQueue::Arrive(Handoff handoff) {
     // Behind a waiting hand-off too: the order of arrival is the order of the menus.
     if (!Busy() && waiting.empty())
         return true;
-    waiting.push_back(std::move(file));
+    waiting.push_back(std::move(handoff));
     return false;
 }
 
-std::optional<std::wstring> HandoffQueue::NextTurn() {
+std::optional<HandoffQueue::Handoff> HandoffQueue::NextTurn() {
     if (Busy() || waiting.empty())
         return std::nullopt;
-    std::wstring file = std::move(waiting.front());
+    Handoff next = std::move(waiting.front());
     waiting.pop_front();
-    return file;
+    return next;
 }
 
 void HandoffQueue::Choose(std::wstring title, std::wstring file) {
-    chosen.push_back({std::move(title), std::move(file)});
+    chosen = Choice{std::move(title), std::move(file)};
 }
 
 std::optional<HandoffQueue::Choice> HandoffQueue::TakeChoice() {
-    if (chosen.empty())
-        return std::nullopt;
-    Choice choice = std::move(chosen.front());
-    chosen.pop_front();
+    std::optional<Choice> choice = std::exchange(chosen, std::nullopt);
+    if (choice)
+        launching = true;
     return choice;
 }

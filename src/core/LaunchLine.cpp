@@ -4,6 +4,13 @@ bool FitsLaunchLine(std::wstring_view text, AnsiLengthFunction ansiLength) {
     return text.size() <= maxLaunchLine && ansiLength(text) <= maxLaunchLine;
 }
 
+std::optional<std::wstring> LaunchValueOf(std::wstring_view stored, AnsiLengthFunction ansiLength) {
+    const std::wstring_view text = stored.substr(0, stored.find(L'\0'));
+    if (ansiLength(stored) > maxLaunchLine + 1 || !FitsLaunchLine(text, ansiLength))
+        return std::nullopt;
+    return std::wstring(text);
+}
+
 bool AssembleLaunchLine(std::wstring_view command, std::wstring_view parameters,
                         std::wstring_view file, AnsiLengthFunction ansiLength, std::wstring& out) {
     constexpr std::size_t punctuation = 4; // space, space, quote, quote

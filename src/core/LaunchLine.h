@@ -3,6 +3,7 @@
 // process's own arguments, which make the hand-off text).
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,13 @@ constexpr std::size_t maxLaunchLine = 259;
 // Whether `text` stays within maxLaunchLine both as UTF-16 units and as bytes of the ANSI code
 // page (so that an ANSI viewer reads its command line whole). On code page 932 the bytes bind.
 bool FitsLaunchLine(std::wstring_view text, AnsiLengthFunction ansiLength);
+
+// A viewer's value for a launch line, from the value as stored (with the terminator it was
+// stored with, if any, and whatever follows a zero in it): its text up to the first zero. None
+// when the value is too long for a launch, which refuses it rather than cut it: when an ANSI
+// reader's buffer of MAX_PATH bytes cannot take the stored value whole with its terminator, or
+// when its text does not fit a launch line (FitsLaunchLine).
+std::optional<std::wstring> LaunchValueOf(std::wstring_view stored, AnsiLengthFunction ansiLength);
 
 // Sets out to: command, one space, parameters, a space and a double quote, file, a double quote
 // (so empty parameters leave two spaces before the quote). Command and parameters are used as

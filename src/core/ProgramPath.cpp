@@ -50,6 +50,11 @@ std::wstring_view QuotedProgramOf(std::wstring_view command) {
                                                                 : closing - 1);
 }
 
+std::wstring CommandOfProgram(std::wstring_view path) {
+    const std::wstring whole(path);
+    return whole.find(L' ') == std::wstring::npos ? whole : L'"' + whole + L'"';
+}
+
 std::wstring FolderOfPath(std::wstring_view path) {
     const bool drive =
         path.size() >= 3 &&

@@ -30,6 +30,10 @@ std::wstring ProgramOfCommand(std::wstring_view command, const FileExistsPredica
 // back whole.
 std::wstring_view QuotedProgramOf(std::wstring_view command);
 
+// The command that starts program `path` and nothing else: the path, in double quotes when it
+// has a space (unquoted, the part before the space would be taken for the program).
+std::wstring CommandOfProgram(std::wstring_view path);
+
 // The folder of the file that an absolute `path` names: `path` up to and with its last
 // backslash. Absolute is a drive ("C:\") or a server ("\\server\share\"); "" for any other
 // path.

@@ -4,16 +4,20 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "editor/FoundPrograms.h"
+#include "framework/Controls.h"
 #include "framework/FileDialog.h"
+#include "core/MenuText.h"
 #include "core/LaunchLine.h"
 #include "core/ProgramPath.h"
 #include "core/WholeText.h"
 #include "platform/AnsiText.h"
 #include "resource.h"
-#include "store/ViewerStore.h"
+#include "store/ViewerTitles.h"
 
 const fw::MessageEntry EntryEditorDialog::messageTable[] = {
     fw::CommandHandler<&EntryEditorDialog::OnBrowse>(IDC_BROWSE),
+    fw::CommandHandler<&EntryEditorDialog::OnFoundPrograms>(IDC_FOUND_PROGRAMS),
 };
 
 std::span<const fw::MessageEntry> EntryEditorDialog::MessageTable() const {
@@ -77,9 +81,32 @@ void EntryEditorDialog::OnBrowse() {
                           OFN_HIDEREADONLY, fw::LoadText(IDS_PROGRAM_FILTER));
     if (dialog.DoModal() != IDOK)
         return;
-    // Unquoted, a path with a space would start the program named by its part before the
-    // space.
-    const std::wstring path = dialog.PathName();
-    command = path.find(L' ') == std::wstring::npos ? path : L'"' + path + L'"';
+    command = CommandOfProgram(dialog.PathName());
+    UpdateData(FALSE);
+}
+
+void EntryEditorDialog::OnFoundPrograms() {
+    if (!UpdateData(TRUE))
+        return;
+    const std::vector<FoundProgram> found = FoundPrograms();
+    constexpr UINT firstId = 1;
+    fw::PopupMenu menu;
+    for (size_t i = 0; i < found.size(); ++i)
+        menu.AppendItem(firstId + static_cast<UINT>(i), MenuItemText(found[i].name));
+    if (found.empty())
+        AppendMenuW(menu.Handle(), MF_STRING | MF_GRAYED, 0,
+                    fw::LoadText(IDS_NO_PROGRAMS_FOUND).c_str());
+    // Below the button, as a drop-down opens; keys choose in it as in any menu.
+    RECT button{};
+    GetWindowRect(Item(IDC_FOUND_PROGRAMS), &button);
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.Handle(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, button.left,
+                       button.bottom, 0, Hwnd(), nullptr));
+    if (chosen < firstId || chosen - firstId >= found.size())
+        return;
+    const FoundProgram& program = found[chosen - firstId];
+    command = program.command;
+    if (title.empty())
+        title = program.name;
     UpdateData(FALSE);
 }

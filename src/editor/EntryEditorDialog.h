@@ -32,6 +32,9 @@ class EntryEditorDialog : public fw::Dialog {
 
   private:
     void OnBrowse();
+    // A menu of the programs found on the machine (FoundPrograms): the one picked becomes the
+    // command, and its name the title when the title is empty. Nothing is stored until OK.
+    void OnFoundPrograms();
     // True when the fields hold an entry that can be stored and launched; else tells the user
     // and puts the focus on the field at fault.
     bool CheckEntry();

@@ -12,8 +12,8 @@ class Dialog;
 // One static instance per program, constructed with the application's name, which is also the
 // caption of message boxes that give none. The program's WinMain calls RunApplication, which
 // calls InitInstance once; the process ends when it returns, with the exit code it returned.
-// An application runs its windows inside InitInstance (a modal dialog's loop is then the
-// process's loop).
+// An application runs its windows inside InitInstance (its main dialog's message pump is then
+// the process's loop: Dialog::RunModeless).
 class App : public AppContext {
   public:
     explicit App(const char* name);
@@ -26,7 +26,6 @@ class App : public AppContext {
     HWND MainWindowHandle() const override;
 
     // The main window: the owner of last resort for dialogs created without a parent.
-    Dialog* MainWindow() const { return mainWindow; }
     void SetMainWindow(Dialog* window) { mainWindow = window; }
 
     // The application object of this process, or null when there is none (test programs).

@@ -13,14 +13,14 @@ HWND DataExchange::ControlWindow(int id) {
 }
 
 void DataExchange::Control(int id, Window& control) {
-    if (Stopped() || control.Hwnd())
+    if (internalError || control.Hwnd())
         return;
     if (HWND window = ControlWindow(id))
         control.Attach(window);
 }
 
 void DataExchange::Text(int id, std::wstring& value) {
-    if (Stopped())
+    if (internalError)
         return;
     HWND control = ControlWindow(id);
     if (!control)

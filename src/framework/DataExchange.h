@@ -1,6 +1,7 @@
 #pragma once
 // The argument of Dialog::DoDataExchange: binds control wrappers to controls and moves text
-// between controls and members, in the direction given by `saving`.
+// between controls and members, in the direction given by `saving`. A control that is not
+// there fails the exchange: the later steps are skipped.
 
 #include <windows.h>
 #include <string>
@@ -21,21 +22,13 @@ class DataExchange {
     // written only when the control's text differs.
     void Text(int id, std::wstring& value);
 
-    // Ends the exchange as a failed validation: UpdateData returns FALSE without a message
-    // (the validating code has told the user already). Later exchanges are skipped.
-    void Fail() { validationFailed = true; }
-
-    bool Saving() const { return saving; }
-    bool ValidationFailed() const { return validationFailed; }
     bool InternalError() const { return internalError; }
 
   private:
     HWND ControlWindow(int id);
-    bool Stopped() const { return validationFailed || internalError; }
 
     Dialog& dialog;
     const bool saving;
-    bool validationFailed = false;
     bool internalError = false;
 };
 

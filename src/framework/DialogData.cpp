@@ -1,8 +1,10 @@
 // The dialog's data exchange: the members of Dialog that run DoDataExchange, above
 // DataExchange, which binds and fills the dialog's controls.
 
+#include "framework/AppContext.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
+#include "resource.h"
 
 namespace fw {
 
@@ -10,10 +12,10 @@ BOOL Dialog::UpdateData(BOOL saveAndValidate) {
     DataExchange dx(*this, saveAndValidate != FALSE);
     DoDataExchange(dx);
     if (dx.InternalError()) {
-        MessageBox(internalErrorText, nullptr, MB_ICONEXCLAMATION);
+        MessageBox(LoadText(IDS_INTERNAL_ERROR), nullptr, MB_ICONEXCLAMATION);
         return FALSE;
     }
-    return dx.ValidationFailed() ? FALSE : TRUE;
+    return TRUE;
 }
 
 BOOL Dialog::OnInitDialog() {

@@ -51,17 +51,19 @@ std::wstring ProgramPathOf(const std::wstring& command) {
 
 void LaunchViewer(const std::wstring& title, const std::wstring& file,
                   const ReadyWait& waitUntilReady) {
-    bool tooLong = false;
-    const auto values = ViewerStore().LaunchValuesOf(title, tooLong);
+    const std::optional<StoredValues> stored = ViewerStore().ReadStored(title);
+    if (!stored)
+        return; // deleted since the menu was shown
+    // A value too long for a launch line is refused, never cut.
+    const auto command = LaunchValueOf(stored->command, platform::AnsiLength);
+    const auto parameters = LaunchValueOf(stored->parameters, platform::AnsiLength);
     std::wstring line;
-    if (tooLong ||
-        (values && !AssembleLaunchLine(QuoteProgramPart(values->command, IsExistingFile),
-                                       values->parameters, file, platform::AnsiLength, line))) {
+    if (!command || !parameters ||
+        !AssembleLaunchLine(QuoteProgramPart(*command, IsExistingFile), *parameters, file,
+                            platform::AnsiLength, line)) {
         fw::AppMessageBox(fw::LoadText(IDS_LINE_TOO_LONG), MB_ICONHAND);
         return;
     }
-    if (!values)
-        return; // deleted since the menu was shown
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

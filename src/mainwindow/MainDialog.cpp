@@ -1,20 +1,11 @@
 #include "mainwindow/MainDialog.h"
 
-#include "core/LaunchLine.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
-#include "framework/Dpi.h"
-#include "instance/Instance.h"
+#include "instance/Identity.h"
 #include "mainwindow/AboutDialog.h"
-#include "mainwindow/Launch.h"
-#include "mainwindow/ViewerMenu.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
-
-namespace {
-// How long a launch waits for its viewer to become ready for input.
-constexpr DWORD viewerReadyLimitMs = 100000;
-} // namespace
 
 const UINT MainDialog::taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
@@ -22,8 +13,6 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::CrackedHandler<WM_SYSCOMMAND, &MainDialog::OnSysCommand>(),
     fw::MessageHandler<&MainDialog::OnDestroy>(WM_DESTROY),
     fw::CrackedHandler<WM_SHOWWINDOW, &MainDialog::OnShowWindow>(),
-    fw::MessageHandler<&MainDialog::OnPaint>(WM_PAINT),
-    fw::MessageHandler<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
     fw::CrackedHandler<WM_WINDOWPOSCHANGING, &MainDialog::OnWindowPosChanging>(),
     fw::CommandHandler<&MainDialog::OnAddEntry>(IDC_ADD),
     fw::CommandHandler<&MainDialog::OnEditEntry>(IDC_EDIT),
@@ -35,12 +24,12 @@ const fw::MessageEntry MainDialog::messageTable[] = {
     fw::NotifyHandler<&MainDialog::OnListGetDispInfo>(IDC_VIEWER_LIST, LVN_GETDISPINFOW),
     fw::NotifyHandler<&MainDialog::OnListFindItem>(IDC_VIEWER_LIST, LVN_ODFINDITEMW),
     fw::MessageHandler<&MainDialog::OnTrayNotify>(WM_TRAYNOTIFY),
-    fw::WParamHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
-    fw::MessageHandler<&MainDialog::OnNextHandoff>(WM_NEXTHANDOFF),
-    fw::MessageHandler<&MainDialog::OnViewerChosen>(WM_VIEWERCHOSEN),
+    fw::MessageHandler<&MainDialog::OnHandoff>(WM_HANDOFF),
+    fw::MessageHandler<&MainDialog::OnNextHandoff>(HandoffPipeline::WM_NEXTHANDOFF),
+    fw::MessageHandler<&MainDialog::OnViewerChosen>(HandoffPipeline::WM_VIEWERCHOSEN),
+    fw::WParamHandler<&MainDialog::OnMenuHighlight>(HandoffPipeline::WM_MENUHIGHLIGHT),
     fw::CrackedHandler<WM_TIMER, &MainDialog::OnTimer>(),
     fw::CrackedHandler<WM_MENUCHAR, &MainDialog::OnMenuChar>(),
-    fw::WParamHandler<&MainDialog::OnMenuHighlight>(WM_MENUHIGHLIGHT),
     fw::CrackedHandler<WM_ENTERIDLE, &MainDialog::OnEnterIdle>(),
     fw::CrackedHandler<WM_MEASUREITEM, &MainDialog::OnMeasureItem>(),
     fw::CrackedHandler<WM_DRAWITEM, &MainDialog::OnDrawItem>(),
@@ -52,10 +41,8 @@ std::span<const fw::MessageEntry> MainDialog::MessageTable() const {
 }
 
 MainDialog::MainDialog(HWND returnFocusTo, std::wstring firstHandoff)
-    : fw::Dialog(IDD_MAIN), returnFocusTo(returnFocusTo), firstHandoff(std::move(firstHandoff)),
-      appIcon(static_cast<HICON>(LoadImageW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP),
-                                            IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
-      viewerList(*this) {}
+    : fw::Dialog(IDD_MAIN), firstHandoff(std::move(firstHandoff)), viewerList(*this),
+      pipeline(*this, storeFollower, returnFocusTo) {}
 
 void MainDialog::DoDataExchange(fw::DataExchange& dx) {
     viewerList.Bind(dx);
@@ -77,11 +64,8 @@ BOOL MainDialog::OnInitDialog() {
         keepHidden = true;
     viewerList.SetUp();
     storeFollower.Start();
-
-    if (!firstHandoff.empty()) {
-        if (ATOM atom = AddHandoffAtom(firstHandoff))
-            PostMessageW(Hwnd(), WM_HANDOFF, atom, 0);
-    }
+    if (!firstHandoff.empty())
+        pipeline.HandOverToSelf(firstHandoff);
     return TRUE;
 }
 
@@ -101,6 +85,12 @@ void MainDialog::HideToTray(bool keep) {
     }
     keepHidden = keep;
     ShowWindow(SW_HIDE);
+}
+
+void MainDialog::ShowFromTray() {
+    keepHidden = false;
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow(Hwnd());
 }
 
 void MainDialog::OnOK() {
@@ -137,45 +127,15 @@ LRESULT MainDialog::OnTimer(UINT_PTR id) {
     return storeFollower.OnTimer(id) ? 0 : Default();
 }
 
-LRESULT MainDialog::OnPaint() {
-    if (!IsIconic(Hwnd()))
-        return Default();
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Hwnd(), &paint);
-    SendMessageW(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
-    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, appIcon.Get());
-    EndPaint(Hwnd(), &paint);
-    return 0;
-}
-
-LRESULT MainDialog::OnQueryDragIcon() {
-    return reinterpret_cast<LRESULT>(appIcon.Get());
-}
-
 // --- The tray icon -------------------------------------------------------------------------
 
 LRESULT MainDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
     POINT point{};
     GetCursorPos(&point);
-    if (mouseMessage == WM_LBUTTONDBLCLK) {
-        keepHidden = false;
-        ShowWindow(SW_SHOW);
-        SetForegroundWindow(Hwnd());
-    } else if (mouseMessage == WM_RBUTTONDOWN && !handoffs.MenuOpen()) {
-        // One menu at a time (the system refuses a second one): a hand-off that arrives while
-        // this menu is open waits for it, as for a viewer menu, instead of losing its file. The
-        // window in front at the click gets the focus back, as after a viewer menu.
-        HWND front = GetForegroundWindow();
-        fw::PopupMenu menu;
-        menu.AppendItem(IDCANCEL, fw::LoadText(IDS_EXIT));
-        TrackMenu(menu.Handle(), point, 0);
-        GiveFocusBack(front);
-        ResumeWaitingHandoffs();
-    }
+    if (mouseMessage == WM_LBUTTONDBLCLK)
+        ShowFromTray();
+    else if (mouseMessage == WM_RBUTTONDOWN)
+        pipeline.ShowTrayMenu(point);
     return 0;
 }
 
@@ -188,108 +148,22 @@ void MainDialog::OnDestroy() {
     Default();
 }
 
-// --- Hand-offs, the viewer menu and the launch ---------------------------------------------
-
-void MainDialog::OnHandoff(ATOM atom) {
-    std::optional<std::wstring> file = TakeHandoffAtom(atom);
-    if (!file)
-        return;
-    if (!IsLaunchableFile(*file)) {
-        MessageBox(fw::LoadText(IDS_QUOTE_REFUSED), nullptr, MB_ICONHAND);
-        return;
-    }
-    // A hand-off that arrives while a menu is open waits for it, so that each menu launches
-    // the file that opened it.
-    if (handoffs.Arrive(*file))
-        ShowViewerMenu(*file);
-}
-
-void MainDialog::OnNextHandoff() {
-    if (std::optional<std::wstring> file = handoffs.NextTurn())
-        ShowViewerMenu(*file);
-}
-
-void MainDialog::ShowViewerMenu(const std::wstring& file) {
-    POINT point{};
-    GetCursorPos(&point);
-    const std::vector<std::wstring>& titles = storeFollower.MenuTitles();
-    const int imageSize = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiOf(Hwnd()));
-    ViewerMenu menu(titles, storeFollower.MenuImages(titles, imageSize), imageSize);
-    openViewerMenu = &menu;
-    menu.HighlightWhenOpen(menu.ItemOf(storeFollower.LastChoice()), Hwnd(), point);
-    const UINT chosen = TrackMenu(menu.Handle(), point, TPM_RETURNCMD);
-    openViewerMenu = nullptr;
-    // The launch waits until this hand-off has returned (and with it a forwarding start's
-    // SendMessage) and the focus is back where it was.
-    if (const std::wstring* title = menu.TitleOf(chosen)) {
-        storeFollower.RememberChoice(*title);
-        handoffs.Choose(*title, file);
-        PostMessageW(Hwnd(), WM_VIEWERCHOSEN, 0, 0);
-    }
-    GiveFocusBack(returnFocusTo);
-    ResumeWaitingHandoffs();
-}
-
-void MainDialog::GiveFocusBack(HWND window) {
-    if (window) {
-        SetForegroundWindow(window);
-        SetActiveWindow(window);
-    }
-}
-
-void MainDialog::ResumeWaitingHandoffs() {
-    if (handoffs.HasWaiting())
-        PostMessageW(Hwnd(), WM_NEXTHANDOFF, 0, 0);
-}
+// --- The menus' messages -------------------------------------------------------------------
 
 LRESULT MainDialog::OnMenuChar(wchar_t key, UINT, HMENU menu) {
-    if (!openViewerMenu || menu != openViewerMenu->Handle())
-        return Default();
-    return openViewerMenu->AnswerMenuChar(key, Hwnd(), WM_MENUHIGHLIGHT);
-}
-
-void MainDialog::OnMenuHighlight(UINT item) {
-    if (openViewerMenu)
-        openViewerMenu->FinishHighlight(item);
+    const std::optional<LRESULT> answer = pipeline.OnMenuChar(key, menu);
+    return answer ? *answer : Default();
 }
 
 LRESULT MainDialog::OnEnterIdle(UINT source, HWND) {
-    if (source == MSGF_MENU && openViewerMenu)
-        openViewerMenu->KeepHighlight();
+    pipeline.OnEnterIdle(source);
     return Default();
 }
 
 LRESULT MainDialog::OnMeasureItem(MEASUREITEMSTRUCT& measure) {
-    return openViewerMenu && openViewerMenu->MeasureItem(measure) ? TRUE : Default();
+    return pipeline.OnMeasureItem(measure) ? TRUE : Default();
 }
 
 LRESULT MainDialog::OnDrawItem(const DRAWITEMSTRUCT& draw) {
-    return openViewerMenu && openViewerMenu->DrawItem(draw) ? TRUE : Default();
-}
-
-UINT MainDialog::TrackMenu(HMENU menu, POINT point, UINT flags) {
-    SetForegroundWindow(Hwnd());
-    handoffs.MenuOpened();
-    const auto result =
-        static_cast<UINT>(TrackPopupMenu(menu, flags, point.x, point.y, 0, Hwnd(), nullptr));
-    // Windows closes a background window's menu properly only when its owner was in front
-    // while it was tracked and gets a message right after it closed.
-    PostMessageW(Hwnd(), WM_NULL, 0, 0);
-    handoffs.MenuClosed();
-    return result;
-}
-
-void MainDialog::OnViewerChosen() {
-    std::optional<HandoffQueue::Choice> choice = handoffs.TakeChoice();
-    if (!choice)
-        return;
-    // The window goes on handling messages while the viewer gets ready, so that a later
-    // start finds it responsive; hand-offs that arrive meanwhile wait their turn.
-    handoffs.LaunchStarted();
-    LaunchViewer(choice->title, choice->file, [this](HANDLE process) {
-        PumpUntil([process] { return WaitForInputIdle(process, 0) != WAIT_TIMEOUT; },
-                  viewerReadyLimitMs);
-    });
-    handoffs.LaunchEnded();
-    ResumeWaitingHandoffs();
+    return pipeline.OnDrawItem(draw) ? TRUE : Default();
 }

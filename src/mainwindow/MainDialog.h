@@ -1,22 +1,18 @@
 #pragma once
-// The resident instance's main dialog. Its modal loop is the process's message loop. It routes
-// what arrives to the parts it owns: hand-offs to the hand-off queue and the viewer menu, the
-// tray icon's clicks to the tray icon and its own visibility, the list's buttons and
-// notifications to the viewer list pane, its showing and timer to the store follower.
+// The resident instance's main dialog. Its loop is the process's message loop. It keeps its own
+// visibility (hidden in the tray while it is to stay hidden) and routes what arrives to the
+// parts it owns: hand-offs and the menus' messages to the hand-off pipeline, the tray icon's
+// clicks to the tray icon and the pipeline, the list's buttons and notifications to the viewer
+// list pane, its showing and timer to the store follower.
 
-#include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
-#include "core/HandoffQueue.h"
 #include "framework/Dialog.h"
-#include "platform/Handles.h"
+#include "mainwindow/HandoffPipeline.h"
 #include "mainwindow/StoreFollower.h"
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/ViewerListPane.h"
-
-class ViewerMenu;
 
 class MainDialog : public fw::Dialog {
   public:
@@ -34,47 +30,30 @@ class MainDialog : public fw::Dialog {
     std::span<const fw::MessageEntry> MessageTable() const override;
 
   private:
-    // Posted to itself when a hand-off waits for a menu to close.
-    static constexpr UINT WM_NEXTHANDOFF = WM_USER + 102;
-    // Posted to itself when a viewer was chosen from a menu: its launch begins.
-    static constexpr UINT WM_VIEWERCHOSEN = WM_USER + 103;
-    // Posted to itself with an item of the open viewer menu that a typed letter highlights.
-    static constexpr UINT WM_MENUHIGHLIGHT = WM_USER + 104;
-
     // Visibility.
     LRESULT OnWindowPosChanging(WINDOWPOS& position);
     LRESULT OnSysCommand(UINT command);
     LRESULT OnShowWindow(bool shown, UINT status);
-    LRESULT OnPaint();
-    LRESULT OnQueryDragIcon();
     // Hides the window into the tray (`keep`: until the tray icon shows it again); without a
     // tray icon it minimises instead, so that the window can always be reached.
     void HideToTray(bool keep);
-
-    // The store's changes, followed while the window is shown: routed to the store follower.
-    LRESULT OnTimer(UINT_PTR id);
+    // Shows the window and brings it to the front.
+    void ShowFromTray();
 
     // The tray icon.
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM mouseMessage);
     void OnTaskbarCreated();
     void OnDestroy();
 
-    // Hand-offs, the viewer menu and the launch.
-    void OnHandoff(ATOM atom);
-    void OnNextHandoff();
-    void ShowViewerMenu(const std::wstring& file);
-    void OnViewerChosen();
-    // Tracks `menu` at `point` from the foreground, one menu at a time: hand-offs that arrive
-    // meanwhile wait. Returns what TrackPopupMenu returned.
-    UINT TrackMenu(HMENU menu, POINT point, UINT flags);
-    // Makes `window`, when there is one, the foreground and the active window again.
-    static void GiveFocusBack(HWND window);
-    // Gives the next waiting hand-off its turn, once whatever is posted now has been handled.
-    void ResumeWaitingHandoffs();
-    // Keys typed in the open viewer menu, and its items' images where the menu leaves them to
-    // its owner.
+    // The store's changes, followed while the window is shown: routed to the store follower.
+    LRESULT OnTimer(UINT_PTR id);
+
+    // Hand-offs and the menus: routed to the pipeline.
+    LRESULT OnHandoff(WPARAM atom, LPARAM waiter) { return pipeline.OnHandoff(atom, waiter); }
+    void OnNextHandoff() { pipeline.OnNextHandoff(); }
+    void OnViewerChosen() { pipeline.OnViewerChosen(); }
+    void OnMenuHighlight(UINT item) { pipeline.OnMenuHighlight(item); }
     LRESULT OnMenuChar(wchar_t key, UINT flags, HMENU menu);
-    void OnMenuHighlight(UINT item);
     LRESULT OnEnterIdle(UINT source, HWND window);
     LRESULT OnMeasureItem(MEASUREITEMSTRUCT& measure);
     LRESULT OnDrawItem(const DRAWITEMSTRUCT& draw);
@@ -93,14 +72,11 @@ class MainDialog : public fw::Dialog {
     void OnListFindItem(NMHDR* header, LRESULT* result) { *result = viewerList.OnFindItem(header); }
 
     bool keepHidden = false; // while set, the window may not become visible
-    HWND returnFocusTo;
     std::wstring firstHandoff;
-    UniqueIcon appIcon;
     TrayIcon trayIcon;
     ViewerListPane viewerList;
-    HandoffQueue handoffs;
     StoreFollower storeFollower{viewerList};
-    ViewerMenu* openViewerMenu = nullptr; // while a viewer menu is tracked
+    HandoffPipeline pipeline;
 
     static const fw::MessageEntry messageTable[];
     // Broadcast by the shell when it (re)starts: its tray has lost every icon.

@@ -10,48 +10,25 @@
 
 namespace {
 
-// The GDI functions used here, bound on first use (platform/SystemFunctions.h).
-struct Gdi {
-    decltype(&::CreateCompatibleDC) createCompatibleDC;
-    decltype(&::CreateDIBSection) createDIBSection;
-    decltype(&::SelectObject) selectObject;
-    decltype(&::DeleteDC) deleteDC;
-    decltype(&::DeleteObject) deleteObject;
-    decltype(&::GetObjectA) getObject;
-    decltype(&::GdiFlush) flush;
-    decltype(&::GdiAlphaBlend) alphaBlend;
-
-    bool Complete() const {
-        return createCompatibleDC && createDIBSection && selectObject && deleteDC && deleteObject &&
-               getObject && flush && alphaBlend;
-    }
-};
-
-Gdi gdi{};
-bool gdiBound = false;
-
-const Gdi& GdiFunctions() {
-    if (!gdiBound) {
-        gdi = {platform::createCompatibleDC.Get(), platform::createDIBSection.Get(),
-               platform::selectObject.Get(),       platform::deleteDC.Get(),
-               platform::deleteObject.Get(),       platform::getObject.Get(),
-               platform::gdiFlush.Get(),           platform::gdiAlphaBlend.Get()};
-        gdiBound = true;
-    }
-    return gdi;
+// Whether the GDI functions used here are bound (platform/SystemFunctions.h).
+bool GdiBound() {
+    using namespace platform;
+    return createCompatibleDC.Get() && createDIBSection.Get() && selectObject.Get() &&
+           deleteDC.Get() && deleteObject.Get() && getObject.Get() && gdiFlush.Get() &&
+           gdiAlphaBlend.Get();
 }
 
 // A memory device context with `bitmap` selected, for drawing into it or from it.
 class BitmapDC {
   public:
     BitmapDC(HDC compatibleWith, HBITMAP bitmap)
-        : dc(GdiFunctions().createCompatibleDC(compatibleWith)),
-          previous(dc ? GdiFunctions().selectObject(dc, bitmap) : nullptr) {}
+        : dc(platform::createCompatibleDC.Get()(compatibleWith)),
+          previous(dc ? platform::selectObject.Get()(dc, bitmap) : nullptr) {}
     ~BitmapDC() {
         if (!dc)
             return;
-        GdiFunctions().selectObject(dc, previous);
-        GdiFunctions().deleteDC(dc);
+        platform::selectObject.Get()(dc, previous);
+        platform::deleteDC.Get()(dc);
     }
     BitmapDC(const BitmapDC&) = delete;
     BitmapDC& operator=(const BitmapDC&) = delete;
@@ -77,8 +54,7 @@ bool MenusBlendItemImages() {
 // `icon` drawn at `size` pixels square into a top-down 32-bit bitmap with premultiplied alpha,
 // as menus and GdiAlphaBlend take it; null when GDI fails.
 UniqueBitmap RenderIcon(HICON icon, int size) {
-    const Gdi& gdi = GdiFunctions();
-    if (!gdi.Complete() || size <= 0)
+    if (!GdiBound() || size <= 0)
         return {};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -88,7 +64,8 @@ UniqueBitmap RenderIcon(HICON icon, int size) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(gdi.createDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap(
+        platform::createDIBSection.Get()(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits)
         return {};
     const BitmapDC dc(nullptr, bitmap.Get());
@@ -101,12 +78,12 @@ UniqueBitmap RenderIcon(HICON icon, int size) {
     const size_t count = static_cast<size_t>(size) * static_cast<size_t>(size);
     std::fill(pixels, pixels + count, 0);
     DrawIconEx(dc.Get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    gdi.flush();
+    platform::gdiFlush.Get()();
     if (std::none_of(pixels, pixels + count, [](DWORD pixel) { return (pixel >> 24) != 0; })) {
         std::vector<DWORD> colours(pixels, pixels + count);
         std::fill(pixels, pixels + count, 0x00FFFFFF);
         DrawIconEx(dc.Get(), 0, 0, icon, size, size, 0, nullptr, DI_MASK);
-        gdi.flush();
+        platform::gdiFlush.Get()();
         for (size_t i = 0; i < count; ++i) // mask white: transparent; black: shown
             pixels[i] = (pixels[i] & 0x00FFFFFF) ? 0 : (colours[i] | 0xFF000000);
     }
@@ -202,10 +179,9 @@ bool MeasureItemImage(MEASUREITEMSTRUCT& measure, int size) {
 bool DrawItemImage(const DRAWITEMSTRUCT& draw) {
     if (draw.CtlType != ODT_MENU)
         return false;
-    const Gdi& gdi = GdiFunctions();
     const auto image = reinterpret_cast<HBITMAP>(draw.itemData);
     BITMAP bitmap{};
-    if (!image || !gdi.Complete() || !gdi.getObject(image, sizeof bitmap, &bitmap))
+    if (!image || !GdiBound() || !platform::getObject.Get()(image, sizeof bitmap, &bitmap))
         return true; // the empty place
     const BitmapDC source(draw.hDC, image);
     if (!source.Get())
@@ -213,7 +189,7 @@ bool DrawItemImage(const DRAWITEMSTRUCT& draw) {
     // The item's background is drawn already, highlighted or not: the image goes over it.
     const int top = (draw.rcItem.top + draw.rcItem.bottom - bitmap.bmHeight) / 2;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    gdi.alphaBlend(draw.hDC, draw.rcItem.left, top, bitmap.bmWidth, bitmap.bmHeight, source.Get(),
-                   0, 0, bitmap.bmWidth, bitmap.bmHeight, blend);
+    platform::gdiAlphaBlend.Get()(draw.hDC, draw.rcItem.left, top, bitmap.bmWidth, bitmap.bmHeight,
+                                  source.Get(), 0, 0, bitmap.bmWidth, bitmap.bmHeight, blend);
     return true;
 }

@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "framework/AppContext.h"
 #include "platform/SystemFunctions.h"
+#include "resource.h"
 
 namespace {
 
@@ -10,7 +12,6 @@ constexpr UINT trayIconId = 1000;
 // The size of the record as Windows 4.0 knows it (152 bytes in a 32-bit program); the shells
 // after it accept it too.
 constexpr DWORD trayRecordSize = NOTIFYICONDATAW_V1_SIZE;
-constexpr const wchar_t* trayTip = L"Brindle";
 
 // Shell_NotifyIconW, with the shell loaded only by the resident instance.
 BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* record) {
@@ -34,7 +35,7 @@ bool TrayIcon::Add(HWND owner, HICON icon, UINT callbackMessage) {
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = callbackMessage;
     record.hIcon = icon;
-    lstrcpynW(record.szTip, trayTip, ARRAYSIZE(record.szTip));
+    lstrcpynW(record.szTip, fw::LoadText(IDS_TRAY_TIP).c_str(), ARRAYSIZE(record.szTip));
     // A shell that announces itself (TaskbarCreated) may still hold the icon and then refuses to
     // add it again; the icon is there all the same.
     present = NotifyIcon(NIM_ADD, &record) != FALSE || NotifyIcon(NIM_MODIFY, &record) != FALSE;

@@ -1,14 +1,7 @@
 #pragma once
 // The main dialog's list of viewers (title, command, parameters) with its buttons to add, edit,
-// delete and reorder them. The pane keeps the viewers it shows as data, in the store's order,
-// and the list view only displays them (it asks for the texts of the rows it draws). They are
-// read when the window is first shown and synced with the store whenever the store changed,
-// whoever changed it; every edit writes what it changes to the store at once.
-//
-// Nothing here keeps a row number across a message loop (the editor, a question): a viewer is
-// named by its title, and its row is looked up again afterwards. An edit never undoes what
-// another program did meanwhile: the editor opens with the store's values, and when the store
-// no longer holds what the user began from, the user chooses between the two.
+// delete and reorder them: it shows the rows of the list's model (the list view asks for the
+// texts of the rows it draws), runs the editor and asks the user what ListEdits.h says to ask.
 
 #include <windows.h>
 
@@ -18,7 +11,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
-#include "store/ViewerStore.h"
+#include "mainwindow/ViewerListModel.h"
 
 namespace fw {
 class DataExchange;
@@ -55,22 +48,16 @@ class ViewerListPane {
     LRESULT OnFindItem(NMHDR* header);
 
   private:
-    // Makes the rows what the store holds, reading only the viewers whose keys changed; false
-    // when `yield` stopped it (see Sync).
-    bool Load(bool yield = false);
-    // The row of `title` (without regard to case, as the store names keys), or −1.
-    int RowOf(const std::wstring& title) const;
-    // Removes the row of `title`, if there is one.
-    void Forget(const std::wstring& title);
     int SelectedRow() const;
     // The selected viewer's title; empty without one.
     std::wstring SelectedTitle() const;
     // Shows the rows anew with `title` selected (none when it is empty or gone).
     void Show(const std::wstring& title);
     void UpdateButtons();
-    // Asks whether the user's edit is to replace what another program stored; `question`
-    // says what happened and what each answer does.
-    bool KeepMyEdit(const std::wstring& question);
+    // Whether an edit that reached `step` is to be written: asks the user when the step is a
+    // question about viewer `title`. An edit that is not to be written leaves the list
+    // showing what the store holds.
+    bool GoesOn(EditStep step, const std::wstring& title);
     // After a write: tells the owner; a failed one leaves the list showing what the store
     // really holds.
     void Wrote(bool ok);
@@ -78,6 +65,5 @@ class ViewerListPane {
     fw::Dialog& dialog;
     fw::Window downButton, upButton, editButton, deleteButton;
     fw::ListView list;
-    bool loaded = false;
-    std::vector<StoredViewer> rows;
+    ViewerListModel model;
 };

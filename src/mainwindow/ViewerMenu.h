@@ -33,19 +33,20 @@ class ViewerMenu {
     // The position of the item of `title` (compared as the store compares titles); −1 when
     // the menu has none.
     int ItemOf(const std::wstring& title) const;
-    // Makes the menu open with `item` (when it is one) highlighted: posts `owner` the arrow keys
-    // that move the highlight there, which the menu's loop takes as typed keys, before any key
-    // typed once it is open. The highlight is kept while the pointer stays at `pointer`, where
-    // the menu opens (KeepHighlight). Called right before the menu is tracked.
-    void HighlightWhenOpen(int item, HWND owner, POINT pointer);
+    // Makes the menu open with `item` (when it is one) highlighted: posts `owner` the message
+    // `followUp` with the item, whose handler calls FinishHighlight. The menu's loop handles a
+    // posted message before any key the user types, so a key typed while the menu opens acts
+    // on the highlight. The highlight is kept while the pointer stays at `pointer`, where the
+    // menu opens (KeepHighlight). Called right before the menu is tracked.
+    void HighlightWhenOpen(int item, HWND owner, POINT pointer, UINT followUp);
     // The owner's WM_ENTERIDLE from the open menu: highlights the item of HighlightWhenOpen
     // again when nothing is, as long as the pointer has not moved (under Wine the mouse move
     // that the opening menu gets at the pointer takes the highlight away); once the user moved
-    // the pointer, the menu is the user's.
-    void KeepHighlight();
-    // Highlights `item` where the system did not (Wine ignores a highlight that WM_MENUCHAR
-    // asks for), by typing arrow keys into the open menu.
-    void FinishHighlight(UINT item) const;
+    // the pointer or the highlight, the menu is the user's.
+    void KeepHighlight(HWND owner);
+    // Highlights `item` of the open menu of `owner`, in one step whatever its place, where the
+    // system has not (Wine ignores a highlight that WM_MENUCHAR asks for).
+    void FinishHighlight(UINT item, HWND owner) const;
 
     // The owner's WM_MEASUREITEM and WM_DRAWITEM for the items' images where the menu leaves
     // them to its owner (SetItemImage); false when the message is about something else.

@@ -4,15 +4,9 @@
 
 #include "core/MenuKeys.h"
 #include "mainwindow/ViewerMenu.h"
-#include "store/ViewerStore.h"
+#include "store/ViewerTitles.h"
 
 namespace {
-
-// Posts `count` presses of `key` to `window`.
-void PostKeys(HWND window, WPARAM key, int count) {
-    for (; count > 0; --count)
-        PostMessageA(window, WM_KEYDOWN, key, 1);
-}
 
 // The position of the highlighted item of `menu`, or −1.
 int HighlightedItem(HMENU menu) {
@@ -70,38 +64,39 @@ int ViewerMenu::ItemOf(const std::wstring& title) const {
     return title.empty() || found == titles.end() ? -1 : static_cast<int>(found - titles.begin());
 }
 
-void ViewerMenu::HighlightWhenOpen(int item, HWND owner, POINT pointer) {
-    // With nothing highlighted, Down highlights the first item and Up the last.
-    const int count = static_cast<int>(titles.size());
-    if (item < 0 || item >= count)
+void ViewerMenu::HighlightWhenOpen(int item, HWND owner, POINT pointer, UINT followUp) {
+    if (item < 0 || item >= static_cast<int>(titles.size()))
         return;
     presetItem = item;
     presetPointer = pointer;
-    if (item < count / 2)
-        PostKeys(owner, VK_DOWN, item + 1);
-    else
-        PostKeys(owner, VK_UP, count - item);
+    PostMessageW(owner, followUp, static_cast<WPARAM>(item), 0);
 }
 
-void ViewerMenu::KeepHighlight() {
+void ViewerMenu::KeepHighlight(HWND owner) {
     if (presetItem < 0)
         return;
     POINT now{};
     GetCursorPos(&now);
-    if (now.x != presetPointer.x || now.y != presetPointer.y)
-        presetItem = -1; // the user took the mouse
-    else if (HighlightedItem(Handle()) < 0)
-        FinishHighlight(static_cast<UINT>(presetItem));
+    const int highlighted = HighlightedItem(Handle());
+    if (now.x != presetPointer.x || now.y != presetPointer.y ||
+        (highlighted >= 0 && highlighted != presetItem))
+        presetItem = -1; // the user took the mouse or moved the highlight
+    else if (highlighted < 0)
+        FinishHighlight(static_cast<UINT>(presetItem), owner);
 }
 
-void ViewerMenu::FinishHighlight(UINT item) const {
-    const int highlighted = HighlightedItem(Handle());
+void ViewerMenu::FinishHighlight(UINT item, HWND owner) const {
+    const auto highlighted = [&] {
+        return (GetMenuState(Handle(), item, MF_BYPOSITION) & MF_HILITE) != 0;
+    };
     HWND window = MenuWindowOf(Handle());
-    if (!window || highlighted == static_cast<int>(item))
+    if (!window || highlighted())
         return;
-    // With nothing highlighted, Down highlights the first item. The menu's loop takes keys
-    // posted to its window before the keys typed after them.
-    const int target = static_cast<int>(item);
-    PostKeys(window, target > highlighted ? VK_DOWN : VK_UP,
-             target > highlighted ? target - highlighted : highlighted - target);
+    // Windows' menu window selects an item on MN_SELECTITEM, which its headers leave out;
+    // Wine's ignores it, and selects the item of a tracked menu on HiliteMenuItem instead,
+    // which Windows applies to menu bars only.
+    constexpr UINT selectItemMessage = 0x01E5;
+    SendMessageW(window, selectItemMessage, item, 0);
+    if (!highlighted())
+        HiliteMenuItem(owner, Handle(), item, MF_BYPOSITION | MF_HILITE);
 }

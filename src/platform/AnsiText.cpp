@@ -20,11 +20,4 @@ std::wstring WideFromAnsi(std::string_view text) {
     return wide;
 }
 
-std::string AnsiFromWide(std::wstring_view text) {
-    std::string ansi(AnsiLength(text), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(),
-                        static_cast<int>(ansi.size()), nullptr, nullptr);
-    return ansi;
-}
-
 } // namespace platform

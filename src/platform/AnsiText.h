@@ -15,7 +15,4 @@ std::size_t AnsiLength(std::wstring_view text);
 // `text` of the ANSI code page in UTF-16.
 std::wstring WideFromAnsi(std::string_view text);
 
-// `text` in the ANSI code page, each character it lacks replaced.
-std::string AnsiFromWide(std::wstring_view text);
-
 } // namespace platform

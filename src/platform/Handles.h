@@ -29,5 +29,7 @@ using UniqueKey = UniqueHandle<ClosedWith<HKEY, RegCloseKey>>;
 using UniqueKernelHandle = UniqueHandle<ClosedWith<HANDLE, CloseHandle>>;
 using UniqueMenu = UniqueHandle<ClosedWith<HMENU, DestroyMenu>>;
 using UniqueIcon = UniqueHandle<ClosedWith<HICON, DestroyIcon>>;
+using UniqueWindow = UniqueHandle<ClosedWith<HWND, DestroyWindow>>;
+using UniqueAcceleratorTable = UniqueHandle<ClosedWith<HACCEL, DestroyAcceleratorTable>>;
 // A GDI bitmap.
 using UniqueBitmap = UniqueHandle<GdiBitmapTraits>;

@@ -15,72 +15,88 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlwapi.h>
+
+#include <atomic>
 
 namespace platform {
-
-// The Windows versions that bring a function (as its documentation's "Minimum supported
-// client" gives it; it names nothing older than Windows 2000).
-enum class Since { Windows2000, WindowsXP, WindowsXPSP1, Windows10v1607, WineOnly };
 
 // `name` from the system library `library`, loading the library on the first call; null when
 // either is missing.
 FARPROC FindSystemFunction(const char* library, const char* name);
 
-template <class Function> struct SystemFunction {
-    const char* library;
-    const char* name;
-    Since since;
+// One binding: the function is looked up on the first call of Get, and that answer, found or
+// not, is kept for the process's life. Threads that race to look it up find the same answer.
+template <class Function> class SystemFunction {
+  public:
+    constexpr SystemFunction(const char* library, const char* name)
+        : library(library), name(name) {}
+    SystemFunction(const SystemFunction&) = delete;
+    SystemFunction& operator=(const SystemFunction&) = delete;
 
     // The function, or null when this system lacks it.
-    Function* Get() const {
-        return reinterpret_cast<Function*>(
-            reinterpret_cast<void*>(FindSystemFunction(library, name)));
+    Function* Get() {
+        if (!lookedUp.load(std::memory_order_acquire)) {
+            function.store(reinterpret_cast<Function*>(
+                               reinterpret_cast<void*>(FindSystemFunction(library, name))),
+                           std::memory_order_relaxed);
+            lookedUp.store(true, std::memory_order_release);
+        }
+        return function.load(std::memory_order_relaxed);
     }
+
+  private:
+    const char* library;
+    const char* name;
+    std::atomic<Function*> function{nullptr};
+    std::atomic<bool> lookedUp{false};
 };
 
+// Each with the Windows version that brings it, as its documentation's "Minimum supported
+// client" gives it (which names nothing older than Windows 2000).
+
 // Newer than the floor.
-inline constexpr SystemFunction<BOOL WINAPI(LPCSTR)> setDllDirectory{
-    "kernel32.dll", "SetDllDirectoryA", Since::WindowsXPSP1};
-inline constexpr SystemFunction<UINT WINAPI(HWND)> getDpiForWindow{"user32.dll", "GetDpiForWindow",
-                                                                   Since::Windows10v1607};
-inline constexpr SystemFunction<int WINAPI(int, UINT)> getSystemMetricsForDpi{
-    "user32.dll", "GetSystemMetricsForDpi", Since::Windows10v1607};
+inline constinit SystemFunction<BOOL WINAPI(LPCSTR)> setDllDirectory{"kernel32.dll",
+                                                                     "SetDllDirectoryA"}; // XP SP1
+inline constinit SystemFunction<UINT WINAPI(HWND)> getDpiForWindow{
+    "user32.dll", "GetDpiForWindow"}; // 10, version 1607
+inline constinit SystemFunction<int WINAPI(int, UINT)> getSystemMetricsForDpi{
+    "user32.dll", "GetSystemMetricsForDpi"}; // 10, version 1607
 // Wine's own: it tells Wine from Windows.
-inline constexpr SystemFunction<const char * CDECL()> wineGetVersion{
-    "ntdll.dll", "wine_get_version", Since::WineOnly};
+inline constinit SystemFunction<const char * CDECL()> wineGetVersion{"ntdll.dll",
+                                                                     "wine_get_version"};
 
 // The common controls: the list view's classes.
-inline constexpr SystemFunction<decltype(::InitCommonControlsEx)> initCommonControlsEx{
-    "comctl32.dll", "InitCommonControlsEx", Since::Windows2000};
+inline constinit SystemFunction<decltype(::InitCommonControlsEx)> initCommonControlsEx{
+    "comctl32.dll", "InitCommonControlsEx"}; // 2000
 
 // The common dialogs.
-inline constexpr SystemFunction<decltype(::GetOpenFileNameW)> getOpenFileName{
-    "comdlg32.dll", "GetOpenFileNameW", Since::Windows2000};
+inline constinit SystemFunction<decltype(::GetOpenFileNameW)> getOpenFileName{
+    "comdlg32.dll", "GetOpenFileNameW"}; // 2000
 
 // The shell: the tray icon and the programs' icons.
-inline constexpr SystemFunction<decltype(::Shell_NotifyIconW)> shellNotifyIcon{
-    "shell32.dll", "Shell_NotifyIconW", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::ExtractIconExW)> extractIconEx{
-    "shell32.dll", "ExtractIconExW", Since::Windows2000};
+inline constinit SystemFunction<decltype(::Shell_NotifyIconW)> shellNotifyIcon{
+    "shell32.dll", "Shell_NotifyIconW"}; // 2000
+inline constinit SystemFunction<decltype(::ExtractIconExW)> extractIconEx{"shell32.dll",
+                                                                          "ExtractIconExW"}; // 2000
 
-// GDI: the screen's DPI and the menu's images.
-inline constexpr SystemFunction<decltype(::GetDeviceCaps)> getDeviceCaps{
-    "gdi32.dll", "GetDeviceCaps", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::CreateCompatibleDC)> createCompatibleDC{
-    "gdi32.dll", "CreateCompatibleDC", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::CreateDIBSection)> createDIBSection{
-    "gdi32.dll", "CreateDIBSection", Since::Windows2000};
-inline constexpr SystemFunction<decltype(::SelectObject)> selectObject{"gdi32.dll", "SelectObject",
-                                                                       Since::Windows2000};
-inline constexpr SystemFunction<decltype(::DeleteDC)> deleteDC{"gdi32.dll", "DeleteDC",
-                                                               Since::Windows2000};
-inline constexpr SystemFunction<decltype(::DeleteObject)> deleteObject{"gdi32.dll", "DeleteObject",
-                                                                       Since::Windows2000};
-inline constexpr SystemFunction<decltype(::GetObjectA)> getObject{"gdi32.dll", "GetObjectA",
-                                                                  Since::Windows2000};
-inline constexpr SystemFunction<decltype(::GdiFlush)> gdiFlush{"gdi32.dll", "GdiFlush",
-                                                               Since::Windows2000};
-inline constexpr SystemFunction<decltype(::GdiAlphaBlend)> gdiAlphaBlend{
-    "gdi32.dll", "GdiAlphaBlend", Since::Windows2000};
+// The shell's light-weight utilities: which program opens a kind of file.
+inline constinit SystemFunction<decltype(::AssocQueryStringW)> assocQueryString{
+    "shlwapi.dll", "AssocQueryStringW"}; // 2000
+
+// GDI: the screen's DPI and the menu's images; all 2000.
+inline constinit SystemFunction<decltype(::GetDeviceCaps)> getDeviceCaps{"gdi32.dll",
+                                                                         "GetDeviceCaps"};
+inline constinit SystemFunction<decltype(::CreateCompatibleDC)> createCompatibleDC{
+    "gdi32.dll", "CreateCompatibleDC"};
+inline constinit SystemFunction<decltype(::CreateDIBSection)> createDIBSection{"gdi32.dll",
+                                                                               "CreateDIBSection"};
+inline constinit SystemFunction<decltype(::SelectObject)> selectObject{"gdi32.dll", "SelectObject"};
+inline constinit SystemFunction<decltype(::DeleteDC)> deleteDC{"gdi32.dll", "DeleteDC"};
+inline constinit SystemFunction<decltype(::DeleteObject)> deleteObject{"gdi32.dll", "DeleteObject"};
+inline constinit SystemFunction<decltype(::GetObjectA)> getObject{"gdi32.dll", "GetObjectA"};
+inline constinit SystemFunction<decltype(::GdiFlush)> gdiFlush{"gdi32.dll", "GdiFlush"};
+inline constinit SystemFunction<decltype(::GdiAlphaBlend)> gdiAlphaBlend{"gdi32.dll",
+                                                                         "GdiAlphaBlend"};
 
 } // namespace platform

@@ -8,13 +8,9 @@ constexpr DWORD maxKeyNameUnits = 256;
 } // namespace
 
 SettingsKey::SettingsKey(const wchar_t* makerName, const wchar_t* productName) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, access, &opened) != ERROR_SUCCESS)
-        return;
-    const UniqueKey software(opened);
-    const UniqueKey maker = CreateSubKey(makerName, software.Get());
-    if (maker)
-        rootKey = CreateSubKey(productName, maker.Get());
+    // One call creates or opens the key with the keys above it.
+    const std::wstring path = std::wstring(L"Software\\") + makerName + L'\\' + productName;
+    rootKey = CreateSubKey(path.c_str(), HKEY_CURRENT_USER);
 }
 
 UniqueKey SettingsKey::CreateSubKey(const wchar_t* name, HKEY parent) {

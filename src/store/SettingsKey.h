@@ -3,7 +3,8 @@
 // HKEY_CURRENT_USER\Software\<maker>\<product>. Names and texts are UTF-16, as the registry
 // holds them. Registry failures never reach the user: they become an empty key, a 0 result or
 // an empty text. In every operation that takes a parent key, a null parent stands for the root
-// key.
+// key. (The tests of failing edits link a build of SettingsKey.cpp whose creates, writes and
+// deletes fail as a test names them: tests/support/RegistryFaults.h.)
 
 #include <windows.h>
 #include <string>
@@ -12,7 +13,7 @@
 
 class SettingsKey {
   public:
-    // Opens HKCU\Software and creates or opens `maker` and `maker\product` below it.
+    // Creates or opens HKCU\Software\<maker>\<product>, with the keys above it.
     SettingsKey(const wchar_t* makerName, const wchar_t* productName);
     SettingsKey(const SettingsKey&) = delete;
     SettingsKey& operator=(const SettingsKey&) = delete;

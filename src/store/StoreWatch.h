@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "store/ViewerStore.h"
 
 class StoreWatch {
@@ -13,12 +15,16 @@ class StoreWatch {
     explicit StoreWatch(const wchar_t* product = settingsProduct);
 
     // True when the store changed since the last call (or since the watch began), so that
-    // what was read from it before may be stale; the watch goes on.
+    // what was read from it before may be stale; the watch goes on, also when another program
+    // deleted the whole settings key.
     bool Changed();
 
   private:
-    void Arm();
+    // Asks for the next change; false when the settings key cannot be watched.
+    bool Arm();
 
-    SettingsKey settings;
+    const wchar_t* product;
+    std::optional<SettingsKey> settings;
     UniqueKernelHandle event;
+    bool armed = false;
 };

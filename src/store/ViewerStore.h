@@ -1,90 +1,21 @@
 #pragma once
-// The list of viewers in the registry, spoken of in viewers, not keys. Every viewer is a
-// sub-key of `Menus` named by its title, with the command as its default value and the
-// parameters as value `Param` (both REG_SZ). The registry enumerates sub-keys sorted without
-// regard to case, so the menu order is kept separately: value `Order` of `Menus`
-// (REG_MULTI_SZ) lists the titles in order. The title of the viewer chosen last from a menu is
-// value `LastChoice` of the settings key (REG_SZ), beside `Menus`, so that the viewers' layout
-// does not change.
+// The store of viewers, spoken of in viewers, not keys: what the rest of Brindle reads from the
+// registry and edits there. Its layout is store/ViewerLayout.h, its order store/ViewerOrder.h;
+// each of its jobs is a file of its own: the reads (ViewerStore.cpp), the list window's edits
+// (ViewerEdits.cpp), the viewer chosen last (LastChoice.cpp) and the start-hidden count
+// (StartHidden.cpp).
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "store/SettingsKey.h"
-
-constexpr const wchar_t* settingsMaker = L"Copperfinch";
-constexpr const wchar_t* settingsProduct = L"Brindle";
-constexpr const wchar_t* menusKeyName = L"Menus";
-constexpr const wchar_t* paramValueName = L"Param";
-constexpr const wchar_t* orderValueName = L"Order";
-constexpr const wchar_t* lastChoiceValueName = L"LastChoice";
-
-// One configured viewer, its texts as the registry holds them.
-struct ViewerEntry {
-    std::wstring title;
-    std::wstring command;
-    std::wstring parameters;
-};
-
-// A viewer as stored, with the time its key was last written: a later read that finds the same
-// time may keep the values read before.
-struct StoredViewer {
-    ViewerEntry entry;
-    FILETIME written{};
-};
-
-// A sub-key of `Menus`: its name and the time it was last written.
-struct StoredKey {
-    std::wstring title;
-    FILETIME written{};
-};
+#include "store/ViewerLayout.h"
 
 // The values read before of viewer `title` whose key was then last written at `written`; null
 // when there are none (the viewer is then read).
 using KnownValues =
     std::function<const ViewerEntry*(const std::wstring& title, const FILETIME& written)>;
-
-// The registry's limit on a key name, in UTF-16 units.
-constexpr int maxTitleChars = 255;
-
-// Whether the registry takes `a` and `b` for the same key name: equal letter by letter
-// without regard to case.
-bool SameTitle(const std::wstring& a, const std::wstring& b);
-
-// `title` as the registry compares key names: upper-cased letter by letter.
-std::wstring FoldedTitle(const std::wstring& title);
-
-// The first item of [first, last) whose title (`titleOf(item)`) names the same key as `title`,
-// or `last`. The same bytes are looked for first, and the titles are folded only when no
-// title has them: a title taken from a list of a thousand is found without folding any.
-template <class Iterator, class TitleOf>
-Iterator FindTitle(Iterator first, Iterator last, const std::wstring& title, TitleOf titleOf) {
-    const Iterator same =
-        std::find_if(first, last, [&](const auto& item) { return titleOf(item) == title; });
-    if (same != last)
-        return same;
-    const std::wstring folded = FoldedTitle(title);
-    return std::find_if(first, last,
-                        [&](const auto& item) { return FoldedTitle(titleOf(item)) == folded; });
-}
-
-// Whether `title` can name a key of its own below `Menus`: not empty, no backslash (which
-// would nest keys) or zero, at most `maxTitleChars` units.
-bool IsStorableTitle(const std::wstring& title);
-
-// Fault injection for the tests of saving: while `faults` is set (null: never), the registry
-// creates, writes and deletes of every save and edit are numbered from 1 in `calls`; those
-// numbered `failFrom` to `failTo` fail without reaching the registry. With `failFrom` 0 every
-// call goes through.
-struct StoreFaults {
-    int calls = 0;
-    int failFrom = 0;
-    int failTo = 0;
-};
-void InjectStoreFaults(StoreFaults* faults);
 
 // The viewers of one product key. Made on the stack for each use: it holds the root key open
 // while it lives, and no key beyond that.
@@ -92,18 +23,11 @@ class ViewerStore {
   public:
     explicit ViewerStore(const wchar_t* product = settingsProduct);
 
-    // Whether any viewer is configured, counted as the start-hidden decision always has: the
-    // first sub-key of `Menus` counts when its title takes fewer than 64 bytes in the ANSI
-    // code page (the name buffer of that decision), so a first title of 64 bytes or more
-    // counts none.
-    bool HasViewers();
-
-    // The titles in menu order, each spelt as its key is, in UTF-16: first those that `Order`
-    // lists (matched without regard to case; duplicates and names without a key are ignored),
-    // then the keys it does not list, in enumeration order. None without a `Menus` key.
+    // The titles in menu order, each spelt as its key is, in UTF-16 (see KeysInMenuOrder).
+    // None without a `Menus` key.
     std::vector<std::wstring> Titles();
 
-    // All viewers in menu order. Command and `Param` are read in full, however long (a save
+    // All viewers in menu order. Command and `Param` are read in full, however long (an edit
     // writes them back unchanged); a missing one reads as "". An entry whose key cannot be
     // opened is left out.
     std::vector<ViewerEntry> Load();
@@ -116,21 +40,16 @@ class ViewerStore {
     LoadChanged(const KnownValues& known, const std::function<bool()>& stop = nullptr);
     // Viewer `title` as stored now, its values read in full; none when it does not exist.
     std::optional<ViewerEntry> Read(const std::wstring& title);
-
-    // Replaces the stored viewers by `rows`, in that order. Rows are written first, then
-    // `Order`, and only when all of that succeeded are the keys that no row names deleted, so
-    // a failure or an interrupted save never loses an entry (it may leave extra ones). A row
-    // whose title is not storable is skipped and counts as a failure. True when every step
-    // succeeded.
-    bool Save(const std::vector<ViewerEntry>& rows);
+    // The values of viewer `title` whole, as stored (for a launch, which decides what it can
+    // take); none when it does not exist.
+    std::optional<StoredValues> ReadStored(const std::wstring& title);
 
     // The edits of the list window, each writing only what it changes, and each deleting
     // nothing the user did not delete: what another program stored meanwhile stays. Where the
     // order changes, `Order` is written from the store's order at that moment with the one
-    // change applied, so no title that the store holds ever leaves it: the stored `Order` when
-    // it lists every viewer once (a check of a few calls, whatever the number of viewers),
-    // else the titles read from the keys. A failure or an interruption at any step loses no
-    // entry (a rename may leave both names). True when every step succeeded.
+    // change applied, so no title that the store holds ever leaves it (see OrderForEdit). A
+    // failure or an interruption at any step loses no entry (a rename may leave both names).
+    // True when every step succeeded.
     //
     // Add: writes `entry` (over a viewer of the same title, if there is one), then the order
     // with its title last.
@@ -153,31 +72,12 @@ class ViewerStore {
     // Stores `title` as the viewer chosen last. True when it was written.
     bool RememberChoice(const std::wstring& title);
 
-    // Viewer `title` for a launch: as Read, but `tooLong` is set when a stored value is longer
-    // than a launch line (FitsLaunchLine), counted with its stored terminator in bytes of the
-    // ANSI code page as an ANSI reader's 260-byte buffer takes it (none is then returned).
-    std::optional<ViewerEntry> LaunchValuesOf(const std::wstring& title, bool& tooLong);
+    // Whether any viewer is configured, counted as the start-hidden decision always has: the
+    // first sub-key of `Menus` counts when its title takes fewer than 64 bytes in the ANSI
+    // code page (the name buffer of that decision), so a first title of 64 bytes or more
+    // counts none.
+    bool HasViewers();
 
   private:
-    // Counts one registry create, write or delete of a save; false when it is to fail.
-    bool NextCallGoesThrough();
-    // `Menus` for a save or an edit, created when `create`; empty when that fails (a null
-    // parent would stand for the root key, so nothing may be written then).
-    UniqueKey MenusForEdit(bool create);
-    bool WriteEntry(HKEY menus, const ViewerEntry& row);
-    // Viewer `title` of `menus` with its values, each up to its first zero; none when its key
-    // cannot be opened. `fitsLaunch`, unless null, tells whether both values as stored fit a
-    // launch line (see LaunchValuesOf).
-    std::optional<ViewerEntry> ReadEntry(HKEY menus, const std::wstring& title,
-                                         bool* fitsLaunch = nullptr);
-    // The viewers below `menus` in menu order, titles and times only; none when `stop` said
-    // to stop (see LoadChanged).
-    std::optional<std::vector<StoredKey>> Listed(HKEY menus,
-                                                 const std::function<bool()>& stop = nullptr);
-    std::vector<std::wstring> TitlesBelow(HKEY menus);
-    // The order for an edit, before its change: `Order` of `menus` when it lists as many
-    // distinct titles as there are keys, else (or when `fromKeys`) the titles in menu order.
-    std::vector<std::wstring> OrderForEdit(HKEY menus, bool fromKeys = false);
-
     SettingsKey settings;
 };

@@ -30,9 +30,9 @@ TEST_F(CodePageTest, FileNamesReachTheViewerWithEveryCharacter) {
                                 L"\" \"" + name + L'"'));
         if (!resident)
             resident = start.Id(); // the first start stays resident and opens its own menu
-        HWND menu = WaitForMenu(resident);
-        ASSERT_NE(nullptr, menu);
-        PickMenuItem(menu, 0);
+        ASSERT_TRUE(PickMenusUntil(resident, 0, [&] {
+            return ViewerLog(viewerWideLogPath).size() > expected.size();
+        })) << "no launch for the mail given in Unicode";
         expected.push_back(Utf8Of(wideFakeViewer + L" /t \"" + name + L" \""));
         EXPECT_EQ(expected, WaitForViewerLog(expected.size(), viewerWideLogPath));
     }
@@ -78,9 +78,9 @@ TEST_F(CodePageTest, ViewersTitledInUnicodeLaunch) {
         Process& start = Start("C:\\mail\\" + std::to_string(item) + ".txt");
         if (!resident)
             resident = start.Id();
-        HWND menu = WaitForMenu(resident);
-        ASSERT_NE(nullptr, menu);
-        PickMenuItem(menu, item);
+        ASSERT_TRUE(PickMenusUntil(
+            resident, item, [&] { return ViewerLog(viewerWideLogPath).size() > expected.size(); }))
+            << "no launch of viewer " << item;
         expected.push_back(Utf8Of(wideFakeViewer + L' ' + viewers[item].parameters +
                                   L" \"C:\\mail\\" + std::to_wstring(item) + L".txt \""));
         EXPECT_EQ(expected, WaitForViewerLog(expected.size(), viewerWideLogPath));
@@ -134,9 +134,7 @@ TEST_F(CodePageTest, EarlierAnsiStartHandsOverToThisVersion) {
     const ATOM atom = GlobalAddAtomA(text.c_str());
     ASSERT_NE(0, atom);
     ASSERT_TRUE(SendNotifyMessageA(dialog, WM_HANDOFF, atom, 0));
-    HWND menu = WaitForMenu(resident->Id());
-    ASSERT_NE(nullptr, menu);
-    PickMenuItem(menu, 0);
+    EXPECT_TRUE(PickMenusUntil(resident->Id(), 0, [] { return !ViewerLog().empty(); }));
     EXPECT_EQ(Records{fakeViewer + " /t \"" + text + "\""}, WaitForViewerLog(1));
 }
 

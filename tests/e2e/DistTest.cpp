@@ -24,13 +24,12 @@ namespace {
 constexpr DWORD distWaitLimitMs = 20000;
 
 int Pick(int index) {
-    HWND menu = nullptr;
-    if (!WaitUntil([&] { return (menu = VisibleMenuOf(0)) != nullptr; }, distWaitLimitMs)) {
+    if (!WaitUntil([] { return VisibleMenuOf(0) != nullptr; }, distWaitLimitMs)) {
         std::fprintf(stderr, "dist_test_helper: no pop-up menu opened\n");
         return 1;
     }
-    PickMenuItem(menu, index);
-    if (!WaitUntil([] { return VisibleMenuOf(0) == nullptr; }, distWaitLimitMs)) {
+    if (!PickMenusUntil(
+            0, index, [] { return VisibleMenuOf(0) == nullptr; }, distWaitLimitMs)) {
         std::fprintf(stderr, "dist_test_helper: the pop-up menu did not close\n");
         return 1;
     }

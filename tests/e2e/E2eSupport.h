@@ -252,10 +252,33 @@ class BrindleTest : public testing::Test {
     // checks that the starting process ends with exit code 0 once the menu has closed.
     void HandOverAndPick(DWORD resident, const std::string& arguments, int item) {
         const Process& start = Start(arguments);
-        HWND menu = WaitForMenu(resident);
-        ASSERT_NE(nullptr, menu) << "no menu for " << arguments.substr(0, 40);
-        PickMenuItem(menu, item);
+        EXPECT_TRUE(PickMenusUntil(resident, item, [&] { return !start.Running(); }))
+            << "the hand-off of " << arguments.substr(0, 40) << " stalled: "
+            << (VisibleMenuOf(resident) ? "its menu stayed open" : "no menu opened");
         EXPECT_EQ(0u, start.WaitForExit());
+    }
+
+    // Starts brindle.exe with `arguments` (whose hand-off text is `text`) beside a resident
+    // instance, and returns once the resident has taken the hand-off: its menu may be open, or
+    // the hand-off waits for its turn (the start waits then, windowless). The test holds a
+    // reference of the text's atom meanwhile, so that the start's atom cannot come and go
+    // unseen; false (after a test failure) when the hand-off did not arrive.
+    bool StartAndWaitForDelivery(const std::string& arguments, const std::string& text,
+                                 Process** process = nullptr) {
+        const ATOM held = GlobalAddAtomA(text.c_str());
+        Process& start = Start(arguments);
+        if (process)
+            *process = &start;
+        // The start has added its reference to the atom once it waits on its event.
+        const std::wstring waiting = HandoffDoneEventName(start.Id(), held);
+        const bool added = WaitUntil([&] {
+            const UniqueKernelHandle event(OpenEventW(SYNCHRONIZE, FALSE, waiting.c_str()));
+            return event || !start.Running();
+        });
+        GlobalDeleteAtom(held);
+        const bool taken = added && WaitUntil([&] { return GlobalFindAtomA(text.c_str()) == 0; });
+        EXPECT_TRUE(taken) << "the hand-off of " << text << " did not reach the resident";
+        return taken;
     }
 
     // The message box that process `processId` shows, checked and dismissed; once it has

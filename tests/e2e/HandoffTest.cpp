@@ -18,20 +18,6 @@ const std::vector<Viewer> threeViewers = {
 
 class HandoffTest : public BrindleTest {
   protected:
-    // Waits until the hand-off of `text` by `start` has reached the resident instance
-    // `resident` while a menu of it is open: `start` has ended, the resident has taken (deleted)
-    // the atom `start` made, or a second menu has opened over the first.
-    static bool WaitForDelivery(const Process& start, const char* text, DWORD resident) {
-        bool atomSeen = false;
-        return WaitUntil([&] {
-            if (GlobalFindAtomA(text))
-                atomSeen = true;
-            else if (atomSeen)
-                return true;
-            return !start.Running() || OpenMenus(resident) > 1;
-        });
-    }
-
     static int OpenMenus(DWORD processId) {
         int count = 0;
         for (HWND window : TopLevelWindows(processId))
@@ -44,19 +30,17 @@ TEST_F(HandoffTest, FirstStartStaysResidentAndLaterStartsHandOverToIt) {
     SeedViewers(threeViewers);
 
     Process& first = Start("C:\\mail\\12.txt");
-    HWND menu = WaitForMenu(first.Id());
-    ASSERT_NE(nullptr, menu);
+    EXPECT_TRUE(PickMenusUntil(first.Id(), 1, [] { return !ViewerLog().empty(); }));
     ASSERT_NE(nullptr, MainDialogOf(first.Id()));
-    PickMenuItem(menu, 1);
     EXPECT_EQ(Records{fakeViewer + " /r \"C:\\mail\\12.txt \""}, WaitForViewerLog(1));
 
     // A later start: the resident's menu opens while the start waits, windowless, for it.
     Process& second = Start("C:\\mail\\13.txt");
-    menu = WaitForMenu(first.Id());
+    HWND menu = WaitForMenu(first.Id());
     ASSERT_NE(nullptr, menu);
     EXPECT_TRUE(second.Running());
     EXPECT_TRUE(TopLevelWindows(second.Id()).empty());
-    PickMenuItem(menu, 2);
+    EXPECT_TRUE(PickMenusUntil(first.Id(), 2, [&] { return !second.Running(); }));
     EXPECT_EQ(0u, second.WaitForExit());
     Records log = WaitForViewerLog(2);
     ASSERT_EQ(2u, log.size());
@@ -198,21 +182,34 @@ TEST_F(HandoffTest, OverlappingHandoffsEachLaunchTheirOwnFile) {
     HWND menu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, menu);
     // B arrives while A's menu is open.
-    Process& b = Start("C:\\mail\\b.txt");
-    ASSERT_TRUE(WaitForDelivery(b, "C:\\mail\\b.txt ", resident->Id()));
+    Process* startB = nullptr;
+    ASSERT_TRUE(StartAndWaitForDelivery("C:\\mail\\b.txt", "C:\\mail\\b.txt ", &startB));
+    Process& b = *startB;
     ASSERT_EQ(1, OpenMenus(resident->Id())) << "B's menu opened over A's";
+
+    // C comes from a start of an earlier version, which knows nothing of waiting: its
+    // hand-off returns at once, with 0, and waits behind B all the same.
+    const ATOM c = GlobalAddAtomA("C:\\mail\\c.txt ");
+    DWORD_PTR cResult = 1;
+    ASSERT_TRUE(SendMessageTimeoutA(MainDialogOf(resident->Id()), WM_HANDOFF, c, 0, SMTO_NORMAL,
+                                    waitLimitMs, &cResult));
+    EXPECT_EQ(0u, cResult);
 
     PickMenuItem(menu, 0);
     EXPECT_EQ(0u, a.WaitForExit());
     EXPECT_EQ(Records{fakeViewer + " /t \"C:\\mail\\a.txt \""}, WaitForViewerLog(1));
+    // B's start waits for its own menu, which opens after A's launch.
+    EXPECT_TRUE(b.Running()) << "B's start ended before its menu";
 
-    menu = WaitForMenu(resident->Id());
-    ASSERT_NE(nullptr, menu) << "no menu for the waiting hand-off";
-    PickMenuItem(menu, 1);
+    EXPECT_TRUE(PickMenusUntil(resident->Id(), 1, [&] { return !b.Running(); }))
+        << "B's menu did not close";
     EXPECT_EQ(0u, b.WaitForExit());
-    Records log = WaitForViewerLog(2);
-    ASSERT_EQ(2u, log.size());
-    EXPECT_EQ(fakeViewer + " /r \"C:\\mail\\b.txt \"", log[1]);
+    EXPECT_TRUE(PickMenusUntil(resident->Id(), 2, [&] { return ViewerLog().size() >= 3; }))
+        << "C got no menu";
+    EXPECT_EQ(
+        (Records{fakeViewer + " /t \"C:\\mail\\a.txt \"", fakeViewer + " /r \"C:\\mail\\b.txt \"",
+                 fakeViewer + "  \"C:\\mail\\c.txt \""}),
+        ViewerLog());
     EXPECT_TRUE(resident->Running());
 }
 
@@ -227,8 +224,9 @@ TEST_F(HandoffTest, HandoffWhileTheTrayMenuIsOpenGetsItsMenuAfterIt) {
     PostMessageA(icon, WM_RBUTTONDOWN, 0, 0);
     HWND trayMenu = WaitForMenu(resident->Id());
     ASSERT_NE(nullptr, trayMenu);
-    Process& start = Start("C:\\mail\\12.txt");
-    ASSERT_TRUE(WaitForDelivery(start, "C:\\mail\\12.txt ", resident->Id()));
+    Process* delivered = nullptr;
+    ASSERT_TRUE(StartAndWaitForDelivery("C:\\mail\\12.txt", "C:\\mail\\12.txt ", &delivered));
+    Process& start = *delivered;
     ASSERT_EQ(1, OpenMenus(resident->Id())) << "the hand-off's menu opened over the tray menu";
     DismissMenu(trayMenu);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu); }));

@@ -29,7 +29,7 @@ TEST_F(HardeningTest, TitleWithAmpersandIsShownAsTypedAndNotChosenByItsLetter) {
     EXPECT_TRUE(IsWindowVisible(menu));
     EXPECT_TRUE(ViewerLog().empty());
 
-    PickMenuItem(menu, 0);
+    EXPECT_TRUE(PickMenusUntil(first.Id(), 0, [] { return !ViewerLog().empty(); }));
     EXPECT_EQ(Records{fakeViewer + " /r \"C:\\mail\\1.txt \""}, WaitForViewerLog(1));
 }
 
@@ -40,18 +40,15 @@ TEST_F(HardeningTest, HandoffToAResidentThatIdledLongEndsWhenItsMenuCloses) {
     SeedViewers({{"Text", fakeViewer, "/t"}});
     // Resident in the tray only: a shown window would look at the store twice a second.
     Process& resident = Start("C:\\mail\\0.txt");
-    HWND menu = WaitForMenu(resident.Id());
-    ASSERT_NE(nullptr, menu);
-    PickMenuItem(menu, 0);
+    ASSERT_TRUE(PickMenusUntil(resident.Id(), 0, [] { return !ViewerLog().empty(); }));
     for (int mail = 1; mail <= 2; ++mail) {
         Sleep(6500);
         const std::string file = "C:\\mail\\idle" + std::to_string(mail) + ".txt";
         Process& start = Start(file);
-        menu = WaitForMenu(resident.Id());
-        ASSERT_NE(nullptr, menu);
+        ASSERT_NE(nullptr, WaitForMenu(resident.Id()));
         Sleep(500); // long enough for the start to have judged the resident
         EXPECT_TRUE(TopLevelWindows(start.Id()).empty()) << "the start shows a window of its own";
-        PickMenuItem(menu, 0);
+        EXPECT_TRUE(PickMenusUntil(resident.Id(), 0, [&] { return !start.Running(); })) << file;
         EXPECT_EQ(0u, start.WaitForExit()) << file;
     }
     EXPECT_EQ(3u, WaitForViewerLog(3).size());
@@ -115,8 +112,7 @@ TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTh
     HWND menu = WaitForMenu(first.Id());
     ASSERT_NE(nullptr, menu);
     HWND dialog = MainDialogOf(first.Id());
-    PickMenuItem(menu, 0);
-    ASSERT_EQ(1u, WaitForViewerLog(1).size());
+    ASSERT_TRUE(PickMenusUntil(first.Id(), 0, [] { return !ViewerLog().empty(); }));
 
     // The resident waits for the busy viewer, yet a double click on its tray icon shows it.
     PostMessageA(dialog, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
@@ -125,14 +121,27 @@ TEST_F(HardeningTest, ResidentAnswersWhileAViewerGetsReadyAndLaterHandoffsWaitTh
 
     // A hand-off meanwhile gets its menu once the viewer is ready, and its own file.
     Process& second = Start("C:\\mail\\2.txt");
-    menu = nullptr;
-    WaitUntil([&] { return (menu = VisibleMenuOf(first.Id())) != nullptr; }, 3 * waitLimitMs);
-    ASSERT_NE(nullptr, menu);
-    PickMenuItem(menu, 1);
+    EXPECT_TRUE(PickMenusUntil(
+        first.Id(), 1, [&] { return !second.Running(); }, 3 * waitLimitMs));
     EXPECT_EQ(0u, second.WaitForExit());
     EXPECT_EQ((Records{fakeViewer + " /busy=4000 \"C:\\mail\\1.txt \"",
                        fakeViewer + "  \"C:\\mail\\2.txt \""}),
               WaitForViewerLog(2));
+}
+
+// A start whose hand-off waits for its turn, and whose resident ends meanwhile, says so and
+// ends with failure instead of waiting for ever.
+TEST_F(HardeningTest, StartWhoseResidentEndsBeforeItsTurnTellsTheUserAndEnds) {
+    SeedViewers({{"Busy", fakeViewer, "/busy=4000"}});
+    Process& first = Start("C:\\mail\\1.txt");
+    ASSERT_TRUE(PickMenusUntil(first.Id(), 0, [] { return !ViewerLog().empty(); }));
+    // The resident waits for the busy viewer; the hand-off waits for that.
+    Process* started = nullptr;
+    ASSERT_TRUE(StartAndWaitForDelivery("C:\\mail\\2.txt", "C:\\mail\\2.txt ", &started));
+    Process& second = *started;
+    first.Terminate();
+    ExpectMessage(second.Id(), "ファイル名を渡せませんでした");
+    EXPECT_EQ(1u, second.WaitForExit());
 }
 
 } // namespace

@@ -93,12 +93,10 @@ TEST_F(LaunchSecurityTest, BareNameRunsTheSystemsProgramNotOneInTheStartOrMailFo
 
     // The mail client's first start, in the folder of the attachment it opens.
     Process& first = Start('"' + mailFile + '"', attachments.c_str());
-    HWND menu = WaitForMenu(first.Id());
-    ASSERT_NE(nullptr, menu);
-    PickMenuItem(menu, 0);
     HWND notepad = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (notepad = FindWindowA("Notepad", nullptr)) != nullptr; }))
-        << "the system's notepad did not start";
+    EXPECT_TRUE(PickMenusUntil(first.Id(), 0, [&] {
+        return (notepad = FindWindowA("Notepad", nullptr)) != nullptr;
+    })) << "the system's notepad did not start";
     if (notepad)
         EndOwnerOf(notepad);
     EXPECT_EQ(Records{}, ViewerLog(FolderOf(mailFile) + viewerLogName))

@@ -15,7 +15,7 @@ namespace {
 // The thread that runs the dialogs.
 DWORD dialogThread = 0;
 
-// The run whose modal loop the thread timer waits for.
+// The run whose message loop the thread timer waits for.
 struct Run {
     fw::Dialog* dialog;
     UniqueKernelHandle loopRunning;
@@ -66,6 +66,28 @@ void CloseEverything(HWND main) {
     PostCommand(main, IDCANCEL);
 }
 
+// Runs `dialog` with `runDialog` on this thread while `script` drives it from a second one.
+INT_PTR Drive(fw::Dialog& dialog, const std::function<INT_PTR()>& runDialog,
+              const std::function<void(HWND)>& script) {
+    dialogThread = GetCurrentThreadId();
+    Run run{&dialog, UniqueKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)), nullptr};
+    currentRun = &run;
+    // A thread timer fires only from a message loop: here, the dialog's.
+    SetTimer(nullptr, 0, 10, OnLoopRunning);
+    std::thread driver([&] {
+        if (WaitForSingleObject(run.loopRunning.Get(), waitLimitMs) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the dialog's message loop did not start";
+            return;
+        }
+        script(run.window);
+        CloseEverything(run.window);
+    });
+    INT_PTR result = runDialog();
+    driver.join();
+    currentRun = nullptr;
+    return result;
+}
+
 } // namespace
 
 void DialogTest::SetUp() {
@@ -79,28 +101,14 @@ void DialogTest::TearDown() {
 }
 
 INT_PTR RunDriven(fw::Dialog& dialog, const std::function<void(HWND)>& script) {
-    dialogThread = GetCurrentThreadId();
-    Run run{&dialog, UniqueKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)), nullptr};
-    currentRun = &run;
-    // A thread timer fires only from a message loop: here, the dialog's modal loop.
-    SetTimer(nullptr, 0, 10, OnLoopRunning);
-    std::thread driver([&] {
-        if (WaitForSingleObject(run.loopRunning.Get(), waitLimitMs) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "the dialog's modal loop did not start";
-            return;
-        }
-        script(run.window);
-        CloseEverything(run.window);
-    });
-    INT_PTR result = dialog.DoModal();
-    driver.join();
-    currentRun = nullptr;
-    return result;
+    return Drive(
+        dialog, [&] { return dialog.DoModal(); }, script);
 }
 
 INT_PTR RunAsMainWindow(fw::Dialog& dialog, const std::function<void(HWND)>& script) {
     TheApp().SetMainWindow(&dialog);
-    INT_PTR result = RunDriven(dialog, script);
+    INT_PTR result = Drive(
+        dialog, [&] { return dialog.RunModeless(); }, script);
     TheApp().SetMainWindow(nullptr);
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Brindle's real dialogs driven in-process: a dialog runs modally on the test's thread while a
-// script on a second thread drives it as a user would, through window messages.
+// Brindle's real dialogs driven in-process: a dialog runs on the test's thread while a script
+// on a second thread drives it as a user would, through window messages and typed keys.
 
 #include <windows.h>
 
@@ -27,8 +27,8 @@ class DialogTest : public InProcessTest {
 // last. Returns DoModal's result.
 INT_PTR RunDriven(fw::Dialog& dialog, const std::function<void(HWND)>& script);
 
-// Makes `dialog` the application's main window while it runs, as the launcher does (the
-// editor and the message boxes are then owned by it).
+// The same for the application's main window, run as the launcher runs it (RunModeless); the
+// editor and the message boxes are then owned by it. Returns RunModeless's result.
 INT_PTR RunAsMainWindow(fw::Dialog& dialog, const std::function<void(HWND)>& script);
 
 // Waits for a visible dialog of the dialogs' thread owned by `owner` whose caption is

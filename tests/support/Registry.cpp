@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <set>
+
 #include "platform/Handles.h"
 #include "store/SettingsKey.h"
 #include "support/TestText.h"
@@ -27,6 +29,21 @@ UniqueKey CreateKey(const std::string& path) {
 
 bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The names of the sub-keys of `path` in the registry's enumeration order, in UTF-16.
+std::vector<std::wstring> WideSubKeyNames(const std::string& path) {
+    std::vector<std::wstring> names;
+    const UniqueKey key = OpenKey(path);
+    wchar_t name[1024];
+    for (DWORD i = 0; key; ++i) {
+        DWORD size = 1024;
+        if (RegEnumKeyExW(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    return names;
 }
 
 } // namespace
@@ -93,6 +110,26 @@ bool WriteWideViewers(const std::vector<ViewerEntry>& rows, const char* product)
     return write(menus, orderValueName, REG_MULTI_SZ, order) && ok;
 }
 
+bool ReplaceViewers(const std::vector<ViewerEntry>& rows, const char* product) {
+    for (const ViewerEntry& row : rows)
+        if (!IsStorableTitle(row.title))
+            return false;
+    if (!WriteWideViewers(rows, product))
+        return false;
+    std::set<std::wstring> named;
+    for (const ViewerEntry& row : rows)
+        named.insert(FoldedTitle(row.title));
+    const std::string menus = MenusPath(product);
+    bool ok = true;
+    for (const std::wstring& name : WideSubKeyNames(menus)) {
+        if (!named.count(FoldedTitle(name)))
+            ok = SHDeleteKeyW(HKEY_CURRENT_USER, (WideOf(menus) + L'\\' + name).c_str()) ==
+                     ERROR_SUCCESS &&
+                 ok;
+    }
+    return ok;
+}
+
 bool MakeKey(const std::string& path) {
     return static_cast<bool>(CreateKey(path));
 }
@@ -103,15 +140,8 @@ bool KeyExists(const std::string& path) {
 
 std::vector<std::string> SubKeyNames(const std::string& path) {
     std::vector<std::string> names;
-    const UniqueKey key = OpenKey(path);
-    wchar_t name[1024];
-    for (DWORD i = 0; key; ++i) {
-        DWORD size = 1024;
-        if (RegEnumKeyExW(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        names.push_back(Cp932Of(std::wstring_view(name, size)));
-    }
+    for (const std::wstring& name : WideSubKeyNames(path))
+        names.push_back(Cp932Of(name));
     return names;
 }
 
@@ -135,7 +165,7 @@ bool StoreViewers(const std::vector<Viewer>& rows, const char* product) {
     std::vector<ViewerEntry> entries;
     for (const Viewer& row : rows)
         entries.push_back(EntryOf(row));
-    return ViewerStore(WideOf(product).c_str()).Save(entries);
+    return ReplaceViewers(entries, product);
 }
 
 std::vector<Viewer> StoredViewers(const char* product) {

@@ -1,7 +1,7 @@
 #pragma once
 // The settings in HKEY_CURRENT_USER as stored: keys and values read and written directly, past
-// the code under test, and the viewer list saved and loaded through the store. Paths are
-// relative to HKEY_CURRENT_USER; `product` names a settings key of Brindle's layout
+// the code under test, the viewer list seeded that way too, and loaded through the store. Paths
+// are relative to HKEY_CURRENT_USER; `product` names a settings key of Brindle's layout
 // (Software\<maker>\<product>), Brindle's own unless given.
 
 #include <windows.h>
@@ -50,6 +50,13 @@ void DeleteSettings(const char* product = ownProduct.c_str());
 bool WriteWideViewers(const std::vector<ViewerEntry>& rows,
                       const char* product = ownProduct.c_str());
 
+// Makes the stored viewers `rows`, in that order, as the tests seed them: WriteWideViewers, then
+// only once every row is written the keys that no row names deleted (a key whose name differs
+// from a row's title in case only is that row's, and stays), so that a program that follows
+// the store never sees a viewer missing that both lists hold. True when every step succeeded;
+// false at once for a title that cannot name a key (IsStorableTitle).
+bool ReplaceViewers(const std::vector<ViewerEntry>& rows, const char* product = ownProduct.c_str());
+
 // A viewer as the tests write it: its texts in code page 932.
 struct Viewer {
     std::string title;
@@ -60,8 +67,8 @@ struct Viewer {
 ViewerEntry EntryOf(const Viewer& viewer);
 Viewer ViewerOf(const ViewerEntry& entry);
 
-// The viewer list through the store: saved (true when every step succeeded), loaded, and its
-// titles in menu order.
+// The viewer list seeded as ReplaceViewers does, and loaded through the store, and its titles
+// in menu order.
 bool StoreViewers(const std::vector<Viewer>& rows, const char* product = ownProduct.c_str());
 std::vector<Viewer> StoredViewers(const char* product = ownProduct.c_str());
 std::vector<std::string> StoredTitles(const char* product = ownProduct.c_str());

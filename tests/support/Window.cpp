@@ -32,13 +32,29 @@ void PressKey(HWND menu, WORD key) {
     PostMessageA(menu, WM_KEYUP, key, 0xC0000001);
 }
 
-void TypeKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+void TypeKey(WORD key, WORD modifier) {
+    std::vector<INPUT> events;
+    auto add = [&](WORD virtualKey, DWORD flags) {
+        INPUT event{};
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = virtualKey;
+        event.ki.dwFlags = flags;
+        events.push_back(event);
+    };
+    if (modifier)
+        add(modifier, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (modifier)
+        add(modifier, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
 }
 
 std::wstring WideTextOf(HWND window) {
@@ -113,6 +129,32 @@ void PickMenuItem(HWND menu, int index) {
 
 void DismissMenu(HWND menu) {
     PressKey(menu, VK_ESCAPE);
+}
+
+bool PickMenusUntil(DWORD processId, int index, const std::function<bool()>& done, DWORD limitMs) {
+    // Long enough for a busy menu to take its keys; picking again then picks the same item.
+    constexpr DWORD pickAgainMs = 1500;
+    HWND picked = nullptr;
+    DWORD pickedAt = 0;
+    return WaitUntil(
+        [&] {
+            if (done())
+                return true;
+            if (HWND menu = VisibleMenuOf(processId);
+                menu && (menu != picked || GetTickCount() - pickedAt >= pickAgainMs)) {
+                // The number key chooses the item whatever is highlighted; under Wine the mouse
+                // move that a menu opening under the pointer gets may take a highlight away
+                // between arrow keys.
+                if (index < 9)
+                    PressKey(menu, static_cast<WORD>('1' + index));
+                else
+                    PickMenuItem(menu, index);
+                picked = menu;
+                pickedAt = GetTickCount();
+            }
+            return false;
+        },
+        limitMs);
 }
 
 // The message is the text of its static controls; the icon is a static of its own.

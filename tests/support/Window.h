@@ -5,12 +5,17 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "instance/WindowTitle.h"
 #include "support/Wait.h"
 
 namespace testsupport {
+
+// The title by which a later start finds the resident instance's main dialog.
+constexpr const char* mainWindowTitle = BRINDLE_MAIN_WINDOW_TITLE;
 
 // The caption of the entry editor.
 constexpr const char* editorCaption = "メニュー詳細";
@@ -46,13 +51,22 @@ HWND VisibleMenuOf(DWORD processId);
 HWND WaitForMenu(DWORD processId);
 // A key typed into a tracked menu; the menu's loop takes keys posted to its window.
 void PressKey(HWND menu, WORD key);
-// A key typed on the keyboard: it reaches the thread that has the keyboard focus (the one that
-// tracks a menu while it is open) after whatever that thread has posted to itself meanwhile.
-void TypeKey(WORD key);
+// A key typed on the keyboard, with `modifier` (VK_MENU for Alt, ...) held when it is not 0: it
+// reaches the thread that has the keyboard focus (the one that tracks a menu while it is open)
+// after whatever that thread has posted to itself meanwhile.
+void TypeKey(WORD key, WORD modifier = 0);
+// The window that has the keyboard focus on `window`'s thread.
+HWND FocusOf(HWND window);
 // Picks item `index` (from 0) of an open menu, whichever item it opened with highlighted.
 void PickMenuItem(HWND menu, int index);
 // Dismisses an open menu as the user's Escape does.
 void DismissMenu(HWND menu);
+// Chooses item `index` of every viewer menu that process `processId` opens, whatever its
+// window, until `done` holds, as a user does: by its number key (the first nine), each menu as
+// it opens, and a menu again when it stays open a while after (its key never reached it).
+// False at the deadline.
+bool PickMenusUntil(DWORD processId, int index, const std::function<bool()>& done,
+                    DWORD limitMs = waitLimitMs);
 
 // A message box as a user sees it.
 struct MessageBoxView {

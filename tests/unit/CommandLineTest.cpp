@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -60,6 +63,29 @@ TEST(AssembleLaunchLine, CountsTheLineInTheAnsiCodePageToo) {
         AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"a", DoubleByteLength, line));
     EXPECT_FALSE(
         AssembleLaunchLine(std::wstring(127, L'\u8868'), L"", L"ab", DoubleByteLength, line));
+}
+
+// A stored value goes onto a launch line up to its first zero, or is refused whole.
+TEST(LaunchValueOf, TakesTheTextOfAValueThatFitsAndRefusesOneTooLong) {
+    using Stored = std::wstring;
+    for (const auto& [stored, length, expected] :
+         std::vector<std::tuple<Stored, AnsiLengthFunction, std::optional<Stored>>>{
+             {Stored(L"view.exe\0", 9), Units, L"view.exe"},
+             {L"view.exe", Units, L"view.exe"}, // stored without a terminator
+             {Stored(L"a\0junk\0", 7), Units, L"a"},
+             {L"", Units, L""},
+             // An ANSI reader's buffer of 260 bytes takes 259 and the terminator.
+             {Stored(259, L'c') + L'\0', Units, Stored(259, L'c')},
+             {Stored(260, L'c') + L'\0', Units, std::nullopt},
+             {Stored(259, L'c'), Units, Stored(259, L'c')},
+             // The stored value counts whole, also past its first zero.
+             {L"a" + Stored(260, L'\0'), Units, std::nullopt},
+             {Stored(129, L'\u8868') + L'a' + L'\0', DoubleByteLength,
+              Stored(129, L'\u8868') + L'a'},
+             {Stored(130, L'\u8868') + L'\0', DoubleByteLength, std::nullopt},
+         }) {
+        EXPECT_EQ(expected, LaunchValueOf(stored, length)) << stored.size();
+    }
 }
 
 } // namespace

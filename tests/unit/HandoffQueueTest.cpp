@@ -6,43 +6,50 @@ namespace {
 
 TEST(HandoffQueue, HandoffsWaitWhileAMenuIsOpenAndTakeTurnsInOrder) {
     HandoffQueue queue;
-    EXPECT_TRUE(queue.Arrive(L"a"));
+    EXPECT_TRUE(queue.Arrive({L"a", 1}));
     queue.MenuOpened();
-    EXPECT_FALSE(queue.Arrive(L"b"));
-    EXPECT_FALSE(queue.Arrive(L"c"));
-    EXPECT_FALSE(queue.NextTurn()) << L"no turn while the menu is open";
+    EXPECT_FALSE(queue.Arrive({L"b", 2}));
+    EXPECT_FALSE(queue.Arrive({L"c", 0}));
+    EXPECT_FALSE(queue.NextTurn()) << "no turn while the menu is open";
     queue.MenuClosed();
 
-    // A newcomer waits behind those already waiting, even with no menu open.
-    EXPECT_FALSE(queue.Arrive(L"d"));
-    for (const wchar_t* file : {L"b", L"c", L"d"}) {
+    // A newcomer waits behind those already waiting, even with no menu open; each keeps the
+    // start that waits for it.
+    EXPECT_FALSE(queue.Arrive({L"d", 4}));
+    for (const auto& [file, waiter] : {std::pair{L"b", 2}, {L"c", 0}, {L"d", 4}}) {
         ASSERT_TRUE(queue.HasWaiting());
-        EXPECT_EQ(file, queue.NextTurn());
+        const auto next = queue.NextTurn();
+        ASSERT_TRUE(next);
+        EXPECT_EQ(file, next->file);
+        EXPECT_EQ(static_cast<HandoffQueue::Waiter>(waiter), next->waiter);
     }
     EXPECT_FALSE(queue.HasWaiting());
     EXPECT_FALSE(queue.NextTurn());
-    EXPECT_TRUE(queue.Arrive(L"e"));
-
-    // A launch that waits for its viewer holds the turns as a menu does.
-    queue.LaunchStarted();
-    EXPECT_FALSE(queue.Arrive(L"f"));
-    EXPECT_FALSE(queue.NextTurn());
-    queue.LaunchEnded();
-    EXPECT_EQ(L"f", queue.NextTurn());
+    EXPECT_TRUE(queue.Arrive({L"e", 0}));
 }
 
-TEST(HandoffQueue, EachChoiceKeepsTheFileOfItsOwnMenu) {
+// A hand-off that arrives between a menu's choice and the end of its launch waits: its menu
+// would otherwise open first, and the launch would run inside that menu's loop.
+TEST(HandoffQueue, AChoiceHoldsTheTurnsUntilItsLaunchHasEnded) {
     HandoffQueue queue;
+    ASSERT_TRUE(queue.Arrive({L"first.txt ", 0}));
+    queue.MenuOpened();
     queue.Choose(L"Text", L"first.txt ");
-    queue.Choose(L"Hex", L"second.txt ");
-    auto first = queue.TakeChoice();
-    auto second = queue.TakeChoice();
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(L"Text", first->title);
-    EXPECT_EQ(L"first.txt ", first->file);
-    EXPECT_EQ(L"Hex", second->title);
-    EXPECT_EQ(L"second.txt ", second->file);
-    EXPECT_FALSE(queue.TakeChoice());
+    queue.MenuClosed();
+    EXPECT_FALSE(queue.Arrive({L"second.txt ", 7}));
+    EXPECT_FALSE(queue.NextTurn());
+
+    const auto choice = queue.TakeChoice();
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(L"Text", choice->title);
+    EXPECT_EQ(L"first.txt ", choice->file);
+    EXPECT_FALSE(queue.TakeChoice()) << "a choice is launched once";
+    EXPECT_FALSE(queue.NextTurn()) << "no turn while the launch waits for its viewer";
+    queue.LaunchEnded();
+    const auto next = queue.NextTurn();
+    ASSERT_TRUE(next);
+    EXPECT_EQ(L"second.txt ", next->file);
+    EXPECT_EQ(7u, next->waiter);
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 // which entries it refuses, and the browse button.
 
 #include <windows.h>
+#include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "editor/EntryEditorDialog.h"
+#include "editor/FoundPrograms.h"
 #include "core/LaunchLine.h"
 #include "resource.h"
 #include "store/ViewerStore.h"
@@ -27,14 +30,6 @@ std::wstring Repeat(const std::wstring& text, int times) {
     for (int i = 0; i < times; ++i)
         repeated += text;
     return repeated;
-}
-
-// Where the keyboard focus of the dialogs' thread is.
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
 }
 
 // Types `text` into the window that has the keyboard focus as a keyboard or an input method
@@ -229,6 +224,78 @@ TEST_F(EntryEditorTest, BrowsePutsTheChosenProgramInTheCommand) {
         const std::wstring pair = L"\U00020BB7";
         SetItemText(window, IDC_COMMAND, Repeat(pair, 130));
         EXPECT_EQ(Repeat(pair, 129), browse(L"").fileName);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+// A kind of file registered as an installer registers it, in the machine's classes (which
+// Wine's HKEY_CLASSES_ROOT shows): `kind` opens with `command`. Removed with the object.
+class Association {
+  public:
+    Association(const std::wstring& kind, const std::wstring& command)
+        : kind(kind), progId(L"BrindleTest" + kind) {
+        Write(kind, progId);
+        Write(progId + L"\\shell\\open\\command", command);
+    }
+    ~Association() {
+        for (const std::wstring& key : {kind, progId})
+            SHDeleteKeyW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str());
+    }
+    Association(const Association&) = delete;
+    Association& operator=(const Association&) = delete;
+
+  private:
+    static void Write(const std::wstring& key, const std::wstring& value) {
+        HKEY opened = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str(), 0,
+                                  nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr));
+        RegSetValueExW(opened, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(opened);
+    }
+
+    std::wstring kind, progId;
+};
+
+// The programs that the system opens the kinds of mail files with are offered below the
+// button, chosen with the keyboard alone: the program becomes the command, quoted as its path
+// has a space, and its name the title while the title is empty. A missing program is left out.
+TEST_F(EntryEditorTest, FoundProgramsAreOfferedAndTheChosenOneBecomesTheCommand) {
+    TemporaryFolder folder(L"brindle found", {L"mail viewer.exe"});
+    const std::wstring program = L'"' + folder.PathOf(L"mail viewer.exe") + L'"';
+    const Association mail(L".eml", program + L" \"%1\"");
+    const Association missing(L".xml", L"\"C:\\No Such\\viewer.exe\" \"%1\"");
+    const std::vector<FoundProgram> found = FoundPrograms();
+    const auto mine = std::find_if(found.begin(), found.end(),
+                                   [&](const FoundProgram& p) { return p.command == program; });
+    ASSERT_NE(found.end(), mine);
+    EXPECT_EQ(L"mail viewer", mine->name);
+    EXPECT_TRUE(std::none_of(found.begin(), found.end(), [](const FoundProgram& p) {
+        return p.command.find(L"No Such") != std::wstring::npos;
+    }));
+
+    EntryEditorDialog editor;
+    INT_PTR result = RunDriven(editor, [&](HWND window) {
+        // Tab to the button, Space, Down to the program, Enter.
+        const auto choose = [&] {
+            SetForegroundWindow(window);
+            SendMessageA(window, WM_NEXTDLGCTL,
+                         reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_FOUND_PROGRAMS)), TRUE);
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+            TypeKey(VK_SPACE);
+            ASSERT_TRUE(WaitUntil([] { return VisibleMenuOf(GetCurrentProcessId()) != nullptr; }));
+            for (auto item = found.begin(); item <= mine; ++item)
+                TypeKey(VK_DOWN);
+            TypeKey(VK_RETURN);
+            EXPECT_TRUE(WaitUntil([&] { return ItemTextOf(window, IDC_COMMAND) == program; }));
+        };
+        choose();
+        EXPECT_EQ(L"mail viewer", ItemTextOf(window, IDC_TITLE));
+        SetItemText(window, IDC_TITLE, L"Mine");
+        SetItemText(window, IDC_COMMAND, L"other.exe");
+        choose();
+        EXPECT_EQ(L"Mine", ItemTextOf(window, IDC_TITLE));
     });
     EXPECT_EQ(IDCANCEL, result);
 }

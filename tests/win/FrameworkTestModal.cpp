@@ -1,4 +1,4 @@
-// The modal run of a dialog: its end, its owner, and when it becomes visible.
+// The runs of a dialog: their end, the owner, and a dialog that refuses to be shown.
 
 #include "FrameworkTestSupport.h"
 
@@ -7,7 +7,8 @@ namespace {
 
 class ModalRun : public FrameworkTest {};
 class OwnerRule : public FrameworkTest {};
-class ShowOnIdle : public FrameworkTest {};
+class ModelessRun : public FrameworkTest {};
+class RefusedShow : public FrameworkTest {};
 
 TEST_F(ModalRun, MissingTemplateGivesMinusOne) {
     fw::Dialog missing(IDD_MISSING);
@@ -69,7 +70,6 @@ class DestroyWatch {
 TEST_F(ModalRun, DisablesTheOwnerWhileRunningAndReactivatesItAfter) {
     struct Seen {
         bool ownerActiveBefore = false;
-        bool ownerEnabledAtInit = true;
         bool ownerEnabledWhenShown = true;
         bool innerActive = false;
         INT_PTR result = 0;
@@ -85,10 +85,7 @@ TEST_F(ModalRun, DisablesTheOwnerWhileRunningAndReactivatesItAfter) {
         DestroyWatch watch(innerWindow);
         DestroyWatch::activeAtDestroy = nullptr;
         ProbeDialog inner(IDD_SMALL, &outer);
-        inner.onInit = [&](ProbeDialog& self) {
-            innerWindow = self.Hwnd();
-            seen.ownerEnabledAtInit = IsWindowEnabled(outer.Hwnd()) != FALSE;
-        };
+        inner.onInit = [&](ProbeDialog& self) { innerWindow = self.Hwnd(); };
         inner.onShown = [&](ProbeDialog& self) {
             seen.ownerEnabledWhenShown = IsWindowEnabled(outer.Hwnd()) != FALSE;
             seen.innerActive = GetActiveWindow() == self.Hwnd();
@@ -103,7 +100,6 @@ TEST_F(ModalRun, DisablesTheOwnerWhileRunningAndReactivatesItAfter) {
     };
     ASSERT_EQ(IDOK, owner.DoModal());
     EXPECT_TRUE(seen.ownerActiveBefore);
-    EXPECT_FALSE(seen.ownerEnabledAtInit);
     EXPECT_FALSE(seen.ownerEnabledWhenShown);
     EXPECT_TRUE(seen.innerActive);
     EXPECT_EQ(7, seen.result);
@@ -184,93 +180,50 @@ TEST_F(OwnerRule, WithoutMainWindowThereIsNoOwner) {
     EXPECT_EQ(nullptr, owner);
 }
 
-TEST_F(ShowOnIdle, HiddenDialogIsShownOnceItsQueueRunsEmpty) {
-    bool visibleAtInit = true;
-    bool normal = false;
-    ProbeDialog dialog(IDD_PLAIN);
-    dialog.onInit = [&](ProbeDialog& self) { visibleAtInit = IsWindowVisible(self.Hwnd()); };
-    dialog.onShown = [&](ProbeDialog& self) {
-        normal = !IsIconic(self.Hwnd()) && !IsZoomed(self.Hwnd());
-        self.EndDialog(IDOK);
+TEST_F(ModelessRun, ReturnsTheEndCodeAndDestroysTheWindow) {
+    fw::Dialog missing(IDD_MISSING);
+    EXPECT_EQ(-1, missing.RunModeless());
+
+    ProbeDialog dialog(IDD_VISIBLE);
+    bool visible = false;
+    dialog.onTick = [&](ProbeDialog& self, int) {
+        visible = IsWindowVisible(self.Hwnd()) != FALSE;
+        self.EndDialog(42);
     };
-    // Without the show, the probe gives up after its tick limit and the result is −2.
-    EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_FALSE(visibleAtInit);
-    EXPECT_TRUE(normal);
+    EXPECT_EQ(42, dialog.RunModeless());
+    EXPECT_TRUE(visible);
+    EXPECT_FALSE(IsWindow(dialog.initWindow));
+    EXPECT_EQ(nullptr, dialog.Hwnd());
 }
 
-TEST_F(ShowOnIdle, StaysHiddenWhileMessagesAreWaiting) {
-    bool visibleAtFirstMessage = true;
-    ProbeDialog dialog(IDD_PLAIN);
-    dialog.onInit = [](ProbeDialog& self) { PostMessageA(self.Hwnd(), WM_PROBE, 0, 0); };
-    dialog.onPosted = [&](ProbeDialog& self, WPARAM) {
-        visibleAtFirstMessage = IsWindowVisible(self.Hwnd()) != FALSE;
-    };
-    dialog.onShown = [](ProbeDialog& self) { self.EndDialog(IDOK); };
-    EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_FALSE(visibleAtFirstMessage);
-}
-
-// A message queued before the probe shows the dialog before the queue runs empty.
-void ExpectShownEarlyBy(UINT message, WPARAM wParam) {
-    bool visibleAtProbe = false;
-    ProbeDialog dialog(IDD_PLAIN);
-    dialog.onInit = [&](ProbeDialog& self) {
-        PostMessageA(self.Hwnd(), message, wParam, 0);
-        PostMessageA(self.Hwnd(), WM_PROBE, 0, 0);
-    };
-    dialog.onPosted = [&](ProbeDialog& self, WPARAM) {
-        visibleAtProbe = IsWindowVisible(self.Hwnd()) != FALSE;
-        self.EndDialog(IDOK);
-    };
-    EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_TRUE(visibleAtProbe) << "message " << message;
-}
-
-TEST_F(ShowOnIdle, SystemTimerMessageShowsItEarlier) {
-    ExpectShownEarlyBy(0x118, 0);
-}
-
-TEST_F(ShowOnIdle, SystemKeyDownShowsItEarlier) {
-    ExpectShownEarlyBy(WM_SYSKEYDOWN, VK_SHIFT);
-}
-
-// Runs `templateId` with its shows vetoed until the framework's show on idle has been vetoed
-// too (`showsToVeto` in all), then checks that it is hidden, that the window in front before
-// that show is still active, and ends it.
-void ExpectVetoedDialogStaysHidden(UINT templateId, int showsToVeto) {
+// Runs IDD_VISIBLE modally with its shows vetoed until the dialog manager's show after
+// WM_INITDIALOG and the modal loop's when its queue first runs empty have both been vetoed,
+// then checks that it is hidden, that the window in front before those shows is still active,
+// and ends it.
+TEST_F(RefusedShow, KeepsTheDialogHiddenAndInactiveAndItStillEnds) {
     HWND front = CreateWindowA("Static", "front", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr,
                                nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, front);
     bool visibleAfterVeto = true;
     HWND activeAfterVeto = nullptr;
-    ProbeDialog dialog(templateId);
+    ProbeDialog dialog(IDD_VISIBLE);
     dialog.vetoShow = true;
     // The dialog manager activates the dialog when it gives its first control the focus; the
     // window in front is put back before the loop runs dry and shows the dialog.
     dialog.onInit = [](ProbeDialog& self) { PostMessageA(self.Hwnd(), WM_PROBE, 0, 0); };
     dialog.onPosted = [&](ProbeDialog&, WPARAM) { SetActiveWindow(front); };
     dialog.onTick = [&](ProbeDialog& self, int) {
-        if (self.vetoedShows < showsToVeto)
+        if (self.vetoedShows < 2)
             return;
         visibleAfterVeto = IsWindowVisible(self.Hwnd()) != FALSE;
         activeAfterVeto = GetActiveWindow();
         self.EndDialog(IDOK);
     };
-    EXPECT_EQ(IDOK, dialog.DoModal()) << "template " << templateId;
-    EXPECT_EQ(showsToVeto, dialog.vetoedShows) << "template " << templateId;
-    EXPECT_FALSE(visibleAfterVeto) << "template " << templateId;
-    EXPECT_EQ(front, activeAfterVeto) << "template " << templateId;
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(2, dialog.vetoedShows);
+    EXPECT_FALSE(visibleAfterVeto);
+    EXPECT_EQ(front, activeAfterVeto);
     DestroyWindow(front);
-}
-
-TEST_F(ShowOnIdle, VetoedShowKeepsTheDialogHiddenAndItStillEnds) {
-    ExpectVetoedDialogStaysHidden(IDD_PLAIN, 1);
-}
-
-TEST_F(ShowOnIdle, VetoedVisibleTemplateStaysHiddenToo) {
-    // The dialog manager's own show after WM_INITDIALOG, then the framework's on idle.
-    ExpectVetoedDialogStaysHidden(IDD_VISIBLE, 2);
 }
 
 } // namespace

@@ -17,7 +17,6 @@ MessageBoxCloser* activeCloser = nullptr;
 
 BOOL ProbeDialog::OnInitDialog() {
     initWindow = Hwnd();
-    GetWindowRect(Hwnd(), &initRect);
     SetPropA(Hwnd(), probeProperty, reinterpret_cast<HANDLE>(1));
     BOOL result = Dialog::OnInitDialog();
     if (onInit)

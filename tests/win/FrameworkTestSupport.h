@@ -25,14 +25,14 @@ using namespace testsupport;
 constexpr UINT WM_PROBE = WM_APP + 100;
 
 // A dialog whose behaviour each test supplies as hooks. A timer ticks about every 10 ms while
-// the modal loop runs; a dialog still running after `tickLimit` ticks fails its test and ends
+// the dialog runs; a dialog still running after `tickLimit` ticks fails its test and ends
 // with −2, so a dialog that never reaches its end cannot hang the program.
 class ProbeDialog : public fw::Dialog {
   public:
     explicit ProbeDialog(UINT templateId, fw::Dialog* parent = nullptr)
         : Dialog(templateId, parent), templateId(templateId) {}
 
-    // After the framework's default OnInitDialog (and its data exchange), before its centring.
+    // After the framework's default OnInitDialog (and its data exchange).
     std::function<void(ProbeDialog&)> onInit;
     // Once, at the first tick that finds the window visible.
     std::function<void(ProbeDialog&)> onShown;
@@ -51,7 +51,6 @@ class ProbeDialog : public fw::Dialog {
 
     int tickLimit = 300;
     HWND initWindow = nullptr; // the window at OnInitDialog
-    RECT initRect{};           // its rectangle as the dialog manager placed it
 
     // Sends WM_COMMAND with BN_CLICKED for button `id`, as a click would.
     void Click(int id) {

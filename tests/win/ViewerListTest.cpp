@@ -14,6 +14,7 @@
 #include "support/DialogDriver.h"
 #include "support/Process.h"
 #include "support/Registry.h"
+#include "support/RegistryFaults.h"
 #include "support/Window.h"
 
 using namespace testsupport;
@@ -134,14 +135,14 @@ void ClickAt(POINT point) {
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
 }
 
-// A key pressed while the list has the focus, with Alt held when `alt`, as the keyboard
-// delivers it: through the dialog's message loop.
-void PressListKey(HWND main, WPARAM key, bool alt = false) {
+// A key typed on the keyboard while the list has the focus in the window in front, with
+// `modifier` (VK_MENU for Alt, VK_SHIFT, ...) held unless it is 0.
+void PressListKey(HWND main, WORD key, WORD modifier = 0) {
     HWND list = ListOf(main);
+    SetForegroundWindow(main);
     PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    const LPARAM keyData = 1 | (alt ? LPARAM{KF_ALTDOWN} << 16 : 0);
-    PostMessageA(list, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, keyData);
-    PostMessageA(list, alt ? WM_SYSKEYUP : WM_KEYUP, key, keyData | 0xC0000000);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main && FocusOf(main) == list; }));
+    TypeKey(key, modifier);
 }
 
 // Waits until the rows are `expected`, then until the handler that changed them has finished;
@@ -185,17 +186,17 @@ class ViewerListTest : public DialogTest {
     // injects.
     void RunMain(const std::function<void(HWND)>& script) {
         faults = {};
-        InjectStoreFaults(&faults);
+        InjectRegistryFaults(&faults);
         MainDialog dialog(nullptr, std::wstring());
         RunAsMainWindow(dialog, [&](HWND main) {
             SendMessageA(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
             script(main);
         });
-        InjectStoreFaults(nullptr);
+        InjectRegistryFaults(nullptr);
     }
 
     // Set by the script's thread, met by the dialog's saves.
-    static inline StoreFaults faults;
+    static inline RegistryFaults faults;
 };
 
 TEST_F(ViewerListTest, AddedEntryIsStoredLastInTheMenuOrderAndSelected) {
@@ -402,6 +403,13 @@ TEST_F(ViewerListTest, DeleteKeyAsksAsTheButtonDoes) {
         Answer(main, question, IDOK);
         EXPECT_EQ((std::vector{alpha, gamma}), Rows(main));
         EXPECT_EQ((std::vector{alpha, gamma}), StoredViewers());
+        // With Shift held too, as a list's Delete is often typed.
+        Select(main, 1);
+        PressListKey(main, VK_DELETE, VK_SHIFT);
+        question = WaitForDialog(main, "削除確認");
+        ASSERT_TRUE(question);
+        Answer(main, question, IDOK);
+        EXPECT_EQ(std::vector{alpha}, StoredViewers());
     });
 }
 
@@ -423,14 +431,14 @@ TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
     ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
     RunMain([](HWND main) {
         Select(main, 0);
-        PressListKey(main, VK_DOWN, true);
+        PressListKey(main, VK_DOWN, VK_MENU);
         EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
         EXPECT_EQ(1, SelectedRow(main));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
-        PressListKey(main, VK_DOWN, true);
+        PressListKey(main, VK_DOWN, VK_MENU);
         EXPECT_TRUE(RowsBecome(main, std::vector{beta, gamma, alpha}));
         EXPECT_EQ(2, SelectedRow(main));
-        PressListKey(main, VK_UP, true);
+        PressListKey(main, VK_UP, VK_MENU);
         EXPECT_TRUE(RowsBecome(main, std::vector{beta, alpha, gamma}));
         EXPECT_EQ(1, SelectedRow(main));
         EXPECT_EQ((std::vector{beta, alpha, gamma}), StoredViewers());
@@ -443,6 +451,20 @@ TEST_F(ViewerListTest, AltUpAndAltDownMoveTheSelectedViewer) {
         // A typed letter selects the next viewer whose title starts with it.
         PostMessageA(ListOf(main), WM_CHAR, 'g', 1);
         EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 2; }));
+    });
+}
+
+// As in the system's standard list: a letter typed again moves on to the next title with it.
+TEST_F(ViewerListTest, TypingALetterAgainMovesToTheNextTitleWithIt) {
+    ASSERT_TRUE(StoreViewers({{"kviewer-1", "k.exe", ""},
+                              {"Hex", "h.exe", ""},
+                              {"kviewer-2", "k.exe", ""},
+                              {"kviewer-3", "k.exe", ""}}));
+    RunMain([](HWND main) {
+        Select(main, 0);
+        PostMessageA(ListOf(main), WM_CHAR, 'k', 1);
+        PostMessageA(ListOf(main), WM_CHAR, 'k', 1);
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRow(main) == 3; })) << SelectedRow(main);
     });
 }
 
@@ -663,18 +685,27 @@ TEST_F(ViewerListTest, TheListShowsTheStoreWhateverAnotherProgramWrites) {
         many.push_back({"V" + std::to_string(i), "v.exe", ""});
     static constexpr char brokenOrder[] = "Gamma\0Gamma\0Nobody\0\0Alpha\0"; // and a last \0
     const std::string order(brokenOrder, sizeof brokenOrder);
-    const std::vector<std::pair<const char*, std::function<void()>>> writes = {
-        {"Menus deleted", [] { ASSERT_TRUE(RunReg("delete " + RegPath("") + "/f")); }},
+    const std::vector<std::pair<const char*, std::function<void(HWND)>>> writes = {
+        {"Menus deleted", [](HWND) { ASSERT_TRUE(RunReg("delete " + RegPath("") + "/f")); }},
         {"a broken order",
-         [&] { ASSERT_TRUE(WriteValue(MenusPath(), orderValueName, REG_MULTI_SZ, order)); }},
-        {"1,000 viewers", [&] { ASSERT_TRUE(StoreViewers(many)); }},
+         [&](HWND) { ASSERT_TRUE(WriteValue(MenusPath(), orderValueName, REG_MULTI_SZ, order)); }},
+        {"1,000 viewers", [&](HWND) { ASSERT_TRUE(StoreViewers(many)); }},
+        // Its key deleted under the watch of the store, then written anew.
+        {"the settings deleted, then viewers and their values",
+         [](HWND main) {
+             ASSERT_TRUE(RunReg("delete \"HKCU\\" + SettingsPath() + "\" /f"));
+             ASSERT_TRUE(ShowsTheStore(main));
+             ASSERT_TRUE(WriteValue(MenusPath() + "\\New", nullptr, REG_SZ, "new.exe"));
+             ASSERT_TRUE(WriteValue(MenusPath() + "\\New", paramValueName, REG_SZ, "/n"));
+             ASSERT_TRUE(WriteValue(MenusPath() + "\\Next", nullptr, REG_SZ, "next.exe"));
+         }},
     };
     for (const auto& [name, write] : writes) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(StoreViewers({alpha, beta, gamma}));
         RunMain([&](HWND main) {
             Select(main, 1);
-            write();
+            write(main);
             EXPECT_TRUE(ShowsTheStore(main));
             Select(main, static_cast<int>(StoredViewers().size()) - 1);
             Press(main, IDC_UP);
