@@ -21,7 +21,7 @@ using namespace testsupport;
 namespace {
 
 // The deadline of each wait (DistTest.sh allows the helper a minute).
-constexpr DWORD distWaitLimitMs = 20000;
+const DWORD distWaitLimitMs = Scaled(20000);
 
 int Pick(int index) {
     if (!WaitUntil([] { return VisibleMenuOf(0) != nullptr; }, distWaitLimitMs)) {

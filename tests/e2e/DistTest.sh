@@ -111,13 +111,23 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-mkdir -p "$prefix"
-wineserver -p
+# Where the CPU is emulated the waits are as many times longer (tests/support/Wait.h).
+scale=${BRINDLE_WAIT_SCALE:-1}
+[[ $scale =~ ^[1-9][0-9]?$ ]] || scale=1
 started=$SECONDS
-timeout 120 wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot of $prefix" >&2; exit 1; }
+if [ -n "${WINE_TEMPLATE:-}" ]; then
+  # A fresh prefix that wineboot made once (tools/wine-session.sh), copied.
+  mkdir -p "$(dirname "$prefix")" && rm -rf "$prefix" && cp -a "$WINE_TEMPLATE" "$prefix" ||
+    { echo "FAIL: copying $WINE_TEMPLATE to $prefix" >&2; exit 1; }
+  wineserver -p
+else
+  mkdir -p "$prefix"
+  wineserver -p
+  timeout $((120 * scale)) wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot of $prefix" >&2; exit 1; }
+fi
 echo "prefix: $prefix ready in $((SECONDS - started)) s"
 # As tools/wine-session.sh sets up the test prefix.
-winereg() { timeout 60 wine reg "$@" >/dev/null 2>&1; }
+winereg() { timeout $((60 * scale)) wine reg "$@" >/dev/null 2>&1; }
 winereg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 winereg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
 winereg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f
@@ -136,7 +146,7 @@ viewer='"C:\Program Files\Viewer\fakeviewer.exe"'
 winereg add "$menus\\$title" /ve /d "$viewer" /f
 winereg add "$menus\\$title" /v Param /d /p /f
 winereg add "$menus" /v Order /t REG_MULTI_SZ /d "$title" /f
-seeded=$(timeout 60 wine reg query "$menus" /s 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r')
+seeded=$(timeout $((60 * scale)) wine reg query "$menus" /s 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r')
 for expected in "\\Menus\\$title" "$viewer" 'Param    REG_SZ    /p'; do
   grep -qF -- "$expected" <<<"$seeded" || {
     echo "FAIL: the registry does not read back '$expected':" >&2
@@ -149,8 +159,8 @@ done
 log="$drive/Program Files/Viewer/fakeviewer.log"
 wine 'C:\Brindle\brindle.exe' 'C:\mail\1.txt' >/dev/null 2>&1 &
 brindle=$!
-timeout 60 wine "$helper" pick 0 || fail "picking the viewer from Brindle's menu"
-for _ in $(seq 100); do [ -s "$log" ] && break; sleep 0.1; done
+timeout $((60 * scale)) wine "$helper" pick 0 || fail "picking the viewer from Brindle's menu"
+for _ in $(seq $((100 * scale))); do [ -s "$log" ] && break; sleep 0.1; done
 expected=$viewer' /p "C:\mail\1.txt "'
 if cmp -s "$log" <(printf '%s\n' "$expected"); then
   echo "viewer started as: $expected"
@@ -159,8 +169,8 @@ else
     "expected one line: $expected"
 fi
 
-timeout 60 wine "$helper" end || fail "ending Brindle through its main dialog"
-for _ in $(seq 100); do kill -0 "$brindle" 2>/dev/null || break; sleep 0.1; done
+timeout $((60 * scale)) wine "$helper" end || fail "ending Brindle through its main dialog"
+for _ in $(seq $((100 * scale))); do kill -0 "$brindle" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$brindle" 2>/dev/null; then
   fail "brindle.exe did not end within 10 s of its main dialog's cancel"
 else

@@ -44,9 +44,9 @@ void RobustnessTest::OpenMailsInQuickSuccession(int clients, int mailsEach) {
     const size_t mails = static_cast<size_t>(clients * mailsEach);
     // A busy machine makes each turn slow, not the queue stall: the run fails when neither a
     // menu nor a launch came for a while.
-    const DWORD stallLimitMs = 20000;
-    const DWORD loadLimitMs = 60000 + 5000 * static_cast<DWORD>(mails);
-    constexpr DWORD endAfterMenuMs = 1000;
+    const DWORD stallLimitMs = Scaled(20000);
+    const DWORD loadLimitMs = Scaled(60000 + 5000 * static_cast<DWORD>(mails));
+    const DWORD endAfterMenuMs = Scaled(1000);
     constexpr DWORD keyAgainMs = 1500; // a key that never reached its menu is typed again
     SeedViewers({{"Text", fakeViewer, "/t"}});
     Process* resident = nullptr;

@@ -1,9 +1,19 @@
 #include "support/Wait.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace testsupport {
+
+DWORD Scaled(DWORD limitMs) {
+    static const DWORD scale = [] {
+        const char* asked = std::getenv("BRINDLE_WAIT_SCALE");
+        const unsigned long value = asked ? std::strtoul(asked, nullptr, 10) : 1;
+        return value >= 1 && value <= 100 ? static_cast<DWORD>(value) : 1;
+    }();
+    return limitMs * scale;
+}
 
 bool WaitUntil(const std::function<bool()>& done, DWORD limitMs, DWORD pollMs) {
     const DWORD start = GetTickCount();
@@ -20,7 +30,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD limitMs, DWORD pollMs) {
 }
 
 Watchdog::Watchdog(DWORD limitMs, std::string what)
-    : limitMs(limitMs), what(std::move(what)),
+    : limitMs(Scaled(limitMs)), what(std::move(what)),
       finished(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       watcher(CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {}
 

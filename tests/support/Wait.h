@@ -11,16 +11,22 @@
 
 namespace testsupport {
 
+// A limit in milliseconds times BRINDLE_WAIT_SCALE, a whole number (1 when unset or not one):
+// where the CPU is emulated, many times slower than a real one, the waits that end a test
+// that stalled get as many times longer. Waits that time the product itself (a hung window
+// counts as hung after 5 s) are not scaled.
+DWORD Scaled(DWORD limitMs);
+
 // No wait lasts longer unless its caller says so.
-constexpr DWORD waitLimitMs = 10000;
+inline const DWORD waitLimitMs = Scaled(10000);
 
 // Polls `done` about every `pollMs` until it holds or `limitMs` has passed; true when it
 // held. The calling thread's messages are pumped meanwhile, so that a window of that thread
 // never stalls a program that sends to it.
 bool WaitUntil(const std::function<bool()>& done, DWORD limitMs = waitLimitMs, DWORD pollMs = 10);
 
-// Ends the program with a message naming `what` when it still lives `limitMs` after it was
-// made: a test that hangs then fails its suite instead of hanging it.
+// Ends the program with a message naming `what` when it still lives `limitMs` (scaled) after it
+// was made: a test that hangs then fails its suite instead of hanging it.
 class Watchdog {
   public:
     Watchdog(DWORD limitMs, std::string what);

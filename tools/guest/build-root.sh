@@ -26,7 +26,7 @@ suite=bookworm
 # shellcheck source=tools/guest/common.sh
 . "$here/common.sh"
 # Each step of the build is bounded: a mirror that stops answering fails the step.
-export GUEST_LIMIT=1800
+export GUEST_LIMIT=$(within_deadline 1800)
 
 recipe=$(recipe_hash)
 if [ -d "$root" ] && grep -qx "recipe $recipe" "$guest/root.recipe" 2>/dev/null; then

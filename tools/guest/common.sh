@@ -9,6 +9,16 @@ recipe_hash() {
     sha256sum | cut -c 1-16
 }
 
+# SECONDS, or fewer so that the limit ends by GUEST_DEADLINE (seconds since the epoch) where
+# that is set: .ci/run sets it, so that its whole run keeps inside its time.
+within_deadline() { # seconds
+  local left
+  [ -n "${GUEST_DEADLINE:-}" ] || { echo "$1"; return; }
+  left=$((GUEST_DEADLINE - $(date +%s)))
+  [ "$left" -ge 60 ] || left=60
+  [ "$1" -le "$left" ] && echo "$1" || echo "$left"
+}
+
 # The package names of a list file, without its comments.
 list_packages() { # file
   sed 's/#.*//' "$1" | xargs

@@ -59,6 +59,7 @@ case ${GUEST:-} in
   chroot)
     runs_32bit_code || { echo "guest: this kernel runs no 32-bit code; use GUEST=vm" >&2; exit 2; }
     bash "$here/build-root.sh" "$guest"
+    limit=$(within_deadline "$limit")
     echo "== chroot: $guest/root, at most $limit s"
     GUEST_BIND="${shares[*]} $out" GUEST_OVERLAY=1 GUEST_LIMIT=$limit \
       in_root "$guest/root" none bash -c 'cd "$1" && shift && exec "$@"' run "$PWD" "$@" ||

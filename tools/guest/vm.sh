@@ -48,6 +48,7 @@ vm_accel() { # root
 boot_vm() { # root image job results seconds log snapshot|write
   local root=$1 image=$2 job=$3 results=$4 seconds=$5 log=$6 keep=$7 accel cpu qemu status=0
   local kernel initrd snapshot=on started
+  seconds=$(within_deadline "$seconds")
   [ "$keep" = write ] && snapshot=off
   kernel=$(ls "$root"/boot/vmlinuz-* | tail -n 1)
   initrd=$(ls "$root"/boot/initrd.img-* | tail -n 1)

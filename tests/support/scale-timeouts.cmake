@@ -1,0 +1,23 @@
+# Read by ctest before the tests of each folder (see CMakeLists.txt): where BRINDLE_WAIT_SCALE
+# is a whole number, every TIMEOUT set afterwards is that many times longer. Each property is
+# set on its own, so that a value that is a list (ENVIRONMENT) keeps its items.
+if("$ENV{BRINDLE_WAIT_SCALE}" MATCHES "^[1-9][0-9]?$")
+  function(set_tests_properties)
+    set(names)
+    set(i 0)
+    while(i LESS ARGC AND NOT "${ARGV${i}}" STREQUAL "PROPERTIES")
+      list(APPEND names "${ARGV${i}}")
+      math(EXPR i "${i} + 1")
+    endwhile()
+    math(EXPR i "${i} + 1")
+    while(i LESS ARGC)
+      math(EXPR next "${i} + 1")
+      set(value "${ARGV${next}}")
+      if("${ARGV${i}}" STREQUAL "TIMEOUT")
+        math(EXPR value "${value} * $ENV{BRINDLE_WAIT_SCALE}")
+      endif()
+      _set_tests_properties(${names} PROPERTIES "${ARGV${i}}" "${value}")
+      math(EXPR i "${i} + 2")
+    endwhile()
+  endfunction()
+endif()
