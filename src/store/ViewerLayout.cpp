@@ -9,6 +9,10 @@ namespace {
 // Enough for any key name and its terminator.
 constexpr DWORD nameBufferUnits = maxTitleChars + 1;
 
+// Room for a value that any launch takes (a launch line is at most 259 UTF-16 units), with
+// its terminator.
+constexpr DWORD valueBufferBytes = 520;
+
 // How many sub-keys are enumerated between two questions whether to stop.
 constexpr DWORD keysBetweenStops = 32;
 
@@ -20,10 +24,19 @@ bool IsText(DWORD type) {
 } // namespace
 
 std::wstring ReadStoredText(SettingsKey& settings, const wchar_t* name, HKEY parent, DWORD& type) {
-    DWORD size = 0;
-    settings.QueryValue(name, &type, nullptr, &size, parent); // learns the size
-    std::vector<char> data(size);
-    if (!settings.QueryValue(name, &type, reinterpret_cast<BYTE*>(data.data()), &size, parent))
+    // Each read is a round trip to the registry, and the list reads two values of every
+    // viewer: one read, into room for any value a launch takes, gets the usual value whole; a
+    // longer one is read again at the size that read gave.
+    std::vector<char> data(valueBufferBytes);
+    DWORD size = valueBufferBytes;
+    bool read =
+        settings.QueryValue(name, &type, reinterpret_cast<BYTE*>(data.data()), &size, parent);
+    if (!read && size > valueBufferBytes) {
+        data.resize(size);
+        read =
+            settings.QueryValue(name, &type, reinterpret_cast<BYTE*>(data.data()), &size, parent);
+    }
+    if (!read)
         return {};
     data.resize(size);
     if (!IsText(type))
