@@ -24,9 +24,9 @@ bool IsText(DWORD type) {
 } // namespace
 
 std::wstring ReadStoredText(SettingsKey& settings, const wchar_t* name, HKEY parent, DWORD& type) {
-    // Each read is a round trip to the registry, and the list reads two values of every
-    // viewer: one read, into room for any value a launch takes, gets the usual value whole; a
-    // longer one is read again at the size that read gave.
+    // The list reads two values of every viewer, and every registry call is a round trip: a
+    // read into room for any value that a launch takes gets the usual value at once; a longer
+    // one is read again at the size that read gave.
     std::vector<char> data(valueBufferBytes);
     DWORD size = valueBufferBytes;
     bool read =
