@@ -23,7 +23,6 @@ constexpr const wchar_t* paramValueName = L"Param";
 constexpr const wchar_t* orderValueName = L"Order";
 constexpr const wchar_t* lastChoiceValueName = L"LastChoice";
 
-
 // A viewer as stored, with the time its key was last written: a later read that finds the same
 // time may keep the values read before.
 struct StoredViewer {

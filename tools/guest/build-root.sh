@@ -26,7 +26,8 @@ suite=bookworm
 # shellcheck source=tools/guest/common.sh
 . "$here/common.sh"
 # Each step of the build is bounded: a mirror that stops answering fails the step.
-export GUEST_LIMIT=$(within_deadline 1800)
+GUEST_LIMIT=$(within_deadline 1800)
+export GUEST_LIMIT
 
 recipe=$(recipe_hash)
 if [ -d "$root" ] && grep -qx "recipe $recipe" "$guest/root.recipe" 2>/dev/null; then
