@@ -52,20 +52,17 @@ rm -rf "$out"
 mkdir -p "$out"
 status=0
 case ${GUEST:-} in
-  chroot) limit=${GUEST_TIMEOUT:-900} ;;
-  vm) limit=${GUEST_TIMEOUT:-1800} ;;
-esac
-case ${GUEST:-} in
   chroot)
     runs_32bit_code || { echo "guest: this kernel runs no 32-bit code; use GUEST=vm" >&2; exit 2; }
     bash "$here/build-root.sh" "$guest"
-    limit=$(within_deadline "$limit")
+    limit=$(within_deadline "${GUEST_TIMEOUT:-900}")
     echo "== chroot: $guest/root, at most $limit s"
     GUEST_BIND="${shares[*]} $out" GUEST_OVERLAY=1 GUEST_LIMIT=$limit \
       in_root "$guest/root" none bash -c 'cd "$1" && shift && exec "$@"' run "$PWD" "$@" ||
       status=$?
     ;;
   vm)
+    limit=${GUEST_TIMEOUT:-1800}
     inShare=no
     for share in "${shares[@]}"; do
       case "$PWD/" in "$share/"*) inShare=yes ;; esac
