@@ -10,7 +10,7 @@ DWORD Scaled(DWORD limitMs) {
     static const DWORD scale = [] {
         const char* asked = std::getenv("BRINDLE_WAIT_SCALE");
         const unsigned long value = asked ? std::strtoul(asked, nullptr, 10) : 1;
-        return value >= 1 && value <= 100 ? static_cast<DWORD>(value) : 1;
+        return value >= 1 && value <= 99 ? static_cast<DWORD>(value) : 1;
     }();
     return limitMs * scale;
 }

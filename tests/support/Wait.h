@@ -11,9 +11,10 @@
 
 namespace testsupport {
 
-// A limit in milliseconds times BRINDLE_WAIT_SCALE, a whole number (1 when unset or not one):
-// where the CPU is emulated, many times slower than a real one, the waits that end a test
-// that stalled get as many times longer. Waits that time the product itself (a hung window
+// A limit in milliseconds times BRINDLE_WAIT_SCALE, a whole number from 1 to 99 (1 when unset
+// or not one), read alike by ctest's limits and the release test: where the CPU is emulated,
+// many times slower than a real one, the waits that end a test that stalled get as many times
+// longer. Waits that time the product itself (a hung window
 // counts as hung after 5 s) are not scaled.
 DWORD Scaled(DWORD limitMs);
 
