@@ -58,6 +58,8 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
     if (!menus) // a null parent below would mean the root key
         return false;
     const bool sameKey = !oldTitle.empty() && SameTitle(oldTitle, entry.title);
+    // The list names a viewer as its key is spelt: an edit that keeps the title keeps the key.
+    const bool inPlace = sameKey && oldTitle == entry.title;
     // Read before the new key counts among the keys.
     std::vector<std::wstring> order = OrderForEdit(settings, menus.Get());
     const auto old =
@@ -66,8 +68,8 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
     // the case of its title changes, or a viewer that the user chose to replace. Its key is
     // renamed to the title as the user spelt it.
     std::optional<std::wstring> holder;
-    if (sameKey && oldTitle == entry.title)
-        holder = entry.title; // the list names a viewer as its key is spelt
+    if (inPlace)
+        holder = entry.title;
     else if (settings.OpenSubKey(entry.title.c_str(), menus.Get()))
         holder = KeyNameOf(settings, menus.Get(), entry.title);
     if (!(holder && *holder != entry.title ? Respell(settings, menus.Get(), *holder, entry)
@@ -90,7 +92,7 @@ bool ViewerStore::Update(const std::wstring& oldTitle, const ViewerEntry& entry)
     }
     if (!placed)
         edited.push_back(entry.title);
-    const bool listedAsIs = sameKey && oldTitle == entry.title && [&] {
+    const bool listedAsIs = inPlace && [&] {
         const std::vector<std::wstring> stored = ReadOrder(settings, menus.Get());
         return FindTitle(stored.begin(), stored.end(), entry.title, Itself) != stored.end();
     }();
